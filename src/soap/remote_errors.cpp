@@ -1,0 +1,21 @@
+#include "soap/remote_errors.h"
+
+namespace zelvor::soap {
+
+ERemotableException::ERemotableException(const std::string& message, std::string faultCode,
+                                         std::string faultActor, std::string faultDetail)
+    : std::runtime_error(message),
+      faultCode_(std::move(faultCode)),
+      faultActor_(std::move(faultActor)),
+      faultDetail_(std::move(faultDetail)) {}
+
+void ERemotableException::Raise() { throw std::move(*this); }
+
+ESOAPHTTPException::ESOAPHTTPException(const std::string& message, int statusCode,
+                                       std::string statusText, std::string url)
+    : std::runtime_error(message),
+      statusCode_(statusCode),
+      statusText_(std::move(statusText)),
+      url_(std::move(url)) {}
+
+}  // namespace zelvor::soap
