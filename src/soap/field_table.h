@@ -105,9 +105,7 @@ class MemberAccessor final : public FieldAccessor {
  public:
   MemberAccessor(T R::*member, bool R::*flag) : member_(member), flag_(flag) {}
 
-  bool IsSpecified(const Remotable& r) const override {
-    return flag_ == nullptr || Self(r).*flag_;
-  }
+  bool IsSpecified(const Remotable& r) const override { return flag_ == nullptr || Self(r).*flag_; }
 
   std::string Lexical(const Remotable& r) const override {
     if constexpr (KindOf<T>() <= FieldKind::Enumeration) {
@@ -290,26 +288,32 @@ class RecordTypeBuilder {
 
 // Declares an optional field: a private value and flag, the getter Name(), the setter
 // Set##Name(value) that also sets the flag, and the flag query Name##_Specified().
-#define ZELVOR_OPTIONAL_FIELD(Type, Name)                        \
- public:                                                         \
-  const Type& Name() const { return Name##_; }                   \
-  void Set##Name(Type value) {                                   \
-    Name##_ = std::move(value);                                  \
-    Name##_Specified_ = true;                                    \
-  }                                                              \
-  bool Name##_Specified() const { return Name##_Specified_; }    \
-                                                                 \
- private:                                                        \
-  Type Name##_{};                                                \
-  bool Name##_Specified_ = false;                                \
-                                                                 \
+#define ZELVOR_OPTIONAL_FIELD(Type, Name) \
+ public:                                  \
+  const Type& Name() const {              \
+    return Name##_;                       \
+  }                                       \
+  void Set##Name(Type value) {            \
+    Name##_ = std::move(value);           \
+    Name##_Specified_ = true;             \
+  }                                       \
+  bool Name##_Specified() const {         \
+    return Name##_Specified_;             \
+  }                                       \
+                                          \
+ private:                                 \
+  Type Name##_{};                         \
+  bool Name##_Specified_ = false;         \
+                                          \
  public:
 
 // Declares the record's type hooks; the .cpp defines StaticType() with a RecordTypeBuilder.
-#define ZELVOR_RECORD(Class)                                      \
- public:                                                          \
-  static const ::zelvor::soap::RecordType& StaticType();          \
-  const ::zelvor::soap::RecordType& Type() const override { return StaticType(); }
+#define ZELVOR_RECORD(Class)                                \
+ public:                                                    \
+  static const ::zelvor::soap::RecordType& StaticType();    \
+  const ::zelvor::soap::RecordType& Type() const override { \
+    return StaticType();                                    \
+  }
 
 // A field-table entry for an optional field declared with ZELVOR_OPTIONAL_FIELD.
 #define ZELVOR_OPTIONAL(Class, Name, ...) \

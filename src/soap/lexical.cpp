@@ -7,7 +7,9 @@
 namespace zelvor::soap {
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 template <class Int>
 Int ParseInteger(std::string_view text) {
@@ -23,12 +25,22 @@ Int ParseInteger(std::string_view text) {
 
 }  // namespace
 
-std::string ToLexical(std::int32_t value) { return std::to_string(value); }
-std::string ToLexical(std::int64_t value) { return std::to_string(value); }
-std::string ToLexical(bool value) { return value ? "true" : "false"; }
+std::string ToLexical(std::int32_t value) {
+  return std::to_string(value);
+}
+std::string ToLexical(std::int64_t value) {
+  return std::to_string(value);
+}
+std::string ToLexical(bool value) {
+  return value ? "true" : "false";
+}
 
-std::int32_t ParseInt32(std::string_view text) { return ParseInteger<std::int32_t>(text); }
-std::int64_t ParseInt64(std::string_view text) { return ParseInteger<std::int64_t>(text); }
+std::int32_t ParseInt32(std::string_view text) {
+  return ParseInteger<std::int32_t>(text);
+}
+std::int64_t ParseInt64(std::string_view text) {
+  return ParseInteger<std::int64_t>(text);
+}
 
 bool ParseBoolean(std::string_view text) {
   if (EqualsIgnoringAsciiCase(text, "true") || text == "1") return true;

@@ -12,25 +12,45 @@ namespace {
 
 }  // namespace
 
-std::string FieldAccessor::Lexical(const Remotable&) const { WrongKind("Lexical"); }
-void FieldAccessor::SetLexical(Remotable&, std::string_view) const { WrongKind("SetLexical"); }
-void FieldAccessor::SetEmpty(Remotable&) const { WrongKind("SetEmpty"); }
-const TXSDate* FieldAccessor::Date(const Remotable&) const { WrongKind("Date"); }
-void FieldAccessor::SetDate(Remotable&, std::unique_ptr<TXSDate>) const { WrongKind("SetDate"); }
-const Remotable* FieldAccessor::Record(const Remotable&) const { WrongKind("Record"); }
-Remotable& FieldAccessor::NewRecord(Remotable&) const { WrongKind("NewRecord"); }
-std::size_t FieldAccessor::ItemCount(const Remotable&) const { WrongKind("ItemCount"); }
+std::string FieldAccessor::Lexical(const Remotable&) const {
+  WrongKind("Lexical");
+}
+void FieldAccessor::SetLexical(Remotable&, std::string_view) const {
+  WrongKind("SetLexical");
+}
+void FieldAccessor::SetEmpty(Remotable&) const {
+  WrongKind("SetEmpty");
+}
+const TXSDate* FieldAccessor::Date(const Remotable&) const {
+  WrongKind("Date");
+}
+void FieldAccessor::SetDate(Remotable&, std::unique_ptr<TXSDate>) const {
+  WrongKind("SetDate");
+}
+const Remotable* FieldAccessor::Record(const Remotable&) const {
+  WrongKind("Record");
+}
+Remotable& FieldAccessor::NewRecord(Remotable&) const {
+  WrongKind("NewRecord");
+}
+std::size_t FieldAccessor::ItemCount(const Remotable&) const {
+  WrongKind("ItemCount");
+}
 std::string FieldAccessor::ItemLexical(const Remotable&, std::size_t) const {
   WrongKind("ItemLexical");
 }
 const Remotable* FieldAccessor::ItemRecord(const Remotable&, std::size_t) const {
   WrongKind("ItemRecord");
 }
-void FieldAccessor::SetEmptyArray(Remotable&) const { WrongKind("SetEmptyArray"); }
+void FieldAccessor::SetEmptyArray(Remotable&) const {
+  WrongKind("SetEmptyArray");
+}
 void FieldAccessor::AppendLexical(Remotable&, std::string_view) const {
   WrongKind("AppendLexical");
 }
-Remotable& FieldAccessor::AppendRecord(Remotable&) const { WrongKind("AppendRecord"); }
+Remotable& FieldAccessor::AppendRecord(Remotable&) const {
+  WrongKind("AppendRecord");
+}
 
 const FieldInfo* RecordType::Field(std::string_view fieldName) const {
   for (const FieldInfo& field : fields) {

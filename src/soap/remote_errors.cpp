@@ -2,14 +2,16 @@
 
 namespace zelvor::soap {
 
-ERemotableException::ERemotableException(const std::string& message, std::string faultCode,
+ERemotableException::ERemotableException(std::string message, std::string faultCode,
                                          std::string faultActor, std::string faultDetail)
-    : std::runtime_error(message),
+    : message_(std::move(message)),
       faultCode_(std::move(faultCode)),
       faultActor_(std::move(faultActor)),
       faultDetail_(std::move(faultDetail)) {}
 
-void ERemotableException::Raise() { throw std::move(*this); }
+void ERemotableException::Raise() {
+  throw std::move(*this);
+}
 
 ESOAPHTTPException::ESOAPHTTPException(const std::string& message, int statusCode,
                                        std::string statusText, std::string url)

@@ -9,10 +9,15 @@ namespace zelvor::soap {
 
 // The server answered with a SOAP fault. A service may register a fault record deriving
 // from this class; the reader then raises that record instead.
-class ERemotableException : public std::runtime_error {
+class ERemotableException : public std::exception {
  public:
-  explicit ERemotableException(const std::string& message, std::string faultCode = {},
+  explicit ERemotableException(std::string message = {}, std::string faultCode = {},
                                std::string faultActor = {}, std::string faultDetail = {});
+
+  const char* what() const noexcept override { return message_.c_str(); }
+  const std::string& Message() const { return message_; }
+  // A fault record is created empty by the reader and then given the fault string.
+  void SetMessage(std::string v) { message_ = std::move(v); }
 
   const std::string& FaultCode() const { return faultCode_; }
   const std::string& FaultActor() const { return faultActor_; }
@@ -25,6 +30,7 @@ class ERemotableException : public std::runtime_error {
   [[noreturn]] virtual void Raise();
 
  private:
+  std::string message_;
   std::string faultCode_;
   std::string faultActor_;
   std::string faultDetail_;

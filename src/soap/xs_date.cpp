@@ -7,7 +7,9 @@
 namespace zelvor::soap {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Reads a run of digits at pos; an empty run counts as zero.
 int ReadNumber(std::string_view text, size_t& pos) {
