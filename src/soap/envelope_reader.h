@@ -1,0 +1,16 @@
+#pragma once
+// Reads the answer envelope of a call into the result, or raises the error it carries.
+
+#include <libxml/tree.h>
+
+#include "soap/invoke_registry.h"
+#include "soap/remotable.h"
+
+namespace zelvor::soap {
+
+// The result holder's first field receives the return value; a record result stays absent
+// when the answer has no return element.
+void ReadResponse(const xmlDoc* doc, const InterfaceInfo& service, const OperationInfo& operation,
+                  Remotable& result);
+
+}  // namespace zelvor::soap

@@ -1,0 +1,41 @@
+#include "soap/http_transport.h"
+
+#include "soap/envelope_reader.h"
+#include "soap/lexical.h"
+#include "soap/remote_errors.h"
+#include "soap/xml_document.h"
+
+namespace zelvor::soap {
+
+HttpTransport::HttpTransport(std::string url, HttpSettings settings)
+    : url_(std::move(url)), client_(std::move(settings)) {}
+
+void CheckAnswer(const HttpAnswer& answer, const std::string& url) {
+  // A SOAP fault arrives with status 500, so 500 is read on.
+  if ((answer.status >= 300 && answer.status <= 499) || answer.status >= 501) {
+    throw ESOAPHTTPException(
+        answer.statusText + " (" + std::to_string(answer.status) + ") - '" + url + "'",
+        static_cast<int>(answer.status), answer.statusText, url);
+  }
+  if (answer.body.empty()) {
+    throw ESOAPHTTPException("Invalid HTTP Response: Length is 0", static_cast<int>(answer.status),
+                             answer.statusText, url);
+  }
+  if (EqualsIgnoringAsciiCase(answer.contentType, "text/plain") ||
+      EqualsIgnoringAsciiCase(answer.contentType, "text/html")) {
+    throw ESOAPHTTPException("Received content of invalid Content-Type setting: " +
+                                 answer.contentType + " - SOAP expects \"text/xml\"",
+                             static_cast<int>(answer.status), answer.statusText, url);
+  }
+}
+
+void HttpTransport::Invoke(const InterfaceInfo& service, const OperationInfo& operation,
+                           std::span<const Argument> arguments, Remotable& result) {
+  const std::string request = WriteRequest(service, operation, arguments);
+  const HttpAnswer answer = client_.Post(url_, request, service.SoapAction(operation));
+  CheckAnswer(answer, url_);
+  const XmlDocPtr doc = ParseAnswer(answer.body);
+  ReadResponse(doc.get(), service, operation, result);
+}
+
+}  // namespace zelvor::soap
