@@ -1,32 +1,8 @@
 #include "register/citizen_api.h"
+#include "register/citizen_api_messages.h"
 
 namespace zelvor::reg {
 namespace {
-
-// Holders of each operation's return value, read by the envelope reader through their tables.
-class SearchReturn : public soap::Remotable {
-  ZELVOR_RECORD(SearchReturn)
-  ListaPrzedsiebiorcowDaneWyszukaneTyp value;
-};
-
-class DetailsReturn : public soap::Remotable {
-  ZELVOR_RECORD(DetailsReturn)
-  std::unique_ptr<PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> value;
-};
-
-const soap::RecordType& SearchReturn::StaticType() {
-  static const soap::RecordType type = soap::RecordTypeBuilder<SearchReturn>("SearchReturn")
-                                           .Required("return", &SearchReturn::value)
-                                           .Build();
-  return type;
-}
-
-const soap::RecordType& DetailsReturn::StaticType() {
-  static const soap::RecordType type = soap::RecordTypeBuilder<DetailsReturn>("DetailsReturn")
-                                           .Required("return", &DetailsReturn::value)
-                                           .Build();
-  return type;
-}
 
 class CitizenApiProxy final : public CitizenApi {
  public:
@@ -34,20 +10,17 @@ class CitizenApiProxy final : public CitizenApi {
       : transport_(transport), service_(soap::InvokeRegistry::Instance().Interface("CitizenApi")) {}
 
   ListaPrzedsiebiorcowDaneWyszukaneTyp WyszukajPrzedsiebiorce(
-      const ParametryWyszukiwaniaPrzedsiebiorcowTyp& parametryWyszukiwaniaPrzedsiebiorcow)
-      override {
-    const soap::Argument arguments[] = {{&parametryWyszukiwaniaPrzedsiebiorcow, {}}};
-    SearchReturn result;
-    transport_.Invoke(service_, service_.Operation("WyszukajPrzedsiebiorce"), arguments, result);
-    return std::move(result.value);
+      const ParametryWyszukiwaniaPrzedsiebiorcowTyp& parametryWyszukiwaniaPrzedsiebiorcow) override {
+    return ReadWyszukajPrzedsiebiorce(
+        transport_.Exchange(service_, service_.Operation("WyszukajPrzedsiebiorce"),
+                            WriteWyszukajPrzedsiebiorce(parametryWyszukiwaniaPrzedsiebiorcow)));
   }
 
   std::unique_ptr<PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> PobierzPrzedsiebiorce(
       const NumerReferencyjnyPrzedsiebiorcyTyp& numerReferencyjny) override {
-    const soap::Argument arguments[] = {{nullptr, numerReferencyjny}};
-    DetailsReturn result;
-    transport_.Invoke(service_, service_.Operation("PobierzPrzedsiebiorce"), arguments, result);
-    return std::move(result.value);
+    return ReadPobierzPrzedsiebiorce(
+        transport_.Exchange(service_, service_.Operation("PobierzPrzedsiebiorce"),
+                            WritePobierzPrzedsiebiorce(numerReferencyjny)));
   }
 
  private:

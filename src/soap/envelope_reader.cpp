@@ -6,6 +6,7 @@
 #include "soap/lexical.h"
 #include "soap/record_reader.h"
 #include "soap/remote_errors.h"
+#include "soap/xml_document.h"
 #include "soap/xml_names.h"
 #include "soap/xml_node.h"
 
@@ -109,6 +110,16 @@ void ReadResponse(const xmlDoc* doc, const InterfaceInfo& service, const Operati
         "SOAP Response Packet: element matching function return not found, received \"" +
         wrapperXml + "\"");
   }
+}
+
+}  // namespace zelvor::soap
+
+namespace zelvor::soap {
+
+void ReadAnswer(std::string_view body, const InterfaceInfo& service,
+                const OperationInfo& operation, Remotable& result) {
+  const XmlDocPtr doc = ParseAnswer(body);
+  ReadResponse(doc.get(), service, operation, result);
 }
 
 }  // namespace zelvor::soap

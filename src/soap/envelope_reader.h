@@ -3,6 +3,8 @@
 
 #include <libxml/tree.h>
 
+#include <string_view>
+
 #include "soap/invoke_registry.h"
 #include "soap/remotable.h"
 
@@ -12,5 +14,9 @@ namespace zelvor::soap {
 // when the answer has no return element.
 void ReadResponse(const xmlDoc* doc, const InterfaceInfo& service, const OperationInfo& operation,
                   Remotable& result);
+
+// Parses an answer body (see ParseAnswer) and reads it as above.
+void ReadAnswer(std::string_view body, const InterfaceInfo& service,
+                const OperationInfo& operation, Remotable& result);
 
 }  // namespace zelvor::soap

@@ -1,9 +1,7 @@
 #include "soap/http_transport.h"
 
-#include "soap/envelope_reader.h"
 #include "soap/lexical.h"
 #include "soap/remote_errors.h"
-#include "soap/xml_document.h"
 
 namespace zelvor::soap {
 
@@ -29,13 +27,11 @@ void CheckAnswer(const HttpAnswer& answer, const std::string& url) {
   }
 }
 
-void HttpTransport::Invoke(const InterfaceInfo& service, const OperationInfo& operation,
-                           std::span<const Argument> arguments, Remotable& result) {
-  const std::string request = WriteRequest(service, operation, arguments);
-  const HttpAnswer answer = client_.Post(url_, request, service.SoapAction(operation));
+std::string HttpTransport::Exchange(const InterfaceInfo& service, const OperationInfo& operation,
+                                    const std::string& request) {
+  HttpAnswer answer = client_.Post(url_, request, service.SoapAction(operation));
   CheckAnswer(answer, url_);
-  const XmlDocPtr doc = ParseAnswer(answer.body);
-  ReadResponse(doc.get(), service, operation, result);
+  return std::move(answer.body);
 }
 
 }  // namespace zelvor::soap

@@ -3,13 +3,10 @@
 // of the interfaces obtained from it. The window owns one per service.
 
 #include <memory>
-#include <span>
 #include <string>
 
-#include "soap/envelope_writer.h"
 #include "soap/http_client.h"
 #include "soap/invoke_registry.h"
-#include "soap/remotable.h"
 
 namespace zelvor::soap {
 
@@ -32,10 +29,10 @@ class HttpTransport {
     return BindInterface<Interface>(*this);
   }
 
-  // One call: writes the request, posts it, tests and parses the answer, and reads the return
-  // value into the result holder's first field, or raises the error the answer carries.
-  void Invoke(const InterfaceInfo& service, const OperationInfo& operation,
-              std::span<const Argument> arguments, Remotable& result);
+  // Posts one request document of the operation and returns the answer's body once it has
+  // passed the status, length and Content-Type tests.
+  std::string Exchange(const InterfaceInfo& service, const OperationInfo& operation,
+                       const std::string& request);
 
  private:
   std::string url_;

@@ -3,21 +3,11 @@
 #include <mutex>
 
 #include "soap/type_registry.h"
+#include "vies/zelvor_messages.h"
 #include "zelvor/build_settings.h"
 
 namespace zelvor::vies {
 namespace {
-
-// Holders of each operation's return value.
-class ZelvorReturn : public soap::Remotable {
-  ZELVOR_RECORD(ZelvorReturn)
-  std::unique_ptr<zelvorResponse> value;
-};
-
-class ZelvorApproxReturn : public soap::Remotable {
-  ZELVOR_RECORD(ZelvorApproxReturn)
-  std::unique_ptr<zelvorApproxResponse> value;
-};
 
 class ZelvorPortTypeProxy final : public zelvorPortType {
  public:
@@ -26,22 +16,16 @@ class ZelvorPortTypeProxy final : public zelvorPortType {
         service_(soap::InvokeRegistry::Instance().Interface("zelvorPortType")) {}
 
   std::unique_ptr<zelvorResponse> zelvor(const vies::zelvor& parameters) override {
-    return Call<ZelvorReturn>("zelvor", parameters);
+    return ReadZelvor(
+        transport_.Exchange(service_, service_.Operation("zelvor"), WriteZelvor(parameters)));
   }
   std::unique_ptr<zelvorApproxResponse> zelvorApprox(
       const vies::zelvorApprox& parameters) override {
-    return Call<ZelvorApproxReturn>("zelvorApprox", parameters);
+    return ReadZelvorApprox(transport_.Exchange(service_, service_.Operation("zelvorApprox"),
+                                                WriteZelvorApprox(parameters)));
   }
 
  private:
-  template <class Return>
-  decltype(Return::value) Call(const char* operation, const soap::Remotable& parameters) {
-    const soap::Argument arguments[] = {{&parameters, {}}};
-    Return result;
-    transport_.Invoke(service_, service_.Operation(operation), arguments, result);
-    return std::move(result.value);
-  }
-
   soap::HttpTransport& transport_;
   const soap::InterfaceInfo& service_;
 };
@@ -76,21 +60,6 @@ void RegisterTypes() {
 }
 
 }  // namespace
-
-const soap::RecordType& ZelvorReturn::StaticType() {
-  static const soap::RecordType type = soap::RecordTypeBuilder<ZelvorReturn>("ZelvorReturn")
-                                           .Required("return", &ZelvorReturn::value)
-                                           .Build();
-  return type;
-}
-
-const soap::RecordType& ZelvorApproxReturn::StaticType() {
-  static const soap::RecordType type =
-      soap::RecordTypeBuilder<ZelvorApproxReturn>("ZelvorApproxReturn")
-          .Required("return", &ZelvorApproxReturn::value)
-          .Build();
-  return type;
-}
 
 std::string InterfaceNamespace() {
   return build::kViesNamespace;
