@@ -13,7 +13,10 @@ namespace zelvor::testing {
 class LoopbackServer {
  public:
   explicit LoopbackServer(std::unique_ptr<httplib::Server> server = nullptr, bool tls = false)
-      : server_(server ? std::move(server) : std::make_unique<httplib::Server>()), tls_(tls) {}
+      : server_(server ? std::move(server) : std::make_unique<httplib::Server>()), tls_(tls) {
+    // Without it a small answer waits for the client's delayed acknowledgement.
+    server_->set_tcp_nodelay(true);
+  }
   ~LoopbackServer() { Stop(); }
   LoopbackServer(const LoopbackServer&) = delete;
   LoopbackServer& operator=(const LoopbackServer&) = delete;
