@@ -1,0 +1,80 @@
+// zelvorApprox calls through the transport: the answer's encoding comes from the document.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include "soap/loopback_server.h"
+#include "vies/zelvor_port_type.h"
+
+namespace zelvor::vies {
+namespace {
+
+constexpr const char* kTrader = "Zażółć gęślą jaźń Sp. z o.o.";
+
+std::string Convert(const std::string& utf8, const char* encoding) {
+  iconv_t cd = iconv_open(encoding, "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open");
+  std::string out(utf8.size() * 4 + 4, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  size_t inLeft = utf8.size();
+  char* outPtr = out.data();
+  size_t outLeft = out.size();
+  const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+  iconv_close(cd);
+  if (rc == static_cast<size_t>(-1)) throw std::runtime_error("iconv");
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+// The answer document in the given encoding; declared names the encoding in the declaration,
+// bom is prefixed as bytes.
+std::string AnswerIn(const char* encoding, const char* declared, const std::string& bom) {
+  std::string xml = std::string("<?xml version=\"1.0\"") +
+                    (declared[0] != '\0' ? std::string(" encoding=\"") + declared + "\"" : "") +
+                    "?><e:Envelope xmlns:e=\"http://schemas.xmlsoap.org/soap/envelope/\"><e:Body>"
+                    "<zelvorApproxResponse xmlns=\"" +
+                    TypesNamespace() + "\"><valid>true</valid><traderName>" + kTrader +
+                    "</traderName></zelvorApproxResponse></e:Body></e:Envelope>";
+  return bom + Convert(xml, encoding);
+}
+
+struct EncodingCase {
+  const char* name;
+  std::string body;
+};
+
+class ZelvorCall : public ::testing::TestWithParam<EncodingCase> {};
+
+TEST_P(ZelvorCall, ReadsTheAnswerInItsOwnEncoding) {
+  ::zelvor::testing::LoopbackServer server;
+  std::string soapAction;
+  server.Http().Post("/svc", [&](const httplib::Request& req, httplib::Response& res) {
+    soapAction = req.get_header_value("SOAPAction");
+    // The charset here is wrong on purpose: the document decides.
+    res.set_content(GetParam().body, "text/xml; charset=utf-8");
+  });
+  server.Start();
+
+  RegisterZelvorPortType();
+  soap::HttpTransport transport(server.Url("/svc"));
+  zelvorApprox request;
+  request.countryCode = "PL";
+  const auto answer = transport.As<zelvorPortType>()->zelvorApprox(request);
+  ASSERT_NE(answer, nullptr);
+  EXPECT_TRUE(answer->valid);
+  EXPECT_EQ(answer->traderName(), kTrader);
+  EXPECT_EQ(soapAction, "\"\"");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, ZelvorCall,
+    ::testing::Values(EncodingCase{"Utf8", AnswerIn("UTF-8", "", "")},
+                      EncodingCase{"Utf16LittleEndianWithBom",
+                                   AnswerIn("UTF-16LE", "UTF-16", std::string("\xFF\xFE", 2))},
+                      EncodingCase{"Utf16BigEndianWithBom",
+                                   AnswerIn("UTF-16BE", "", std::string("\xFE\xFF", 2))},
+                      EncodingCase{"Iso88592", AnswerIn("ISO-8859-2", "ISO-8859-2", "")},
+                      EncodingCase{"Windows1250", AnswerIn("WINDOWS-1250", "windows-1250", "")}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace
+}  // namespace zelvor::vies
