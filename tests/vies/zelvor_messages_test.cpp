@@ -115,6 +115,18 @@ TEST(ZelvorAnswer, SeveralChildrenTakeTheResultOneAndNoneQualifyingGivesNoRecord
   EXPECT_EQ(ReadZelvor(Answer(R"(<a xmlns="{TNS}"/><b xmlns="{TNS}"/>)")), nullptr);
 }
 
+TEST(ZelvorAnswer, EntitiesAreNeitherFetchedNorExpanded) {
+  const std::string answer =
+      R"(<?xml version="1.0"?><!DOCTYPE e:Envelope [<!ENTITY secret SYSTEM "file:///etc/hostname">)"
+      R"(<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">]>)" +
+      Answer(
+          R"(<r xmlns="{TNS}"><traderName>&secret;</traderName><traderCity>&b;</traderCity></r>)");
+  const auto read = ReadZelvorApprox(answer);
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->traderName(), "&secret;");
+  EXPECT_EQ(read->traderCity(), "&b;");
+}
+
 TEST(ZelvorAnswer, AFaultIsARemotableExceptionWithItsString) {
   try {
     ReadZelvorApprox(
