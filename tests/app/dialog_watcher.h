@@ -6,26 +6,31 @@
 #include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <vector>
 
 namespace zelvor::test {
 
 class DialogWatcher {
  public:
-  explicit DialogWatcher(std::function<void(QWidget*)> answer) : answer_(std::move(answer)) {
+  using Answer = std::function<void(QWidget*)>;
+  // Answers the dialogs that open next, one answer each, in order.
+  explicit DialogWatcher(std::vector<Answer> answers) : answers_(std::move(answers)) {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
       QWidget* dialog = QApplication::activeModalWidget();
-      if (!dialog) return;
-      timer_.stop();
-      ++seen_;
-      answer_(dialog);
+      if (!dialog || dialog == last_) return;
+      last_ = dialog;
+      if (seen_ + 1 >= static_cast<int>(answers_.size())) timer_.stop();
+      answers_[static_cast<std::size_t>(seen_++)](dialog);
     });
     timer_.start(5);
   }
+  explicit DialogWatcher(Answer answer) : DialogWatcher(std::vector<Answer>{std::move(answer)}) {}
   int Seen() const { return seen_; }
 
  private:
-  std::function<void(QWidget*)> answer_;
+  std::vector<Answer> answers_;
   QTimer timer_;
+  QPointer<QWidget> last_;
   int seen_ = 0;
 };
 
