@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/dialog_watcher.h"
 #include "app/form1.h"
+#include "app/window_test_support.h"
 
 using zelvor::app::CertificatePickerDialog;
 using zelvor::app::CertificateRow;
@@ -36,10 +36,7 @@ class CertificateDialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() {
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationName(QStringLiteral("Zelvor"));
-  }
+  void initTestCase() { zelvor::test::PrepareTestApplication(); }
 
   void pickerGivesTheChosenRowOrNothing_data() {
     QTest::addColumn<int>("row");  // -1: the user goes on without a certificate
@@ -87,16 +84,22 @@ class CertificateDialogsTest : public QObject {
                                  kCandidates[0].serialNumber, "2024-01-01", "2026-01-01"}));
   }
 
-  void importAsksForTheFileAndItsPasswordAndReports() {
+  // The file is picked, then its password is asked for; cancelling there imports nothing.
+  void importAsksForTheFileAndItsPassword_data() {
+    QTest::addColumn<bool>("passwordGiven");
+    QTest::newRow("password given") << true;
+    QTest::newRow("cancelled at the password") << false;
+  }
+  void importAsksForTheFileAndItsPassword() {
+    QFETCH(bool, passwordGiven);
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("kreptd.p12"));
     QFile(file).open(QIODevice::WriteOnly);
     TForm1 form;
     form.show();
-    std::string importedPath, importedPassword;
+    std::vector<std::pair<std::string, std::string>> imports;
     form.SetCertificateStore({}, [&](const std::string& path, const std::string& password) {
-      importedPath = path;
-      importedPassword = password;
+      imports.emplace_back(path, password);
       return std::vector<CertificateRow>{kCandidates[0]};
     });
     BoxSeen report;
@@ -111,38 +114,24 @@ class CertificateDialogsTest : public QObject {
                              QVERIFY(input);
                              QCOMPARE(input->textEchoMode(), QLineEdit::Password);
                              input->setTextValue(QStringLiteral("hasło"));
-                             input->accept();
+                             if (passwordGiven)
+                               input->accept();
+                             else
+                               input->reject();
                            },
                            Press(QMessageBox::Ok, report)});
     form.btnImportujCertyfikat->click();
-    QCOMPARE(watcher.Seen(), 3);
-    QCOMPARE(QString::fromStdString(importedPath), file);
-    QCOMPARE(QString::fromStdString(importedPassword), QStringLiteral("hasło"));
+    QCOMPARE(watcher.Seen(), passwordGiven ? 3 : 2);
+    if (!passwordGiven) {
+      QVERIFY(imports.empty());
+      return;
+    }
+    QCOMPARE(imports.size(), 1u);
+    QCOMPARE(QString::fromStdString(imports[0].first), file);
+    QCOMPARE(QString::fromStdString(imports[0].second), QStringLiteral("hasło"));
     QCOMPARE(report.text,
              QStringLiteral("Zainstalowano w magazynie certyfikatów:\nKREPTD "
                             "(wystawca: local;gitd;GITD SUB03 CA, ważny do 2026-01-01)"));
-  }
-
-  void importCancelledAtThePasswordImportsNothing() {
-    QTemporaryDir folder;
-    const QString file = folder.filePath(QStringLiteral("kreptd.pfx"));
-    QFile(file).open(QIODevice::WriteOnly);
-    TForm1 form;
-    form.show();
-    bool imported = false;
-    form.SetCertificateStore({}, [&](const std::string&, const std::string&) {
-      imported = true;
-      return std::vector<CertificateRow>{};
-    });
-    DialogWatcher watcher({[&](QWidget* dialog) {
-                             auto* files = qobject_cast<QFileDialog*>(dialog);
-                             files->selectFile(file);
-                             static_cast<QDialog*>(files)->accept();  // as the Open button does
-                           },
-                           [](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); }});
-    form.btnImportujCertyfikat->click();
-    QCOMPARE(watcher.Seen(), 2);
-    QVERIFY(!imported);
   }
 };
 

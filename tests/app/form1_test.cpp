@@ -14,7 +14,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/dialog_watcher.h"
+#include "app/window_test_support.h"
 
 using zelvor::app::TForm1;
 using zelvor::jobs::Action;
@@ -55,10 +55,7 @@ class Form1Test : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() {
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationName(QStringLiteral("Zelvor"));
-  }
+  void initTestCase() { zelvor::test::PrepareTestApplication(); }
 
   void startDates_data() {
     QTest::addColumn<QDate>("today");

@@ -10,6 +10,12 @@
 
 namespace zelvor::test {
 
+// The window tests close windows without ending the program, and see the program's name.
+inline void PrepareTestApplication() {
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setApplicationName(QStringLiteral("Zelvor"));
+}
+
 class DialogWatcher {
  public:
   using Answer = std::function<void(QWidget*)>;
