@@ -220,9 +220,17 @@ void TForm1::btnTestPolaczeniaClick() {
   });
 }
 
+// The button stays enabled during a check; a failed call leaves the previous result in Memo1.
 void TForm1::btnVerifyClick() {
   if (!VerifyInputsFilled()) return;
-  RunLongAction(btnVerify, {.disableOwnButton = false, .waitCursor = false}, NotAvailable);
+  RunLongAction(btnVerify, {.disableOwnButton = false, .waitCursor = false}, [this] {
+    if (!vatCheck_) NotAvailable();
+    const VatAnswer answer =
+        vatCheck_({edtNazVer->text().toStdString(), edtPIVAVer->text().toStdString(),
+                   edtNazRic->text().toStdString(), edtPIVARic->text().toStdString()});
+    const auto shortDate = [this](std::chrono::year_month_day day) { return ShortDate(day); };
+    Memo1->setPlainText(VatResultLines(answer, edtPIVAVer->text(), shortDate).join(u'\n'));
+  });
 }
 
 }  // namespace zelvor::app

@@ -11,6 +11,7 @@
 
 #include "app/action_buttons.h"
 #include "app/certificate_dialogs.h"
+#include "app/vat_screen.h"
 #include "jobs/host.h"
 #include "jobs/window_state.h"
 
@@ -52,6 +53,10 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   bool ActionRunning() const { return running_ != nullptr; }
 
   void SetConnectionTest(ConnectionTest test) { connectionTest_ = std::move(test); }
+
+  // The VAT number check through the VIES transport; raises the call's error.
+  using VatCheck = std::function<VatAnswer(const VatQuery&)>;
+  void SetVatCheck(VatCheck check) { vatCheck_ = std::move(check); }
 
   // The certificate store: its certificates, and the import of a .p12 or .pfx file with its
   // password, which gives the certificates it installed.
@@ -179,6 +184,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   QPushButton* running_ = nullptr;
   bool closeRequested_ = false;
   ConnectionTest connectionTest_;
+  VatCheck vatCheck_;
   CertificateSource certificateSource_;
   CertificateImport certificateImport_;
 };

@@ -234,18 +234,6 @@ class Form1Test : public QObject {
     if (!warning.isEmpty()) QCOMPARE(box.icon, QMessageBox::Warning);
   }
 
-  void verifyWithMissingInputLeavesTheResultAsItWas() {
-    const auto form = StartedOn(QDate(2024, 3, 31));
-    form->Memo1->setPlainText(QStringLiteral("Nazione: PL"));
-    form->edtPIVAVer->clear();
-    BoxSeen box;
-    DialogWatcher watcher(Press(QMessageBox::Ok, box));
-    form->btnVerify->click();
-    QCOMPARE(watcher.Seen(), 1);
-    QCOMPARE(box.icon, QMessageBox::Warning);
-    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("Nazione: PL"));
-  }
-
   // The connection test's busy signs, around a stand-in test that succeeds or fails midway.
   void connectionTestBusySigns_data() {
     QTest::addColumn<bool>("fails");
