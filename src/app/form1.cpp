@@ -21,11 +21,6 @@ namespace {
 constexpr int kClientWidth = 922;
 constexpr int kClientHeight = 648;
 
-// Raised by the actions whose service is not part of this build yet.
-[[noreturn]] void NotAvailable() {
-  throw std::runtime_error("Ta funkcja nie jest jeszcze dostępna w tej wersji programu");
-}
-
 // Trimmed as the VAT screen tests its fields: spaces and control characters at both ends.
 QString TrimBlanks(const QString& text) {
   qsizetype first = 0, last = text.size();
@@ -168,6 +163,10 @@ QPushButton* TForm1::ButtonOf(jobs::Action action) const {
   throw std::logic_error("unknown action");
 }
 
+void TForm1::NotAvailable() {
+  throw std::runtime_error("Ta funkcja nie jest jeszcze dostępna w tej wersji programu");
+}
+
 QCheckBox* TForm1::StopBoxOf(jobs::StopBox box) const {
   return box == jobs::StopBox::NipList ? chbStop : chbStop1;
 }
@@ -221,18 +220,17 @@ void TForm1::btnTestPolaczeniaClick() {
   });
 }
 
-void TForm1::btnCartyfikatClick() {
-  RunLongAction(btnCartyfikat, {.disableOwnButton = false, .waitCursor = false}, NotAvailable);
-}
-
-void TForm1::btnImportujCertyfikatClick() {
-  RunLongAction(btnImportujCertyfikat, {.disableOwnButton = false, .waitCursor = false},
-                NotAvailable);
-}
-
+// The button stays enabled during a check; a failed call leaves the previous result in Memo1.
 void TForm1::btnVerifyClick() {
   if (!VerifyInputsFilled()) return;
-  RunLongAction(btnVerify, {.disableOwnButton = false, .waitCursor = false}, NotAvailable);
+  RunLongAction(btnVerify, {.disableOwnButton = false, .waitCursor = false}, [this] {
+    if (!vatCheck_) NotAvailable();
+    const VatAnswer answer =
+        vatCheck_({edtNazVer->text().toStdString(), edtPIVAVer->text().toStdString(),
+                   edtNazRic->text().toStdString(), edtPIVARic->text().toStdString()});
+    const auto shortDate = [this](std::chrono::year_month_day day) { return ShortDate(day); };
+    Memo1->setPlainText(VatResultLines(answer, edtPIVAVer->text(), shortDate).join(u'\n'));
+  });
 }
 
 }  // namespace zelvor::app

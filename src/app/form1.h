@@ -10,6 +10,8 @@
 #include <string>
 
 #include "app/action_buttons.h"
+#include "app/certificate_dialogs.h"
+#include "app/vat_screen.h"
 #include "jobs/host.h"
 #include "jobs/window_state.h"
 
@@ -51,6 +53,20 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   bool ActionRunning() const { return running_ != nullptr; }
 
   void SetConnectionTest(ConnectionTest test) { connectionTest_ = std::move(test); }
+
+  // The VAT number check through the VIES transport; raises the call's error.
+  using VatCheck = std::function<VatAnswer(const VatQuery&)>;
+  void SetVatCheck(VatCheck check) { vatCheck_ = std::move(check); }
+
+  // The certificate store: its certificates, and the import of a .p12 or .pfx file with its
+  // password, which gives the certificates it installed.
+  using CertificateSource = std::function<std::vector<CertificateRow>()>;
+  using CertificateImport = std::function<std::vector<CertificateRow>(const std::string& path,
+                                                                      const std::string& password)>;
+  void SetCertificateStore(CertificateSource source, CertificateImport import) {
+    certificateSource_ = std::move(source);
+    certificateImport_ = std::move(import);
+  }
 
   // --- controls, under the names the jobs and the tests know them by ------------------
   QLabel* PanelHeader = nullptr;
@@ -158,6 +174,8 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
                      const std::function<void()>& handler);
   QPushButton* ButtonOf(jobs::Action action) const;
   QCheckBox* StopBoxOf(jobs::StopBox box) const;
+  // Raised by the actions whose service is not part of this build yet.
+  [[noreturn]] static void NotAvailable();
 
   Clock clock_;
   jobs::WindowState state_;
@@ -166,6 +184,9 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   QPushButton* running_ = nullptr;
   bool closeRequested_ = false;
   ConnectionTest connectionTest_;
+  VatCheck vatCheck_;
+  CertificateSource certificateSource_;
+  CertificateImport certificateImport_;
 };
 
 }  // namespace zelvor::app

@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "app/certificate_dialogs.h"
 #include "app/form1.h"
 
 int main(int argc, char* argv[]) {
@@ -37,5 +38,22 @@ int main(int argc, char* argv[]) {
   form.PC->setCurrentWidget(form.tsTestPoloczenia);
   QTest::qWait(200);
   if (!form.grab().save(QDir(folder).filePath(QStringLiteral("busy2.png")))) return 1;
+
+  // The two certificate dialogs with two certificates of the same name.
+  const std::vector<zelvor::app::CertificateRow> rows = {
+      {"KREPTD", "PL;mazowieckie;Warszawa;Przewozy Sp. z o.o.;KREPTD", "local;gitd;GITD SUB03 CA",
+       "0A1B2C3D4E5F60718293A4B5C6D7E8F9012345", QDate(2024, 1, 1), QDate(2026, 1, 1)},
+      {"KREPTD", "PL;mazowieckie;Warszawa;Przewozy Sp. z o.o.;KREPTD", "local;gitd;GITD SUB03 CA",
+       "0A1B2C3D4E5F60718293A4B5C6D7E8F9056789", QDate(2025, 1, 1), QDate(2027, 1, 1)}};
+  zelvor::app::CertificateViewDialog view(rows, &form);
+  zelvor::app::CertificatePickerDialog picker(rows, &form);
+  for (QDialog* dialog : std::initializer_list<QDialog*>{&view, &picker}) {
+    dialog->show();
+    QTest::qWait(200);
+    const QString name =
+        dialog == &view ? QStringLiteral("view.png") : QStringLiteral("picker.png");
+    if (!dialog->grab().save(QDir(folder).filePath(name))) return 1;
+    dialog->hide();
+  }
   return 0;
 }
