@@ -2,8 +2,8 @@
 # Defaults are the production values; tests point transports elsewhere at run time.
 set(ZELVOR_REGISTER_HOST "https://api.kreptd.gitd.gov.pl:8447" CACHE STRING "Register endpoint (scheme, host, port)")
 set(ZELVOR_REGISTER_NS_HOST "http://kreptd.gitd.gov.pl" CACHE STRING "Host part of the register's XML namespaces")
-set(ZELVOR_VIES_URL "http://ec.europa.eu/taxation_customs/vies/services/checkVatService" CACHE STRING "VAT check endpoint")
-set(ZELVOR_VIES_NS "urn:ec.europa.eu:taxud:vies:services:checkVat:types" CACHE STRING "VAT check types namespace")
+set(ZELVOR_VIES_URL "http://ec.europa.eu/taxation_customs/vies/services/zelvorService" CACHE STRING "VAT check endpoint")
+set(ZELVOR_VIES_NS "urn:ec.europa.eu:taxud:vies:services:zelvor" CACHE STRING "VAT check interface namespace (types: + \":types\")")
 set(ZELVOR_CERT_DISPLAY_NAME "KREPTD" CACHE STRING "Client certificate selector: display name")
 set(ZELVOR_CERT_ISSUER "local;gitd;GITD SUB03 CA" CACHE STRING "Client certificate selector: issuer")
 set(ZELVOR_CERT_SUBJECT "" CACHE STRING "Client certificate selector: subject")

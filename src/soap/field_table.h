@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -100,6 +101,16 @@ constexpr FieldKind KindOf() {
   }
 }
 
+// Takes over a record whose dynamic type must be Target or derive from it.
+template <class Target>
+std::unique_ptr<Target> Downcast(std::unique_ptr<Remotable> value) {
+  if (dynamic_cast<Target*>(value.get()) == nullptr) {
+    throw std::logic_error("record of type " + std::string(value->Type().name) +
+                           " assigned to a field of another type");
+  }
+  return std::unique_ptr<Target>(dynamic_cast<Target*>(value.release()));
+}
+
 template <class R, class T>
 class MemberAccessor final : public FieldAccessor {
  public:
@@ -160,6 +171,15 @@ class MemberAccessor final : public FieldAccessor {
     }
   }
 
+  Remotable& AdoptRecord(Remotable& r, std::unique_ptr<Remotable> value) const override {
+    if constexpr (KindOf<T>() == FieldKind::Record) {
+      Assign(r, Downcast<typename T::element_type>(std::move(value)));
+      return *(Self(r).*member_);
+    } else {
+      return FieldAccessor::AdoptRecord(r, std::move(value));
+    }
+  }
+
   std::size_t ItemCount(const Remotable& r) const override {
     if constexpr (KindOf<T>() == FieldKind::Array) {
       return Value(r).size();
@@ -201,6 +221,14 @@ class MemberAccessor final : public FieldAccessor {
       return *(Self(r).*member_).emplace_back(std::make_unique<Item>());
     } else {
       return FieldAccessor::AppendRecord(r);
+    }
+  }
+  Remotable& AppendAdopted(Remotable& r, std::unique_ptr<Remotable> item) const override {
+    if constexpr (IsRecordArray<T>()) {
+      using Item = typename T::value_type::element_type;
+      return *(Self(r).*member_).emplace_back(Downcast<Item>(std::move(item)));
+    } else {
+      return FieldAccessor::AppendAdopted(r, std::move(item));
     }
   }
 

@@ -33,6 +33,12 @@ const Remotable* FieldAccessor::Record(const Remotable&) const {
 Remotable& FieldAccessor::NewRecord(Remotable&) const {
   WrongKind("NewRecord");
 }
+Remotable& FieldAccessor::AdoptRecord(Remotable&, std::unique_ptr<Remotable>) const {
+  WrongKind("AdoptRecord");
+}
+Remotable& FieldAccessor::AppendAdopted(Remotable&, std::unique_ptr<Remotable>) const {
+  WrongKind("AppendAdopted");
+}
 std::size_t FieldAccessor::ItemCount(const Remotable&) const {
   WrongKind("ItemCount");
 }

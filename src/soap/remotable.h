@@ -45,6 +45,8 @@ class FieldAccessor {
   virtual const Remotable* Record(const Remotable& record) const;
   // Assigns a new record of the field's declared type and returns it for filling.
   virtual Remotable& NewRecord(Remotable& record) const;
+  // Assigns a record created by the caller: a registered subtype of the field's type.
+  virtual Remotable& AdoptRecord(Remotable& record, std::unique_ptr<Remotable> value) const;
 
   virtual std::size_t ItemCount(const Remotable& record) const;
   virtual std::string ItemLexical(const Remotable& record, std::size_t index) const;
@@ -53,6 +55,7 @@ class FieldAccessor {
   virtual void SetEmptyArray(Remotable& record) const;
   virtual void AppendLexical(Remotable& record, std::string_view text) const;
   virtual Remotable& AppendRecord(Remotable& record) const;
+  virtual Remotable& AppendAdopted(Remotable& record, std::unique_ptr<Remotable> item) const;
 };
 
 struct FieldInfo {

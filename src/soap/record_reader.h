@@ -1,0 +1,20 @@
+#pragma once
+// Reads records and field values from answer elements by the field tables.
+
+#include <libxml/tree.h>
+
+#include "soap/remotable.h"
+
+namespace zelvor::soap {
+
+// Fills the record's fields from the element's children, matched by local name in field order.
+void ReadRecord(const xmlNode* element, Remotable& record);
+
+// Reads one field's value from its element (nil handling, conversion, nested records, arrays).
+void ReadFieldValue(const xmlNode* element, const FieldInfo& field, Remotable& record);
+
+// A new record of the expected type, or of the registered subtype named by the element's
+// xsi:type.
+std::unique_ptr<Remotable> NewRecordFor(const xmlNode* element, const RecordType& expected);
+
+}  // namespace zelvor::soap

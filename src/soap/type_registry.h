@@ -1,0 +1,62 @@
+#pragma once
+// The type registry: the namespace and XML type name of each record, enumeration and simple
+// type, and the attributes registered for record fields. Filled at start-up, read-only after.
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "soap/remotable.h"
+
+namespace zelvor::soap {
+
+// Serialisation option of a record sent as a literal parameter.
+inline constexpr unsigned kLiteralParam = 1;
+
+struct XmlTypeName {
+  std::string ns;
+  std::string name;
+  unsigned options = 0;
+};
+
+class TypeRegistry {
+ public:
+  static TypeRegistry& Instance();
+
+  void RegisterRecord(const RecordType& type, std::string_view ns, std::string_view xmlName,
+                      unsigned options = 0);
+  void RegisterEnum(const EnumType& type, std::string_view ns, std::string_view xmlName);
+  // Text and array types: known by name only.
+  void RegisterSimple(std::string_view typeName, std::string_view ns, std::string_view xmlName);
+  // An attribute text such as [ExtName="name"] or [ArrayItemName="Item"] for one field.
+  void RegisterFieldAttributes(const RecordType& type, std::string_view field,
+                               std::string_view attributes);
+
+  const XmlTypeName* Find(const RecordType& type) const;
+  const XmlTypeName* Find(const EnumType& type) const;
+  const XmlTypeName* FindSimple(std::string_view typeName) const;
+  const RecordType* FindRecord(std::string_view ns, std::string_view xmlName) const;
+
+  // The namespace of the record type that declares the field; empty when not registered.
+  std::string_view FieldNamespace(const FieldInfo& field) const;
+  // The registered external name, else the field's name.
+  std::string_view WireName(const FieldInfo& field) const;
+  // The registered item name, else the field table's, else the XML name of the item type.
+  std::string_view ItemName(const FieldInfo& field) const;
+
+ private:
+  struct FieldNames {
+    std::string wireName;
+    std::string itemName;
+  };
+
+  std::unordered_map<const RecordType*, XmlTypeName> records_;
+  std::unordered_map<const EnumType*, XmlTypeName> enums_;
+  std::map<std::string, XmlTypeName, std::less<>> simple_;
+  std::map<std::pair<std::string, std::string>, const RecordType*> byName_;
+  // Keyed by the field's accessor, which a derived record's copy of the field shares.
+  std::unordered_map<const FieldAccessor*, FieldNames> fields_;
+};
+
+}  // namespace zelvor::soap

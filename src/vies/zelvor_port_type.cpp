@@ -1,0 +1,93 @@
+#include "vies/zelvor_port_type.h"
+
+#include <mutex>
+
+#include "soap/type_registry.h"
+#include "vies/zelvor_messages.h"
+#include "zelvor/build_settings.h"
+
+namespace zelvor::vies {
+namespace {
+
+class ZelvorPortTypeProxy final : public zelvorPortType {
+ public:
+  explicit ZelvorPortTypeProxy(soap::HttpTransport& transport)
+      : transport_(transport),
+        service_(soap::InvokeRegistry::Instance().Interface("zelvorPortType")) {}
+
+  std::unique_ptr<zelvorResponse> zelvor(const vies::zelvor& parameters) override {
+    return ReadZelvor(
+        transport_.Exchange(service_, service_.Operation("zelvor"), WriteZelvor(parameters)));
+  }
+  std::unique_ptr<zelvorApproxResponse> zelvorApprox(
+      const vies::zelvorApprox& parameters) override {
+    return ReadZelvorApprox(transport_.Exchange(service_, service_.Operation("zelvorApprox"),
+                                                WriteZelvorApprox(parameters)));
+  }
+
+ private:
+  soap::HttpTransport& transport_;
+  const soap::InterfaceInfo& service_;
+};
+
+void RegisterInterface() {
+  soap::InterfaceInfo port;
+  port.name = "zelvorPortType";
+  port.ns = InterfaceNamespace();
+  port.defaultSoapAction = "";
+  port.options = soap::InvokeOptions{.document = true, .literal = true, .soap12 = false};
+  for (const char* name : {"zelvor", "zelvorApprox"}) {
+    soap::OperationInfo operation;
+    operation.name = name;
+    operation.params.push_back({"parameters", "", "", 0});
+    operation.result = {"parameters", "", "", 0};
+    port.operations.push_back(std::move(operation));
+  }
+  soap::InvokeRegistry::Instance().Register(std::move(port));
+}
+
+void RegisterTypes() {
+  soap::TypeRegistry& types = soap::TypeRegistry::Instance();
+  const std::string ns = TypesNamespace();
+  types.RegisterSimple("companyTypeCode", ns, "companyTypeCode");
+  types.RegisterRecord(zelvorResponse::StaticType(), ns, "zelvorResponse", soap::kLiteralParam);
+  types.RegisterFieldAttributes(zelvorResponse::StaticType(), "name_", "[ExtName=\"name\"]");
+  types.RegisterRecord(zelvorApprox::StaticType(), ns, "zelvorApprox", soap::kLiteralParam);
+  types.RegisterEnum(soap::EnumTypeOf<matchCode>(), ns, "matchCode");
+  types.RegisterRecord(zelvorApproxResponse::StaticType(), ns, "zelvorApproxResponse",
+                       soap::kLiteralParam);
+  types.RegisterRecord(zelvor::StaticType(), ns, "zelvor", soap::kLiteralParam);
+}
+
+}  // namespace
+
+std::string InterfaceNamespace() {
+  return build::kViesNamespace;
+}
+
+std::string TypesNamespace() {
+  return InterfaceNamespace() + ":types";
+}
+
+std::string Endpoint() {
+  return build::kViesUrl;
+}
+
+void RegisterZelvorPortType() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    RegisterInterface();
+    RegisterTypes();
+  });
+}
+
+}  // namespace zelvor::vies
+
+namespace zelvor::soap {
+template <>
+std::unique_ptr<vies::zelvorPortType> BindInterface<vies::zelvorPortType>(
+    HttpTransport& transport) {
+  vies::RegisterZelvorPortType();
+  return std::make_unique<vies::ZelvorPortTypeProxy>(transport);
+}
+}  // namespace zelvor::soap
