@@ -1,0 +1,55 @@
+#pragma once
+// The dialogs of the certificate store: the view of its certificates and the picker the
+// register transport asks when no certificate matches its settings.
+
+#include <QDate>
+#include <QDialog>
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QTableWidget;
+
+namespace zelvor::app {
+
+// One certificate as the dialogs list it.
+struct CertificateRow {
+  QString displayName;
+  QString subject;
+  QString issuer;
+  QString serialNumber;
+  QDate validFrom;
+  QDate validTo;
+};
+
+// Lists the certificates of the store; it changes nothing.
+class CertificateViewDialog : public QDialog {
+  Q_OBJECT
+ public:
+  CertificateViewDialog(const std::vector<CertificateRow>& certificates, QWidget* parent);
+  QTableWidget* Table() const { return table_; }
+
+ private:
+  QTableWidget* table_;
+};
+
+// Asks which of the candidates to present to the server; the chosen one's index, or nothing
+// when the user goes on without a certificate.
+class CertificatePickerDialog : public QDialog {
+  Q_OBJECT
+ public:
+  CertificatePickerDialog(const std::vector<CertificateRow>& candidates, QWidget* parent);
+  QTableWidget* Table() const { return table_; }
+  std::optional<std::size_t> Chosen() const;
+
+ private:
+  QTableWidget* table_;
+};
+
+std::optional<std::size_t> PickCertificate(QWidget* parent,
+                                           const std::vector<CertificateRow>& candidates);
+
+// One line per certificate: its display name, issuer and validity, for reports.
+QString DescribeCertificates(const std::vector<CertificateRow>& certificates);
+
+}  // namespace zelvor::app

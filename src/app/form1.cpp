@@ -1,0 +1,236 @@
+#include "app/form1.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+#include "app/message_boxes.h"
+#include "zelvor/build_settings.h"
+
+namespace zelvor::app {
+
+namespace {
+
+constexpr int kClientWidth = 922;
+constexpr int kClientHeight = 648;
+
+// Trimmed as the VAT screen tests its fields: spaces and control characters at both ends.
+QString TrimBlanks(const QString& text) {
+  qsizetype first = 0, last = text.size();
+  while (first < last && text[first].unicode() <= u' ') ++first;
+  while (last > first && text[last - 1].unicode() <= u' ') --last;
+  return text.mid(first, last - first);
+}
+
+}  // namespace
+
+TForm1::TForm1(Clock clock, QWidget* parent)
+    : QMainWindow(parent), clock_(clock ? std::move(clock) : Clock(&QDateTime::currentDateTime)) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("2024-12-04"));
+  QFont windowFont = font();
+  windowFont.setPixelSize(11);
+  setFont(windowFont);
+
+  BuildHeaderAndStatusBar();
+  PC = new QTabWidget;
+  PC->setObjectName(QStringLiteral("PC"));
+  tsDzienne = BuildPeriodTab();
+  tsPlikExela = BuildListTab();
+  tsTestPoloczenia = BuildTestTab();
+  tsTmp = BuildVatTab();
+  PC->addTab(tsDzienne, QStringLiteral("Dane za okres"));
+  PC->addTab(tsPlikExela, QStringLiteral("Plik Excela"));
+  PC->addTab(tsTestPoloczenia, QStringLiteral("Test Połączenia"));
+  PC->addTab(tsTmp, QStringLiteral("tsTmp"));
+
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(PanelHeader);
+  layout->addWidget(PC, 1);
+  setCentralWidget(central);
+  resize(kClientWidth, kClientHeight);
+
+  BindHandlers();
+  FormCreate();
+}
+
+TForm1::~TForm1() {
+  waitCursor_.HideAll();
+}
+
+void TForm1::FormCreate() {
+  state_.sBaza = std::string(build::kRegisterHost) + "/CitizenApi.svc";
+
+  const QDate today = clock_().date();
+  dpOdDaty->setDate(today.addMonths(-1));  // the same day, or the last day of a shorter month
+  dpDoDaty->setDate(today);
+
+  PC->setCurrentWidget(tsDzienne);
+  PC->setTabVisible(PC->indexOf(tsTmp), false);
+
+  actions_.Add(btnPobierzDaneDzienne, {lbPobieranie, lbPobieranieData});
+  actions_.Add(btnTestPolaczenia, {lbTestPolaczenia});
+  for (QPushButton* button :
+       {btnExcel_wyprwadz, btnCartyfikat, btnImportujCertyfikat, btnVerify, btnDzialaj, Button1})
+    actions_.Add(button);
+
+  mLog1->clear();
+  mOutput->clear();
+}
+
+void TForm1::FormClose() {
+  for (jobs::TextList* list : {&state_.slHeader, &state_.slValue, &state_.slHeaderDet,
+                               &state_.slValueDet, &state_.slNIP, &state_.slNumerReferencyjny})
+    list->clear();
+}
+
+void TForm1::BindHandlers() {
+  const auto bind = [this](QPushButton* button, void (TForm1::*handler)()) {
+    connect(button, &QPushButton::clicked, this, handler);
+  };
+  bind(btnPobierzDaneDzienne, &TForm1::btnPobierzDaneDzienneClick);
+  bind(btnExcel_wyprwadz, &TForm1::btnExcel_wyprwadzClick);
+  bind(btnTestPolaczenia, &TForm1::btnTestPolaczeniaClick);
+  bind(btnCartyfikat, &TForm1::btnCartyfikatClick);
+  bind(btnImportujCertyfikat, &TForm1::btnImportujCertyfikatClick);
+  bind(btnVerify, &TForm1::btnVerifyClick);
+  bind(btnDzialaj, &TForm1::btnDzialajClick);
+  bind(Button1, &TForm1::Button1Click);
+}
+
+bool TForm1::AskYesNo(const std::string& question) {
+  return AskYesNoBox(this, QString::fromStdString(question));
+}
+
+bool TForm1::VerifyInputsFilled() {
+  if (TrimBlanks(edtNazVer->text()).isEmpty() || TrimBlanks(edtPIVAVer->text()).isEmpty()) {
+    ShowWarningBox(this,
+                   QStringLiteral("La Nazione e la Partita IVA da verificare sono obbligatori"));
+    return false;
+  }
+  if (TrimBlanks(edtNazRic->text()).isEmpty() || TrimBlanks(edtPIVARic->text()).isEmpty()) {
+    ShowWarningBox(this,
+                   QStringLiteral("La Nazione e la Partita IVA del richiedente sono obbligatori"));
+    return false;
+  }
+  return true;
+}
+
+void TForm1::RunLongAction(QPushButton* own, LongActionScope::Style style,
+                           const std::function<void()>& handler) {
+  std::optional<QString> error;
+  {
+    running_ = own;
+    LongActionScope scope(actions_, waitCursor_, own, style);
+    try {
+      handler();
+    } catch (const std::exception& e) {
+      error = QString::fromUtf8(e.what());
+    } catch (...) {
+      error = QStringLiteral("Nieznany błąd");
+    }
+    running_ = nullptr;
+  }
+  if (error) ShowErrorBox(this, *error);
+  if (closeRequested_) close();
+}
+
+void TForm1::RunJob(jobs::Action action, const std::function<void()>& job) {
+  RunLongAction(ButtonOf(action), {.disableOwnButton = true, .waitCursor = false}, job);
+}
+
+QPushButton* TForm1::ButtonOf(jobs::Action action) const {
+  switch (action) {
+    case jobs::Action::PeriodJob:
+      return btnPobierzDaneDzienne;
+    case jobs::Action::NipListJob:
+      return btnExcel_wyprwadz;
+    case jobs::Action::LookupTest:
+      return btnDzialaj;
+    case jobs::Action::WorkbookTest:
+      return Button1;
+  }
+  throw std::logic_error("unknown action");
+}
+
+void TForm1::NotAvailable() {
+  throw std::runtime_error("Ta funkcja nie jest jeszcze dostępna w tej wersji programu");
+}
+
+QCheckBox* TForm1::StopBoxOf(jobs::StopBox box) const {
+  return box == jobs::StopBox::NipList ? chbStop : chbStop1;
+}
+
+// While an action runs the window only closes through it: the user is asked first, the job's
+// stop box is ticked so that it ends at its next record and saves what it wrote, and the
+// window closes once the action is over.
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (running_) {
+    event->ignore();
+    if (!closeRequested_ &&
+        AskYesNo("Trwa pobieranie danych. Czy przerwać pobieranie i zamknąć program?")) {
+      closeRequested_ = true;
+      if (running_ == btnPobierzDaneDzienne) chbStop1->setChecked(true);
+      if (running_ == btnExcel_wyprwadz) chbStop->setChecked(true);
+    }
+    return;
+  }
+  FormClose();
+  event->accept();
+}
+
+void TForm1::btnPobierzDaneDzienneClick() {
+  RunJob(jobs::Action::PeriodJob, NotAvailable);
+}
+
+void TForm1::btnExcel_wyprwadzClick() {
+  RunJob(jobs::Action::NipListJob, NotAvailable);
+}
+
+void TForm1::btnDzialajClick() {
+  RunJob(jobs::Action::LookupTest, NotAvailable);
+}
+
+void TForm1::Button1Click() {
+  RunJob(jobs::Action::WorkbookTest, NotAvailable);
+}
+
+// The test's own failures become its last line in mTest; only the busy signs are the window's.
+void TForm1::btnTestPolaczeniaClick() {
+  RunLongAction(btnTestPolaczenia, {.disableOwnButton = true, .waitCursor = true}, [this] {
+    const LineSink addLine = [this](const std::string& line) {
+      mTest->appendPlainText(QString::fromStdString(line));
+    };
+    try {
+      if (!connectionTest_) NotAvailable();
+      connectionTest_(addLine);
+    } catch (const std::exception& e) {
+      addLine(e.what());
+    }
+  });
+}
+
+// The button stays enabled during a check; a failed call leaves the previous result in Memo1.
+void TForm1::btnVerifyClick() {
+  if (!VerifyInputsFilled()) return;
+  RunLongAction(btnVerify, {.disableOwnButton = false, .waitCursor = false}, [this] {
+    if (!vatCheck_) NotAvailable();
+    const VatAnswer answer =
+        vatCheck_({edtNazVer->text().toStdString(), edtPIVAVer->text().toStdString(),
+                   edtNazRic->text().toStdString(), edtPIVARic->text().toStdString()});
+    const auto shortDate = [this](std::chrono::year_month_day day) { return ShortDate(day); };
+    Memo1->setPlainText(VatResultLines(answer, edtPIVAVer->text(), shortDate).join(u'\n'));
+  });
+}
+
+}  // namespace zelvor::app

@@ -1,0 +1,192 @@
+#pragma once
+// The main window: the controls of its four tabs, the state the jobs share, and the host
+// through which the jobs talk to the person using it.
+
+#include <QDateTime>
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/action_buttons.h"
+#include "app/certificate_dialogs.h"
+#include "app/vat_screen.h"
+#include "jobs/host.h"
+#include "jobs/window_state.h"
+
+class QCheckBox;
+class QDateEdit;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTextEdit;
+
+namespace zelvor::app {
+
+class TForm1 : public QMainWindow, public jobs::JobHost {
+  Q_OBJECT
+
+ public:
+  // The local date and time; tests give a fixed one.
+  using Clock = std::function<QDateTime()>;
+  using LineSink = std::function<void(const std::string&)>;
+  // The register connection test: writes its lines through the sink.
+  using ConnectionTest = std::function<void(const LineSink&)>;
+
+  explicit TForm1(Clock clock = {}, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  jobs::WindowState& State() { return state_; }
+
+  bool AskYesNo(const std::string& question) override;
+  bool VerifyInputsFilled();
+
+  // Runs a job as the handler of its button: the other actions stay disabled meanwhile, and
+  // an error that ends it is shown in the error box once the window is restored.
+  void RunJob(jobs::Action action, const std::function<void()>& job);
+  bool ActionRunning() const { return running_ != nullptr; }
+
+  void SetConnectionTest(ConnectionTest test) { connectionTest_ = std::move(test); }
+
+  // The VAT number check through the VIES transport; raises the call's error.
+  using VatCheck = std::function<VatAnswer(const VatQuery&)>;
+  void SetVatCheck(VatCheck check) { vatCheck_ = std::move(check); }
+
+  // The certificate store: its certificates, and the import of a .p12 or .pfx file with its
+  // password, which gives the certificates it installed.
+  using CertificateSource = std::function<std::vector<CertificateRow>()>;
+  using CertificateImport = std::function<std::vector<CertificateRow>(const std::string& path,
+                                                                      const std::string& password)>;
+  void SetCertificateStore(CertificateSource source, CertificateImport import) {
+    certificateSource_ = std::move(source);
+    certificateImport_ = std::move(import);
+  }
+
+  // --- controls, under the names the jobs and the tests know them by ------------------
+  QLabel* PanelHeader = nullptr;
+  QTabWidget* PC = nullptr;
+  QWidget* tsDzienne = nullptr;
+  QWidget* tsPlikExela = nullptr;
+  QWidget* tsTestPoloczenia = nullptr;
+  QWidget* tsTmp = nullptr;
+  QStatusBar* sb = nullptr;
+  std::array<QLabel*, 4> sbPanels{};
+
+  QGroupBox* gbZakresDat = nullptr;
+  QLabel* Label6 = nullptr;
+  QDateEdit* dpOdDaty = nullptr;
+  QLabel* Label7 = nullptr;
+  QDateEdit* dpDoDaty = nullptr;
+  QPushButton* btnPobierzDaneDzienne = nullptr;
+  QLabel* lbPobieranie = nullptr;
+  QLabel* lbPobieranieData = nullptr;
+  QCheckBox* chbStop1 = nullptr;
+  QGroupBox* gbLog = nullptr;
+  QPlainTextEdit* mLog1 = nullptr;
+
+  QGroupBox* GroupBox1 = nullptr;
+  QTextEdit* Memo2 = nullptr;
+  QLabel* Image2 = nullptr;
+  QPushButton* btnExcel_wyprwadz = nullptr;
+  QFrame* Panel1 = nullptr;
+  QGroupBox* gbOutput = nullptr;
+  QPlainTextEdit* mOutput = nullptr;
+  QGroupBox* gbInput = nullptr;
+  QPlainTextEdit* mNIP = nullptr;
+  QPushButton* btnDzialaj = nullptr;
+  QPushButton* Button1 = nullptr;
+  QCheckBox* chbStop = nullptr;
+
+  QGroupBox* gbTest = nullptr;
+  QLabel* Image1 = nullptr;
+  QPushButton* btnCartyfikat = nullptr;
+  QPushButton* btnImportujCertyfikat = nullptr;
+  QPushButton* btnTestPolaczenia = nullptr;
+  QPlainTextEdit* mTest = nullptr;
+  QLabel* lbTestPolaczenia = nullptr;
+
+  QGroupBox* gbRichiedente = nullptr;
+  QLineEdit* edtNazRic = nullptr;
+  QLineEdit* edtPIVARic = nullptr;
+  QGroupBox* gbDaVerificare = nullptr;
+  QLineEdit* edtNazVer = nullptr;
+  QLineEdit* edtPIVAVer = nullptr;
+  QPushButton* btnVerify = nullptr;
+  QPlainTextEdit* Memo1 = nullptr;
+
+  // --- handlers -------------------------------------------------------------------------
+  void btnPobierzDaneDzienneClick();
+  void btnExcel_wyprwadzClick();
+  void btnTestPolaczeniaClick();
+  void btnCartyfikatClick();
+  void btnImportujCertyfikatClick();
+  void btnVerifyClick();
+  void btnDzialajClick();
+  void Button1Click();
+
+  // --- JobHost --------------------------------------------------------------------------
+  void Log(const std::string& line) override;
+  void ClearLog() override;
+  void AddOutputLine(const std::string& line) override;
+  void ClearOutput() override;
+  void SetStatusPanel(int panel, const std::string& text) override;
+  void SetProgressLabel(const std::string& text) override;
+  void SetActionRunning(jobs::Action action, bool running) override;
+  void SetWaitCursor(bool waiting) override;
+  void ProcessPendingEvents() override;
+  bool StopRequested(jobs::StopBox box) const override;
+  void SetStopBox(jobs::StopBox box, bool ticked) override;
+  std::chrono::year_month_day PeriodFirstDay() const override;
+  std::chrono::year_month_day PeriodLastDay() const override;
+  std::vector<std::string> LookupTestLines() const override;
+  std::optional<std::string> PickFileToOpen() override;
+  std::optional<std::string> ConfirmFileToSave(const std::string& proposedPath) override;
+  void ShowMessage(const std::string& text) override;
+  void ShowError(const std::string& message) override;
+  void OpenWithApplication(const std::string& path) override;
+  std::string DocumentsFolder() const override;
+  std::string ProgramFolder() const override;
+  std::chrono::local_seconds Now() const override;
+  std::string ShortDate(std::chrono::year_month_day day) const override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  void FormClose();
+  void BuildHeaderAndStatusBar();
+  QWidget* BuildPeriodTab();
+  QWidget* BuildListTab();
+  QWidget* BuildTestTab();
+  QWidget* BuildVatTab();
+  void BindHandlers();
+
+  // Runs a handler with the busy signs of `style` on `own`; an error that escapes it is shown
+  // after everything is restored, and a close asked for meanwhile happens then.
+  void RunLongAction(QPushButton* own, LongActionScope::Style style,
+                     const std::function<void()>& handler);
+  QPushButton* ButtonOf(jobs::Action action) const;
+  QCheckBox* StopBoxOf(jobs::StopBox box) const;
+  // Raised by the actions whose service is not part of this build yet.
+  [[noreturn]] static void NotAvailable();
+
+  Clock clock_;
+  jobs::WindowState state_;
+  ActionButtons actions_;
+  WaitCursor waitCursor_;
+  QPushButton* running_ = nullptr;
+  bool closeRequested_ = false;
+  ConnectionTest connectionTest_;
+  VatCheck vatCheck_;
+  CertificateSource certificateSource_;
+  CertificateImport certificateImport_;
+};
+
+}  // namespace zelvor::app

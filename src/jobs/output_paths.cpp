@@ -1,0 +1,65 @@
+#include "jobs/output_paths.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace zelvor::jobs {
+namespace {
+
+constexpr char kSeparator = std::filesystem::path::preferred_separator;
+
+std::string Joined(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  path += kSeparator;
+  path += name;
+  return path;
+}
+
+}  // namespace
+
+std::string FormatTimestamp(std::chrono::local_seconds time) {
+  const auto days = std::chrono::floor<std::chrono::days>(time);
+  const std::chrono::year_month_day date{days};
+  const std::chrono::hh_mm_ss clock{time - days};
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d_%02u_%02u_%02d_%02d_%02d", int(date.year()),
+                unsigned(date.month()), unsigned(date.day()), int(clock.hours().count()),
+                int(clock.minutes().count()), int(clock.seconds().count()));
+  return text;
+}
+
+std::string FormatDay(std::chrono::year_month_day day) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", int(day.year()), unsigned(day.month()),
+                unsigned(day.day()));
+  return text;
+}
+
+std::string FolderOf(std::string_view filePath) {
+  const size_t slash = filePath.find_last_of(kSeparator);
+  return slash == std::string_view::npos ? std::string()
+                                         : std::string(filePath.substr(0, slash + 1));
+}
+
+std::string ListJobOutputPath(std::string_view inputPath, std::chrono::local_seconds now) {
+  return FolderOf(inputPath) + "Wynik_Hdr_" + FormatTimestamp(now) + ".xlsx";
+}
+
+std::string PeriodJobOutputPath(std::string_view documentsFolder,
+                                std::chrono::year_month_day firstDay,
+                                std::chrono::year_month_day lastDay,
+                                std::chrono::local_seconds start) {
+  auto compact = [](std::chrono::year_month_day day) {
+    std::string text = FormatDay(day);
+    std::erase(text, '-');
+    return "-" + text;
+  };
+  return Joined(documentsFolder, "Wynik_Day_Hdr" + compact(firstDay) + compact(lastDay) + "_" +
+                                     FormatTimestamp(start) + ".xlsx");
+}
+
+std::string WorkbookTestPath(std::string_view programFolder, std::chrono::local_seconds now) {
+  return Joined(programFolder, "Wynika_Hdr_" + FormatTimestamp(now) + ".xlsx");
+}
+
+}  // namespace zelvor::jobs

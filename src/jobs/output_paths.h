@@ -1,0 +1,31 @@
+#pragma once
+// File names the jobs build from the clock and the chosen folders.
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace zelvor::jobs {
+
+// "yyyy_mm_dd_hh_mm_ss", the hour from 00 to 23.
+std::string FormatTimestamp(std::chrono::local_seconds time);
+// "yyyy-mm-dd".
+std::string FormatDay(std::chrono::year_month_day day);
+
+// The folder of a file with its trailing separator, or "" for a bare name.
+std::string FolderOf(std::string_view filePath);
+
+// The list job's result workbook beside its input: "<folder>/Wynik_Hdr_<stamp>.xlsx".
+std::string ListJobOutputPath(std::string_view inputPath, std::chrono::local_seconds now);
+
+// The period job's dated workbook in the documents folder (which may be empty):
+// "<documents>/Wynik_Day_Hdr-<first>-<last>_<stamp>.xlsx", days as yyyymmdd.
+std::string PeriodJobOutputPath(std::string_view documentsFolder,
+                                std::chrono::year_month_day firstDay,
+                                std::chrono::year_month_day lastDay,
+                                std::chrono::local_seconds start);
+
+// The developer workbook test's file beside the program: "<folder>/Wynika_Hdr_<stamp>.xlsx".
+std::string WorkbookTestPath(std::string_view programFolder, std::chrono::local_seconds now);
+
+}  // namespace zelvor::jobs

@@ -1,0 +1,147 @@
+#include "platform/certificate_store.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <set>
+
+#include "platform/certificate_files.h"
+
+namespace zelvor::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string LowerExtension(const fs::path& file) {
+  std::string extension = file.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
+// The regular files of a folder with one of the extensions, sorted by file name; none when the
+// folder does not exist.
+std::vector<fs::path> FilesIn(const fs::path& folder, const std::set<std::string>& extensions) {
+  std::vector<fs::path> files;
+  std::error_code error;
+  if (!fs::exists(folder, error)) return files;
+  fs::directory_iterator it(folder, error);
+  if (error) {
+    throw CertificateStoreError("Cannot read the certificate folder " + Quoted(folder) + ": " +
+                                error.message());
+  }
+  for (const fs::directory_entry& entry : it) {
+    if (entry.is_regular_file(error) && extensions.contains(LowerExtension(entry.path()))) {
+      files.push_back(entry.path());
+    }
+  }
+  std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
+    return a.filename().string() < b.filename().string();
+  });
+  return files;
+}
+
+PersonalCertificate ReadPkcs12Entry(const fs::path& file) {
+  RequireOwnerOnly(file);
+  std::optional<Pkcs12Contents> contents = OpenPkcs12(ReadFileBytes(file), "", file);
+  if (!contents) {
+    throw CertificateStoreError("The PKCS#12 file " + Quoted(file) +
+                                " is protected by a password; import it into the certificate "
+                                "store with its password instead of copying it there");
+  }
+  return {file, std::move(contents->certificate), std::move(contents->privateKey),
+          std::move(contents->chain)};
+}
+
+EvpPkeyPtr ReadKeyFile(const fs::path& file) {
+  RequireOwnerOnly(file);
+  EvpPkeyPtr key = ParsePemPrivateKey(ReadFileBytes(file), file);
+  if (!key) throw CertificateStoreError("The file " + Quoted(file) + " holds no private key");
+  return key;
+}
+
+PersonalCertificate ReadPemEntry(const fs::path& file) {
+  const std::string bytes = ReadFileBytes(file);
+  std::vector<X509Ptr> certificates = ParseCertificates(bytes);
+  if (certificates.empty()) {
+    throw CertificateStoreError("The file " + Quoted(file) + " holds no certificate");
+  }
+  PersonalCertificate entry{file, std::move(certificates.front()), nullptr, {}};
+  std::move(certificates.begin() + 1, certificates.end(), std::back_inserter(entry.chain));
+
+  fs::path keyFile = file;
+  keyFile.replace_extension(".key");
+  if (bytes.find("PRIVATE KEY-----") != std::string::npos) {
+    RequireOwnerOnly(file);
+    entry.privateKey = ParsePemPrivateKey(bytes, file);
+  } else if (std::error_code error; fs::exists(keyFile, error)) {
+    entry.privateKey = ReadKeyFile(keyFile);
+  } else {
+    throw CertificateStoreError("The certificate " + Quoted(file) +
+                                " has no private key; put the key in the same file or in " +
+                                Quoted(keyFile));
+  }
+  if (X509_check_private_key(entry.certificate.get(), entry.privateKey.get()) != 1) {
+    TakeOpenSslError();
+    throw CertificateStoreError("The private key of " + Quoted(file) +
+                                " does not belong to its certificate");
+  }
+  return entry;
+}
+
+}  // namespace
+
+fs::path DefaultCertificateStoreFolder() {
+  fs::path data;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && fs::path(xdg).is_absolute()) {
+    data = xdg;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    data = fs::path(home) / ".local" / "share";
+  } else if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) {
+    data = fs::path(user->pw_dir) / ".local" / "share";
+  }
+  return data / "zelvor" / "certificates";
+}
+
+fs::path PersonalFolder(const fs::path& storeFolder) {
+  return storeFolder / "personal";
+}
+fs::path IssuersFolder(const fs::path& storeFolder) {
+  return storeFolder / "issuers";
+}
+
+fs::path ResolveStoreFolder(const fs::path& storeFolder) {
+  return storeFolder.empty() ? DefaultCertificateStoreFolder() : storeFolder;
+}
+
+CertificateStore LoadCertificateStore(const fs::path& storeFolder) {
+  const fs::path root = ResolveStoreFolder(storeFolder);
+  CertificateStore store;
+  for (const fs::path& file :
+       FilesIn(PersonalFolder(root), {".p12", ".pfx", ".pem", ".crt", ".cer"})) {
+    const std::string extension = LowerExtension(file);
+    store.personal.push_back(extension == ".p12" || extension == ".pfx" ? ReadPkcs12Entry(file)
+                                                                        : ReadPemEntry(file));
+  }
+  for (const fs::path& file : FilesIn(IssuersFolder(root), {".pem", ".crt", ".cer"})) {
+    std::vector<X509Ptr> certificates = ParseCertificates(ReadFileBytes(file));
+    if (certificates.empty()) {
+      throw CertificateStoreError("The file " + Quoted(file) + " holds no certificate");
+    }
+    std::move(certificates.begin(), certificates.end(), std::back_inserter(store.issuers));
+  }
+  return store;
+}
+
+std::vector<CertificateDescription> DescribePersonalCertificates(const CertificateStore& store) {
+  std::vector<CertificateDescription> descriptions;
+  for (const PersonalCertificate& entry : store.personal) {
+    descriptions.push_back(DescribeCertificate(*entry.certificate));
+  }
+  return descriptions;
+}
+
+}  // namespace zelvor::platform

@@ -1,0 +1,55 @@
+#pragma once
+// The user's certificate store: a folder of personal certificates with their private keys, and a
+// folder of extra issuer certificates that the program trusts besides the system's.
+//
+// Layout (the default root is $XDG_DATA_HOME/zelvor/certificates, else
+// ~/.local/share/zelvor/certificates):
+//   <root>/personal/<name>.p12 or <name>.pfx   PKCS#12 without a password (certificate, key, chain)
+//   <root>/personal/<name>.pem, .crt or .cer   PEM: the certificate first, then its chain; the
+//                                              private key in the same file or in <name>.key
+//   <root>/issuers/*.pem, *.crt, *.cer         issuer certificates, PEM (several a file) or DER
+// Files holding a private key must be private to their owner (chmod 600). Files of other kinds are
+// ignored, as are missing folders.
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/certificate_description.h"
+#include "platform/openssl_handles.h"
+
+namespace zelvor::platform {
+
+// A store file that cannot be used; the message names the file and what to do.
+class CertificateStoreError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct PersonalCertificate {
+  std::filesystem::path file;  // the file the certificate was read from
+  X509Ptr certificate;
+  EvpPkeyPtr privateKey;
+  std::vector<X509Ptr> chain;  // issuer certificates stored with it, nearest first
+};
+
+struct CertificateStore {
+  std::vector<PersonalCertificate> personal;  // in store order: sorted by file name
+  std::vector<X509Ptr> issuers;               // trusted besides the system's issuers
+};
+
+std::filesystem::path DefaultCertificateStoreFolder();
+std::filesystem::path PersonalFolder(const std::filesystem::path& storeFolder);
+std::filesystem::path IssuersFolder(const std::filesystem::path& storeFolder);
+
+// The store folder to use: the given one, or the default when it is empty.
+std::filesystem::path ResolveStoreFolder(const std::filesystem::path& storeFolder);
+
+// Reads the whole store; throws CertificateStoreError for the first file that cannot be used.
+CertificateStore LoadCertificateStore(const std::filesystem::path& storeFolder);
+
+// The personal certificates as the certificate viewer lists them, in store order.
+std::vector<CertificateDescription> DescribePersonalCertificates(const CertificateStore& store);
+
+}  // namespace zelvor::platform

@@ -1,0 +1,197 @@
+#include "workbook/memory_workbook.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+
+#include "workbook/atomic_save.h"
+#include "workbook/cell_text.h"
+#include "workbook/errors.h"
+
+namespace zelvor::workbook {
+namespace {
+
+struct LxwWorkbookClose {
+  void operator()(lxw_workbook* wb) const { workbook_close(wb); }
+};
+using LxwWorkbookPtr = std::unique_ptr<lxw_workbook, LxwWorkbookClose>;
+
+void Check(lxw_error err, const char* what) {
+  if (err != LXW_NO_ERROR) throw EWorkbookError(std::string(what) + ": " + lxw_strerror(err));
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+}  // namespace
+
+void MemorySheet::Rename(std::string_view name) {
+  owner_.CheckSheetName(name, this);
+  name_ = std::string(name);
+}
+
+std::string MemorySheet::GetCell(int row, int column) {
+  CheckCellPosition(row, column);
+  const auto r = static_cast<std::size_t>(row - 1);
+  const auto c = static_cast<std::size_t>(column - 1);
+  if (r >= rows_.size() || c >= rows_[r].size()) return {};
+  return rows_[r][c];
+}
+
+void MemorySheet::SetCell(int row, int column, std::string_view text) {
+  CheckCellPosition(row, column);
+  if (Utf8Length(text) > kMaxCellChars) {
+    throw EWorkbookError("Cell " + CellRefText(row, column) + " of sheet \"" + name_ +
+                         "\" cannot hold more than 32767 characters");
+  }
+  const auto r = static_cast<std::size_t>(row - 1);
+  const auto c = static_cast<std::size_t>(column - 1);
+  if (text.empty() && (r >= rows_.size() || c >= rows_[r].size())) return;
+  if (r >= rows_.size()) rows_.resize(r + 1);
+  auto& cells = rows_[r];
+  if (c >= cells.size()) cells.resize(c + 1);
+  cells[c] = CleanXmlText(text);
+}
+
+std::int64_t MemorySheet::UsedRangeRowCount() {
+  for (std::size_t r = rows_.size(); r > 0; --r) {
+    const auto& cells = rows_[r - 1];
+    if (std::any_of(cells.begin(), cells.end(), [](const auto& t) { return !t.empty(); })) {
+      return static_cast<std::int64_t>(r);
+    }
+  }
+  return 0;
+}
+
+void MemorySheet::Select() { owner_.Activate(*this); }
+
+void MemorySheet::SelectCell(int row, int column) {
+  CheckCellPosition(row, column);
+  selectedRow_ = row;
+  selectedColumn_ = column;
+}
+
+void MemorySheet::AutofitColumn(int column) {
+  CheckCellPosition(1, column);
+  const auto c = static_cast<std::size_t>(column - 1);
+  std::size_t longest = 0;
+  for (const auto& cells : rows_) {
+    if (c < cells.size()) longest = std::max(longest, Utf8Length(cells[c]));
+  }
+  if (widths_.size() <= c) widths_.resize(c + 1);
+  // A character and a half of margin, as a spreadsheet program leaves; 255 is the widest.
+  widths_[c] = longest == 0 ? 0 : std::min(255.0, static_cast<double>(longest) + 1.5);
+}
+
+MemoryWorkbook::MemoryWorkbook() { sheets_.push_back(std::make_unique<MemorySheet>(*this, "Sheet1")); }
+
+Sheet& MemoryWorkbook::Worksheet(int index) {
+  if (index < 1 || index > WorksheetCount()) {
+    throw EWorkbookError("The workbook has no worksheet " + std::to_string(index));
+  }
+  return *sheets_[static_cast<std::size_t>(index - 1)];
+}
+
+Sheet& MemoryWorkbook::AddWorksheetAfterLast() {
+  for (int n = WorksheetCount() + 1;; ++n) {
+    const std::string name = "Sheet" + std::to_string(n);
+    try {
+      CheckSheetName(name, nullptr);
+    } catch (const EWorkbookError&) {
+      continue;
+    }
+    sheets_.push_back(std::make_unique<MemorySheet>(*this, name));
+    return *sheets_.back();
+  }
+}
+
+void MemoryWorkbook::Activate(const MemorySheet& sheet) {
+  for (std::size_t i = 0; i < sheets_.size(); ++i) {
+    if (sheets_[i].get() == &sheet) active_ = i;
+  }
+}
+
+void MemoryWorkbook::CheckSheetName(std::string_view name, const MemorySheet* sheet) const {
+  const auto fail = [&](const std::string& why) {
+    throw EWorkbookError("A sheet cannot be named \"" + std::string(name) + "\": " + why);
+  };
+  if (name.empty()) fail("the name is empty");
+  if (Utf8Length(name) > 31) fail("a name holds at most 31 characters");
+  if (name.find_first_of("[]:*?/\\") != std::string_view::npos) {
+    fail("a name cannot hold any of [ ] : * ? / \\");
+  }
+  if (name.front() == '\'' || name.back() == '\'') fail("a name cannot begin or end with '");
+  const std::string lower = Lower(name);
+  for (const auto& other : sheets_) {
+    if (other.get() != sheet && Lower(other->Name()) == lower) fail("another sheet has it");
+  }
+}
+
+void MemoryWorkbook::SaveAs(const std::string& path) {
+  SaveAtomically(path, [this](const std::string& temp) { WriteXlsx(temp); });
+  path_ = path;
+}
+
+void MemoryWorkbook::Save() {
+  if (path_.empty()) throw EWorkbookError("The new workbook has no file yet: save it as a file");
+  SaveAs(path_);
+}
+
+void MemoryWorkbook::WriteXlsx(const std::string& path) const {
+  // Rows are complete when we write them, so libxlsxwriter can stream each row to disk and keep
+  // its memory flat however large the workbook grows.
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  LxwWorkbookPtr wb(workbook_new_opt(path.c_str(), &options));
+  if (!wb) throw EWorkbookError("libxlsxwriter cannot start a workbook");
+  lxw_format* dateFormat = workbook_add_format(wb.get());
+  if (dateFormat == nullptr) throw EWorkbookError("libxlsxwriter cannot add a format");
+  format_set_num_format(dateFormat, "yyyy-mm-dd");
+
+  for (std::size_t s = 0; s < sheets_.size(); ++s) {
+    const MemorySheet& sheet = *sheets_[s];
+    lxw_worksheet* ws = workbook_add_worksheet(wb.get(), sheet.Name().c_str());
+    if (ws == nullptr) throw EWorkbookError("libxlsxwriter refuses the sheet \"" + sheet.Name() + "\"");
+    const auto& widths = sheet.Widths();
+    for (std::size_t c = 0; c < widths.size(); ++c) {
+      if (widths[c] > 0) {
+        const auto col = static_cast<lxw_col_t>(c);
+        Check(worksheet_set_column(ws, col, col, widths[c], nullptr), "column width");
+      }
+    }
+    const auto& rows = sheet.Rows();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      const auto row = static_cast<lxw_row_t>(r);
+      for (std::size_t c = 0; c < rows[r].size(); ++c) {
+        const std::string& text = rows[r][c];
+        if (text.empty()) continue;
+        const auto col = static_cast<lxw_col_t>(c);
+        const TypedText typed = ClassifyText(text);
+        switch (typed.kind) {
+          case CellKind::Number:
+            Check(worksheet_write_number(ws, row, col, typed.number, nullptr), "cell");
+            break;
+          case CellKind::Date:
+            Check(worksheet_write_number(ws, row, col, typed.number, dateFormat), "cell");
+            break;
+          case CellKind::Text:
+            Check(worksheet_write_string(ws, row, col, text.c_str(), nullptr), "cell");
+            break;
+        }
+      }
+    }
+    const auto selRow = static_cast<lxw_row_t>(sheet.SelectedRow() - 1);
+    const auto selCol = static_cast<lxw_col_t>(sheet.SelectedColumn() - 1);
+    worksheet_set_selection(ws, selRow, selCol, selRow, selCol);
+    if (s == active_) worksheet_activate(ws);
+  }
+  const lxw_error err = workbook_close(wb.release());
+  Check(err, "writing the file");
+}
+
+}  // namespace zelvor::workbook

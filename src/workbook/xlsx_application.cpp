@@ -1,0 +1,85 @@
+// Our own spreadsheet component: new workbooks in memory, existing ones opened from disk.
+
+#include <vector>
+
+#include "workbook/cell_text.h"
+#include "workbook/errors.h"
+#include "workbook/existing_workbook.h"
+#include "workbook/memory_workbook.h"
+#include "workbook/spreadsheet.h"
+
+namespace zelvor::workbook {
+
+std::string Sheet::GetCell(int row, std::string_view columnLetters) {
+  const int column = ColumnNumber(columnLetters);
+  if (column == 0) throw EWorkbookError("\"" + std::string(columnLetters) + "\" is no column");
+  return GetCell(row, column);
+}
+
+void Sheet::SetCell(int row, std::string_view columnLetters, std::string_view text) {
+  const int column = ColumnNumber(columnLetters);
+  if (column == 0) throw EWorkbookError("\"" + std::string(columnLetters) + "\" is no column");
+  SetCell(row, column, text);
+}
+
+namespace {
+
+class XlsxApplication final : public Application {
+ public:
+  void SetVisible(bool) override { CheckRunning(); }
+  void SetDisplayAlerts(bool) override { CheckRunning(); }
+
+  Workbook& AddWorkbook() override {
+    CheckRunning();
+    workbooks_.push_back(std::make_unique<MemoryWorkbook>());
+    return *workbooks_.back();
+  }
+
+  Workbook& OpenWorkbook(const std::string& path) override {
+    CheckRunning();
+    workbooks_.push_back(ExistingWorkbook::Open(path));
+    return *workbooks_.back();
+  }
+
+  Workbook& Workbooks(int index) override {
+    CheckRunning();
+    if (index < 1 || static_cast<std::size_t>(index) > workbooks_.size()) {
+      throw EWorkbookError("No workbook " + std::to_string(index) + " is open");
+    }
+    return *workbooks_[static_cast<std::size_t>(index - 1)];
+  }
+
+  void CloseWorkbooks() override {
+    CheckRunning();
+    workbooks_.clear();
+  }
+
+  void Quit() override {
+    workbooks_.clear();
+    running_ = false;
+  }
+
+ private:
+  void CheckRunning() const {
+    if (!running_) throw EWorkbookError("The spreadsheet instance has ended");
+  }
+
+  std::vector<std::unique_ptr<Workbook>> workbooks_;
+  bool running_ = true;
+};
+
+class XlsxFactory final : public ApplicationFactory {
+ public:
+  std::unique_ptr<Application> Start(std::string_view programId) override {
+    if (programId != "Excel.Application") {
+      throw EWorkbookError("No spreadsheet program is known as \"" + std::string(programId) + "\"");
+    }
+    return std::make_unique<XlsxApplication>();
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<ApplicationFactory> MakeXlsxFactory() { return std::make_unique<XlsxFactory>(); }
+
+}  // namespace zelvor::workbook

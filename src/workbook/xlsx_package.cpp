@@ -1,0 +1,193 @@
+#include "workbook/xlsx_package.h"
+
+#include <zip.h>
+
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "workbook/errors.h"
+
+namespace zelvor::workbook {
+namespace {
+
+constexpr unsigned char kCompoundFileMagic[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+
+bool Contains(const std::string& bytes, std::string_view needle) {
+  return bytes.find(needle) != std::string::npos;
+}
+
+// The name as stored in a compound file's directory: UTF-16LE.
+std::string Utf16Le(std::string_view ascii) {
+  std::string out;
+  for (char c : ascii) {
+    out.push_back(c);
+    out.push_back('\0');
+  }
+  return out;
+}
+
+struct ZipFileClose {
+  void operator()(zip_file_t* f) const { zip_fclose(f); }
+};
+
+}  // namespace
+
+void XlsxPackage::ZipClose::operator()(zip* z) const { zip_discard(z); }
+
+void XlsxPackage::Fail(const std::string& problem) const {
+  throw EWorkbookError("Cannot open workbook \"" + displayName_ + "\": " + problem);
+}
+
+std::unique_ptr<XlsxPackage> XlsxPackage::Load(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const auto fail = [&](const std::string& problem) {
+    throw EWorkbookError("Cannot open workbook \"" + path + "\": " + problem);
+  };
+  if (!in) fail(std::string("cannot read the file: ") + std::strerror(errno));
+  in.seekg(0, std::ios::end);
+  const auto size = static_cast<std::streamoff>(in.tellg());
+  if (size < 0) fail("cannot read the file");
+  if (static_cast<std::size_t>(size) > kMaxWorkbookFileBytes) {
+    fail("the file is larger than " + std::to_string(kMaxWorkbookFileBytes >> 20) + " MiB");
+  }
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.seekg(0);
+  if (!in.read(bytes.data(), size)) fail("cannot read the file");
+  return std::make_unique<XlsxPackage>(std::move(bytes), path);
+}
+
+XlsxPackage::XlsxPackage(std::string bytes, std::string displayName)
+    : bytes_(std::move(bytes)), displayName_(std::move(displayName)) {
+  if (bytes_.empty()) Fail("the file is empty");
+  if (bytes_.size() >= sizeof kCompoundFileMagic &&
+      std::memcmp(bytes_.data(), kCompoundFileMagic, sizeof kCompoundFileMagic) == 0) {
+    if (Contains(bytes_, Utf16Le("EncryptedPackage"))) {
+      Fail("the workbook is protected by a password; remove the password and try again");
+    }
+    Fail("it is an Excel 97-2003 workbook (.xls), not .xlsx; save it as .xlsx first");
+  }
+  if (bytes_.compare(0, 2, "PK") != 0) Fail("it is not an .xlsx workbook (not a zip archive)");
+
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(bytes_.data(), bytes_.size(), 0, &error);
+  if (source == nullptr) Fail(std::string("cannot read the file: ") + zip_error_strerror(&error));
+  zip_.reset(zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error));
+  if (!zip_) {
+    zip_source_free(source);
+    const bool notZip = zip_error_code_zip(&error) == ZIP_ER_NOZIP;
+    const std::string reason = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    Fail(notZip ? "it is not an .xlsx workbook (not a zip archive)"
+                : "the archive is damaged (" + reason + ")");
+  }
+  zip_error_fini(&error);
+
+  if (auto mimetype = Read("mimetype")) {
+    if (mimetype->starts_with("application/vnd.oasis.opendocument")) {
+      Fail("it is an OpenDocument spreadsheet (.ods), not .xlsx; save it as .xlsx first");
+    }
+  }
+  if (Has("xl/workbook.bin")) Fail("it is a binary workbook (.xlsb), not .xlsx");
+  if (!Has("[Content_Types].xml")) Fail("the archive holds no workbook (not an .xlsx file)");
+}
+
+XlsxPackage::~XlsxPackage() = default;
+
+bool XlsxPackage::Has(const std::string& part) const {
+  return zip_name_locate(zip_.get(), part.c_str(), ZIP_FL_NOCASE) >= 0;
+}
+
+std::string XlsxPackage::StoredName(const std::string& part) const {
+  const zip_int64_t index = zip_name_locate(zip_.get(), part.c_str(), ZIP_FL_NOCASE);
+  if (index < 0) return part;
+  const char* name = zip_get_name(zip_.get(), static_cast<zip_uint64_t>(index), ZIP_FL_ENC_RAW);
+  return name != nullptr ? name : part;
+}
+
+std::optional<std::string> XlsxPackage::Read(const std::string& part) {
+  const zip_int64_t index = zip_name_locate(zip_.get(), part.c_str(), ZIP_FL_NOCASE);
+  if (index < 0) return std::nullopt;
+  const auto idx = static_cast<zip_uint64_t>(index);
+  const auto tooLarge = [&] {
+    Fail("the part " + part + " unpacks to more than " + std::to_string(kMaxPartBytes >> 20) +
+         " MiB (a damaged or hostile archive)");
+  };
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(zip_.get(), idx, 0, &st) != 0) Fail("the archive is damaged");
+  if ((st.valid & ZIP_STAT_SIZE) != 0 && st.size > kMaxPartBytes) tooLarge();
+  if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 && st.encryption_method != ZIP_EM_NONE) {
+    Fail("the workbook is protected by a password; remove the password and try again");
+  }
+  std::unique_ptr<zip_file_t, ZipFileClose> file(zip_fopen_index(zip_.get(), idx, 0));
+  if (!file) {
+    Fail("the archive is damaged (" + std::string(zip_strerror(zip_.get())) + ")");
+  }
+  std::string data;
+  std::vector<char> chunk(std::size_t{1} << 16);
+  for (;;) {
+    const zip_int64_t n = zip_fread(file.get(), chunk.data(), chunk.size());
+    if (n < 0) {
+      Fail("the archive is damaged (" + std::string(zip_file_strerror(file.get())) + ")");
+    }
+    if (n == 0) break;
+    data.append(chunk.data(), static_cast<std::size_t>(n));
+    if (data.size() > kMaxPartBytes) tooLarge();
+  }
+  totalRead_ += data.size();
+  if (totalRead_ > kMaxReadBytes) {
+    Fail("its parts unpack to more than " + std::to_string(kMaxReadBytes >> 20) + " MiB");
+  }
+  return data;
+}
+
+void XlsxPackage::WriteTo(const std::string& path,
+                          const std::map<std::string, std::string>& replaced,
+                          const std::set<std::string>& dropped) const {
+  int code = 0;
+  zip_t* out = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+  if (out == nullptr) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    const std::string reason = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    throw EWorkbookError(reason);
+  }
+  std::unique_ptr<zip, ZipClose> guard(out);
+  const auto fail = [&](const char* what) {
+    throw EWorkbookError(std::string(what) + ": " + zip_strerror(out));
+  };
+  const zip_int64_t count = zip_get_num_entries(zip_.get(), 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const auto idx = static_cast<zip_uint64_t>(i);
+    const char* name = zip_get_name(zip_.get(), idx, ZIP_FL_ENC_RAW);
+    if (name == nullptr) fail("reading the archive");
+    if (dropped.contains(name)) continue;
+    zip_stat_t st;
+    zip_stat_init(&st);
+    zip_stat_index(zip_.get(), idx, 0, &st);
+    zip_source_t* source = nullptr;
+    const auto change = replaced.find(name);
+    if (change != replaced.end()) {
+      source = zip_source_buffer(out, change->second.data(), change->second.size(), 0);
+    } else {
+      // The stored bytes go across as they are: no part is recompressed or altered.
+      source = zip_source_zip(out, zip_.get(), idx, ZIP_FL_COMPRESSED, 0, -1);
+    }
+    if (source == nullptr) fail("copying a part");
+    const zip_int64_t added = zip_file_add(out, name, source, ZIP_FL_ENC_GUESS);
+    if (added < 0) {
+      zip_source_free(source);
+      fail("adding a part");
+    }
+    if ((st.valid & ZIP_STAT_MTIME) != 0) {
+      zip_file_set_mtime(out, static_cast<zip_uint64_t>(added), st.mtime, 0);
+    }
+  }
+  if (zip_close(out) != 0) fail("writing the file");
+  guard.release();
+}
+
+}  // namespace zelvor::workbook

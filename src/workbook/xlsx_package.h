@@ -1,0 +1,55 @@
+#pragma once
+// The zip package of an existing .xlsx or .xlsm workbook, held in memory. Parts are read with a
+// bound on their uncompressed size; a save copies every part it is not given byte for byte.
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+struct zip;
+
+namespace zelvor::workbook {
+
+inline constexpr std::size_t kMaxWorkbookFileBytes = std::size_t{512} << 20;
+inline constexpr std::size_t kMaxPartBytes = std::size_t{256} << 20;
+inline constexpr std::size_t kMaxReadBytes = std::size_t{512} << 20;
+
+class XlsxPackage {
+ public:
+  // Throws EWorkbookError naming `displayName` and the problem: not a zip, a password-protected
+  // workbook, an .xls or .ods file, a damaged archive.
+  XlsxPackage(std::string bytes, std::string displayName);
+  ~XlsxPackage();
+  XlsxPackage(const XlsxPackage&) = delete;
+  XlsxPackage& operator=(const XlsxPackage&) = delete;
+
+  static std::unique_ptr<XlsxPackage> Load(const std::string& path);
+
+  const std::string& DisplayName() const { return displayName_; }
+  // Part names compare without regard to letter case, as the package format wants.
+  bool Has(const std::string& part) const;
+  // The name as stored in the archive.
+  std::string StoredName(const std::string& part) const;
+  // The uncompressed part; nullopt when absent. Throws EWorkbookError on damage or a part
+  // beyond the bound.
+  std::optional<std::string> Read(const std::string& part);
+  // Writes the whole package to `path`: `replaced` parts with new content, `dropped` parts
+  // left out, every other part copied as stored. Throws EWorkbookError with the reason.
+  void WriteTo(const std::string& path, const std::map<std::string, std::string>& replaced,
+               const std::set<std::string>& dropped) const;
+
+  [[noreturn]] void Fail(const std::string& problem) const;
+
+ private:
+  std::string bytes_;
+  std::string displayName_;
+  struct ZipClose {
+    void operator()(zip* z) const;
+  };
+  std::unique_ptr<zip, ZipClose> zip_;
+  std::size_t totalRead_ = 0;
+};
+
+}  // namespace zelvor::workbook

@@ -1,0 +1,42 @@
+#pragma once
+// Small owning wrappers and helpers for the libxml2 trees of workbook parts. Elements are matched
+// by local name so that transitional and strict workbooks read alike.
+
+#include <libxml/tree.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelvor::workbook {
+
+struct XmlDocFree {
+  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+using XmlDocPtr = std::unique_ptr<xmlDoc, XmlDocFree>;
+
+// Parses without network access, entity expansion or DTD loading; a part that declares a DTD is
+// refused. Throws EWorkbookError("<part> is not well-formed XML") for the caller to prefix.
+XmlDocPtr ParseXmlPart(const std::string& xml, const std::string& part);
+std::string SerializeXml(xmlDoc* doc);
+
+bool IsElement(const xmlNode* node, std::string_view localName);
+xmlNode* FirstChild(xmlNode* parent, std::string_view localName);
+std::vector<xmlNode*> Children(xmlNode* parent, std::string_view localName);
+// The attribute by local name, without regard to its namespace when `anyNamespace`, else only
+// an attribute without namespace.
+std::string Attribute(const xmlNode* node, std::string_view localName, bool anyNamespace = false);
+bool HasAttribute(const xmlNode* node, std::string_view localName);
+void SetAttribute(xmlNode* node, const char* name, const std::string& value);
+void RemoveAttribute(xmlNode* node, const char* name);
+// Text content of the element and its descendants.
+std::string Text(const xmlNode* node);
+// A string item (shared or inline): its <t> texts, run texts included, phonetic runs left out,
+// with _xHHHH_ escapes decoded.
+std::string StringItemText(const xmlNode* item);
+// The text with "_xHHHH_" escapes as a spreadsheet stores them, and back.
+std::string EscapeOoxmlText(std::string_view text);
+std::string DecodeOoxmlText(std::string_view text);
+
+}  // namespace zelvor::workbook

@@ -1,0 +1,360 @@
+// The main window on the offscreen platform: its start state, its message boxes, the VAT
+// screen's input check and the busy signs of long actions.
+#include "app/form1.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <memory>
+#include <stdexcept>
+
+#include "app/window_test_support.h"
+
+using zelvor::app::TForm1;
+using zelvor::jobs::Action;
+using zelvor::jobs::StopBox;
+using zelvor::test::BoxSeen;
+using zelvor::test::DialogWatcher;
+using zelvor::test::Press;
+
+namespace {
+
+std::unique_ptr<TForm1> StartedOn(QDate date) {
+  auto form = std::make_unique<TForm1>([date] { return QDateTime(date, QTime(10, 15, 30)); });
+  form->show();
+  return form;
+}
+
+bool IsValidNip(const QString& text) {
+  static constexpr int kWeights[] = {6, 5, 7, 2, 3, 4, 5, 6, 7};
+  if (text.size() != 10) return false;
+  int sum = 0;
+  for (int i = 0; i < 9; ++i) sum += kWeights[i] * text[i].digitValue();
+  return sum % 11 == text[9].digitValue();
+}
+
+// Every action button but the one given; none of them may be pressed while an action runs.
+QList<QPushButton*> OtherActions(const TForm1& form, const QPushButton* running) {
+  QList<QPushButton*> others;
+  for (QPushButton* b : {form.btnPobierzDaneDzienne, form.btnExcel_wyprwadz, form.btnTestPolaczenia,
+                         form.btnCartyfikat, form.btnImportujCertyfikat, form.btnVerify,
+                         form.btnDzialaj, form.Button1})
+    if (b != running) others.append(b);
+  return others;
+}
+
+}  // namespace
+
+class Form1Test : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { zelvor::test::PrepareTestApplication(); }
+
+  void startDates_data() {
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QDate>("from");
+    QTest::newRow("31 March, leap year") << QDate(2024, 3, 31) << QDate(2024, 2, 29);
+    QTest::newRow("31 March") << QDate(2023, 3, 31) << QDate(2023, 2, 28);
+    QTest::newRow("15 January") << QDate(2024, 1, 15) << QDate(2023, 12, 15);
+    QTest::newRow("31 May") << QDate(2024, 5, 31) << QDate(2024, 4, 30);
+  }
+  void startDates() {
+    QFETCH(QDate, today);
+    QFETCH(QDate, from);
+    const auto form = StartedOn(today);
+    QCOMPARE(form->dpOdDaty->date(), from);
+    QCOMPARE(form->dpDoDaty->date(), today);
+  }
+
+  void startState() {
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    QCOMPARE(form->windowTitle(), QStringLiteral("2024-12-04"));
+    QCOMPARE(form->PanelHeader->text(),
+             QStringLiteral("Pobieranie danych z GITD  -  BAZA PRODUKCYJNA "));
+
+    const QStringList captions = {"Dane za okres", "Plik Excela", "Test Połączenia", "tsTmp"};
+    QCOMPARE(form->PC->count(), captions.size());
+    for (int i = 0; i < captions.size(); ++i) QCOMPARE(form->PC->tabText(i), captions[i]);
+    QCOMPARE(form->PC->currentWidget(), form->tsDzienne);
+    QVERIFY(form->PC->isTabVisible(0) && form->PC->isTabVisible(1) && form->PC->isTabVisible(2));
+    QVERIFY(!form->PC->isTabVisible(form->PC->indexOf(form->tsTmp)));
+
+    for (QLabel* label : {form->lbPobieranie, form->lbPobieranieData, form->lbTestPolaczenia})
+      QVERIFY2(label->isHidden(), qPrintable(label->objectName()));
+    for (QPlainTextEdit* memo : {form->mLog1, form->mOutput, form->mTest, form->Memo1})
+      QVERIFY2(memo->toPlainText().isEmpty(), qPrintable(memo->objectName()));
+    QVERIFY(!form->chbStop->isChecked());
+    QVERIFY(!form->chbStop1->isChecked());
+    QVERIFY(form->btnDzialaj->isHidden());
+    QVERIFY(form->Button1->isHidden());
+    QCOMPARE(form->btnDzialaj->text(), QStringLiteral("Test "));
+    QCOMPARE(form->Button1->text(), QStringLiteral("Utworz nowy plik excela - TEST"));
+    QVERIFY(form->btnDzialaj->font().strikeOut());
+
+    const QStringList samples = form->mNIP->toPlainText().split(u'\n');
+    QCOMPARE(samples.size(), 23);
+    for (const QString& nip : samples) QVERIFY2(IsValidNip(nip), qPrintable(nip));
+    QVERIFY(IsValidNip(form->edtPIVAVer->text()) && IsValidNip(form->edtPIVARic->text()));
+    QCOMPARE(form->edtNazVer->text(), QStringLiteral("PL"));
+
+    const QString endpoint = QString::fromStdString(form->State().sBaza);
+    QVERIFY2(endpoint.startsWith("https://") && endpoint.endsWith(":8447/CitizenApi.svc"),
+             qPrintable(endpoint));
+    const std::array<int, 4> widths = {50, 150, 150, 50};
+    for (std::size_t i = 0; i < widths.size(); ++i) QCOMPARE(form->sbPanels[i]->width(), widths[i]);
+    QCOMPARE(form->PanelHeader->height(), 41);
+  }
+
+  void vatFieldsTurnTypingIntoUpperCase() {
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    form->edtNazVer->clear();
+    QTest::keyClicks(form->edtNazVer, "it");
+    QCOMPARE(form->edtNazVer->text(), QStringLiteral("IT"));
+  }
+
+  void errorBoxAddsAFullStop_data() {
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter") << "Brak połączenia"
+                            << "Brak połączenia.";
+    QTest::newRow("Polish letter") << "Błąd zapisu: ść"
+                                   << "Błąd zapisu: ść.";
+    QTest::newRow("digit") << "HTTP 500"
+                           << "HTTP 500.";
+    QTest::newRow("full stop") << "Koniec."
+                               << "Koniec.";
+    QTest::newRow("exclamation mark") << "Uwaga!"
+                                      << "Uwaga!";
+    QTest::newRow("blank") << "Koniec "
+                           << "Koniec ";
+    QTest::newRow("hyphen") << "a-"
+                            << "a-";
+    QTest::newRow("slash") << "a/"
+                           << "a/.";
+    QTest::newRow("empty") << ""
+                           << "";
+  }
+  void errorBoxAddsAFullStop() {
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    BoxSeen box;
+    bool restoredBeforeBox = false;
+    DialogWatcher watcher(Press(QMessageBox::Ok, box, [&] {
+      restoredBeforeBox = form->btnPobierzDaneDzienne->isEnabled() &&
+                          form->lbPobieranie->isHidden() && form->btnExcel_wyprwadz->isEnabled();
+    }));
+    form->RunJob(Action::PeriodJob, [&] { throw std::runtime_error(message.toStdString()); });
+    QCOMPARE(watcher.Seen(), 1);
+    QCOMPARE(box.text, shown);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.title, QStringLiteral("Zelvor"));
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(restoredBeforeBox);
+  }
+
+  void askYesNo_data() {
+    QTest::addColumn<int>("press");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("Yes") << int(QMessageBox::Yes) << true;
+    QTest::newRow("No") << int(QMessageBox::No) << false;
+  }
+  void askYesNo() {
+    QFETCH(int, press);
+    QFETCH(bool, answer);
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    BoxSeen box;
+    DialogWatcher watcher(Press(QMessageBox::StandardButton(press), box));
+    const std::string question = "Powstał zbiór: /tmp/a.xlsx. Czy chcesz go otworzyć ?";
+    QCOMPARE(form->AskYesNo(question), answer);
+    QCOMPARE(box.text, QString::fromStdString(question));
+    QCOMPARE(box.title, QStringLiteral("2024-12-04"));
+    QCOMPARE(box.icon, QMessageBox::NoIcon);
+    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+  }
+
+  void verifyInputsFilled_data() {
+    QTest::addColumn<QString>("countryVer");
+    QTest::addColumn<QString>("numberVer");
+    QTest::addColumn<QString>("countryRic");
+    QTest::addColumn<QString>("numberRic");
+    QTest::addColumn<QString>("warning");
+    const QString toVerify = "La Nazione e la Partita IVA da verificare sono obbligatori";
+    const QString requester = "La Nazione e la Partita IVA del richiedente sono obbligatori";
+    QTest::newRow("all filled") << "PL"
+                                << "5754391636"
+                                << "PL"
+                                << "8079007496"
+                                << "";
+    QTest::newRow("number with a leading space") << "PL"
+                                                 << " 5754391636"
+                                                 << "PL"
+                                                 << "1"
+                                                 << "";
+    QTest::newRow("country to verify only spaces, requester empty") << "   "
+                                                                    << "5754391636"
+                                                                    << ""
+                                                                    << "" << toVerify;
+    QTest::newRow("number to verify only a tab") << "PL"
+                                                 << "\t"
+                                                 << "PL"
+                                                 << "1" << toVerify;
+    QTest::newRow("requester empty") << "PL"
+                                     << "5754391636"
+                                     << ""
+                                     << "" << requester;
+    QTest::newRow("requester number blank") << "PL"
+                                            << "1"
+                                            << "PL"
+                                            << " \n " << requester;
+  }
+  void verifyInputsFilled() {
+    QFETCH(QString, countryVer);
+    QFETCH(QString, numberVer);
+    QFETCH(QString, countryRic);
+    QFETCH(QString, numberRic);
+    QFETCH(QString, warning);
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    form->edtNazVer->setText(countryVer);
+    form->edtPIVAVer->setText(numberVer);
+    form->edtNazRic->setText(countryRic);
+    form->edtPIVARic->setText(numberRic);
+    BoxSeen box;
+    DialogWatcher watcher(Press(QMessageBox::Ok, box));
+    QCOMPARE(form->VerifyInputsFilled(), warning.isEmpty());
+    QCOMPARE(watcher.Seen(), warning.isEmpty() ? 0 : 1);
+    QCOMPARE(box.text, warning);
+    if (!warning.isEmpty()) QCOMPARE(box.icon, QMessageBox::Warning);
+  }
+
+  // The connection test's busy signs, around a stand-in test that succeeds or fails midway.
+  void connectionTestBusySigns_data() {
+    QTest::addColumn<bool>("fails");
+    QTest::addColumn<QString>("lines");
+    QTest::newRow("success") << false << "ilosc= 1\nFIRMA TESTOWA";
+    QTest::newRow("failure") << true << "ilosc= 1\nconnection refused";
+  }
+  void connectionTestBusySigns() {
+    QFETCH(bool, fails);
+    QFETCH(QString, lines);
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    form->mTest->setPlainText(QStringLiteral("earlier run"));
+    bool busyShown = false;
+    form->SetConnectionTest([&](const TForm1::LineSink& addLine) {
+      const QCursor* cursor = QApplication::overrideCursor();
+      busyShown = !form->btnTestPolaczenia->isEnabled() && !form->lbTestPolaczenia->isHidden() &&
+                  !form->btnCartyfikat->isEnabled() && cursor && cursor->shape() == Qt::WaitCursor;
+      addLine("ilosc= 1");
+      if (fails) throw std::runtime_error("connection refused");
+      addLine("FIRMA TESTOWA");
+    });
+    DialogWatcher noDialog([](QWidget* dialog) { dialog->close(); });
+    form->btnTestPolaczenia->click();
+    QVERIFY(busyShown);
+    QCOMPARE(form->mTest->toPlainText(), "earlier run\n" + lines);
+    QVERIFY(form->btnTestPolaczenia->isEnabled());
+    QVERIFY(form->btnCartyfikat->isEnabled());
+    QVERIFY(form->lbTestPolaczenia->isHidden());
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(noDialog.Seen(), 0);
+  }
+
+  // A job's own cursor and busy signs are put back even when it leaves them on and fails.
+  void jobLeftBusyIsRestoredAfterAnError() {
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    BoxSeen box;
+    DialogWatcher watcher(Press(QMessageBox::Ok, box));
+    form->RunJob(Action::PeriodJob, [&] {
+      form->SetActionRunning(Action::PeriodJob, true);
+      form->SetWaitCursor(true);
+      form->SetWaitCursor(true);
+      QVERIFY(!form->lbPobieranie->isHidden() && !form->lbPobieranieData->isHidden());
+      throw std::runtime_error("#003 Excel - błąd uruchomienia");
+    });
+    QCOMPARE(box.text, QStringLiteral("#003 Excel - błąd uruchomienia."));
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(form->btnPobierzDaneDzienne->isEnabled());
+    QVERIFY(form->lbPobieranie->isHidden() && form->lbPobieranieData->isHidden());
+    for (QPushButton* other : OtherActions(*form, form->btnPobierzDaneDzienne))
+      QVERIFY2(other->isEnabled(), qPrintable(other->objectName()));
+  }
+
+  // While a job runs, only its stop box and the date pickers stay live; the other actions
+  // are disabled without showing their busy labels.
+  void otherActionsAreDisabledWhileAJobRuns() {
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    form->btnDzialaj->setEnabled(false);  // disabled for its own reasons: must stay so
+    bool checked = false;
+    form->RunJob(Action::NipListJob, [&] {
+      form->ProcessPendingEvents();
+      QVERIFY(!form->btnExcel_wyprwadz->isEnabled());
+      for (QPushButton* other : OtherActions(*form, form->btnExcel_wyprwadz))
+        QVERIFY2(!other->isEnabled(), qPrintable(other->objectName()));
+      QVERIFY(form->lbPobieranie->isHidden() && form->lbTestPolaczenia->isHidden());
+      QVERIFY(form->chbStop->isEnabled() && form->chbStop1->isEnabled());
+      QVERIFY(form->dpDoDaty->isEnabled());
+      checked = true;
+    });
+    QVERIFY(checked);
+    for (QPushButton* b : OtherActions(*form, form->btnDzialaj))
+      QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
+    QVERIFY(!form->btnDzialaj->isEnabled());
+  }
+
+  // Closing while a job runs asks first; Yes ticks the job's stop box and the window closes
+  // once the job has finished its record; No lets the job go on.
+  void closingWhileAJobRunsAsksFirst_data() {
+    QTest::addColumn<int>("press");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("Yes") << int(QMessageBox::Yes) << true;
+    QTest::newRow("No") << int(QMessageBox::No) << false;
+  }
+  void closingWhileAJobRunsAsksFirst() {
+    QFETCH(int, press);
+    QFETCH(bool, closes);
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    BoxSeen box;
+    DialogWatcher watcher(Press(QMessageBox::StandardButton(press), box));
+    int records = 0;
+    bool visibleAfterClose = false;
+    form->RunJob(Action::PeriodJob, [&] {
+      form->SetActionRunning(Action::PeriodJob, true);
+      for (; records < 5; ++records) {
+        form->ProcessPendingEvents();
+        if (form->StopRequested(StopBox::Period)) break;
+        if (records == 1) {
+          form->close();
+          visibleAfterClose = form->isVisible();
+        }
+      }
+    });
+    QCOMPARE(watcher.Seen(), 1);
+    QCOMPARE(box.title, QStringLiteral("2024-12-04"));
+    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+    QVERIFY(visibleAfterClose);
+    QCOMPARE(records, closes ? 2 : 5);
+    QCOMPARE(form->chbStop1->isChecked(), closes);
+    QCOMPARE(form->isVisible(), !closes);
+    QVERIFY(form->btnPobierzDaneDzienne->isEnabled());
+  }
+
+  void closingWhenIdleDoesNotAsk() {
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    DialogWatcher watcher([](QWidget* dialog) { dialog->close(); });
+    form->State().slNIP = {"NIP5754391636NIP"};
+    QVERIFY(form->close());
+    QCOMPARE(watcher.Seen(), 0);
+    QVERIFY(!form->isVisible());
+    QVERIFY(form->State().slNIP.empty());
+  }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

@@ -1,0 +1,69 @@
+#pragma once
+// Answers the next modal dialog from inside its own event loop, the way a person would.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+namespace zelvor::test {
+
+// The window tests close windows without ending the program, and see the program's name.
+inline void PrepareTestApplication() {
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setApplicationName(QStringLiteral("Zelvor"));
+}
+
+class DialogWatcher {
+ public:
+  using Answer = std::function<void(QWidget*)>;
+  // Answers the dialogs that open next, one answer each, in order.
+  explicit DialogWatcher(std::vector<Answer> answers) : answers_(std::move(answers)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (!dialog || dialog == last_) return;
+      last_ = dialog;
+      if (seen_ + 1 >= static_cast<int>(answers_.size())) timer_.stop();
+      answers_[static_cast<std::size_t>(seen_++)](dialog);
+    });
+    timer_.start(5);
+  }
+  explicit DialogWatcher(Answer answer) : DialogWatcher(std::vector<Answer>{std::move(answer)}) {}
+  int Seen() const { return seen_; }
+
+ private:
+  std::vector<Answer> answers_;
+  QTimer timer_;
+  QPointer<QWidget> last_;
+  int seen_ = 0;
+};
+
+// What a message box showed.
+struct BoxSeen {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+};
+
+// Records the message box into `seen` and presses `press`.
+inline std::function<void(QWidget*)> Press(QMessageBox::StandardButton press, BoxSeen& seen,
+                                           std::function<void()> whileShown = {}) {
+  return [press, &seen, whileShown](QWidget* dialog) {
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    if (!box) {
+      dialog->close();
+      return;
+    }
+    seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+    if (whileShown) whileShown();
+    if (QAbstractButton* button = box->button(press))
+      button->click();
+    else
+      box->reject();
+  };
+}
+
+}  // namespace zelvor::test
