@@ -1,6 +1,5 @@
 #include "register/register_transport.h"
 
-#include "platform/tls_client.h"
 #include "register/citizen_api.h"
 #include "zelvor/build_settings.h"
 
@@ -23,10 +22,8 @@ RegisterTransportSettings DefaultRegisterTransportSettings() {
 }
 
 std::unique_ptr<soap::HttpTransport> MakeRegisterTransport(RegisterTransportSettings settings) {
-  platform::ClientTlsSettings tls{settings.storeFolder, settings.selectors, settings.picker};
-  settings.http.sslContextSetup = [tls = std::move(tls)](SSL_CTX* ctx) {
-    platform::ConfigureSslContext(ctx, tls);
-  };
+  settings.http.clientTls =
+      platform::ClientTlsSettings{settings.storeFolder, settings.selectors, settings.picker};
   const std::string url = settings.url.empty() ? ProductionEndpoint() : settings.url;
   return std::make_unique<soap::HttpTransport>(url, std::move(settings.http));
 }

@@ -116,8 +116,8 @@ void ReadResponse(const xmlDoc* doc, const InterfaceInfo& service, const Operati
 
 namespace zelvor::soap {
 
-void ReadAnswer(std::string_view body, const InterfaceInfo& service,
-                const OperationInfo& operation, Remotable& result) {
+void ReadAnswer(std::string_view body, const InterfaceInfo& service, const OperationInfo& operation,
+                Remotable& result) {
   const XmlDocPtr doc = ParseAnswer(body);
   ReadResponse(doc.get(), service, operation, result);
 }

@@ -16,7 +16,7 @@ void ReadResponse(const xmlDoc* doc, const InterfaceInfo& service, const Operati
                   Remotable& result);
 
 // Parses an answer body (see ParseAnswer) and reads it as above.
-void ReadAnswer(std::string_view body, const InterfaceInfo& service,
-                const OperationInfo& operation, Remotable& result);
+void ReadAnswer(std::string_view body, const InterfaceInfo& service, const OperationInfo& operation,
+                Remotable& result);
 
 }  // namespace zelvor::soap

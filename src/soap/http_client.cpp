@@ -130,8 +130,9 @@ int OnProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t u
 CURLcode OnSslContext(CURL*, void* sslContext, void* user) {
   auto& exchange = *static_cast<Exchange*>(user);
   try {
-    exchange.settings->sslContextSetup(static_cast<SSL_CTX*>(sslContext));
+    platform::ConfigureSslContext(static_cast<SSL_CTX*>(sslContext), *exchange.settings->clientTls);
   } catch (const std::exception& error) {
+    // The store's error (a key others can read, a broken file) is reported after the call.
     exchange.sslSetupError = error.what();
     return CURLE_ABORTED_BY_CALLBACK;
   }
@@ -228,7 +229,7 @@ HttpClient::HttpClient(HttpSettings settings)
   curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, &OnRequestReady);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeader);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnBody);
-  if (settings_.sslContextSetup) {
+  if (settings_.clientTls) {
     curl_easy_setopt(curl, CURLOPT_SSL_CTX_FUNCTION, &OnSslContext);
   }
 }

@@ -1,17 +1,13 @@
 #pragma once
 // Settings of one service transport's HTTP exchange.
 
-#include <openssl/ssl.h>
-
 #include <chrono>
 #include <cstddef>
-#include <functional>
+#include <optional>
+
+#include "platform/tls_client.h"
 
 namespace zelvor::soap {
-
-// Prepares each new OpenSSL context of the transport (client certificate choice, extra trusted
-// issuers). It may throw; the call then fails with the error's message.
-using SslContextSetup = std::function<void(SSL_CTX*)>;
 
 struct HttpSettings {
   std::chrono::milliseconds connectTimeout{60000};
@@ -19,7 +15,9 @@ struct HttpSettings {
   std::chrono::milliseconds receiveTimeout{60000};
   // Answers above this size are refused while they arrive.
   std::size_t maxAnswerBytes = std::size_t{64} << 20;
-  SslContextSetup sslContextSetup;
+  // The client certificate and the store's extra trusted issuers, set up on each new TLS
+  // context; without it only the system's issuers are trusted and no certificate is offered.
+  std::optional<platform::ClientTlsSettings> clientTls;
 };
 
 }  // namespace zelvor::soap

@@ -1,9 +1,13 @@
-// TLS on the transport: the server's certificate is verified, and each new TLS context goes
-// through the transport's setup hook (where the client certificate and extra issuers are set).
+// TLS on the transport: the server's certificate is verified against the system's issuers and
+// the store's extra issuers, and the store's client certificate is offered when a server asks.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
+#include <openssl/pem.h>
 #include <openssl/x509v3.h>
+
+#include <cstdio>
+#include <filesystem>
 
 #include "soap/http_transport.h"
 #include "soap/loopback_server.h"
@@ -14,6 +18,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
+namespace fs = std::filesystem;
 
 struct X509Free {
   void operator()(X509* cert) const { X509_free(cert); }
@@ -27,16 +32,16 @@ struct SelfSigned {
   std::unique_ptr<EVP_PKEY, KeyFree> key{EVP_EC_gen("P-256")};
   std::unique_ptr<X509, X509Free> cert{X509_new()};
 
-  SelfSigned() {
+  SelfSigned(const char* commonName, long serial) {
     X509* c = cert.get();
     X509_set_version(c, 2);
-    ASN1_INTEGER_set(X509_get_serialNumber(c), 42);
+    ASN1_INTEGER_set(X509_get_serialNumber(c), serial);
     X509_gmtime_adj(X509_getm_notBefore(c), -3600);
     X509_gmtime_adj(X509_getm_notAfter(c), 24 * 3600);
     X509_set_pubkey(c, key.get());
     X509_NAME* name = X509_get_subject_name(c);
     X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
-                               reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
+                               reinterpret_cast<const unsigned char*>(commonName), -1, -1, 0);
     X509_set_issuer_name(c, name);
     X509V3_CTX ctx;
     X509V3_set_ctx_nodb(&ctx);
@@ -46,37 +51,67 @@ struct SelfSigned {
     X509_EXTENSION_free(san);
     X509_sign(c, key.get(), EVP_sha256());
   }
+
+  // Writes the certificate, and the key when asked, as PEM with the given permissions.
+  void Write(const fs::path& file, bool withKey, fs::perms perms) const {
+    fs::create_directories(file.parent_path());
+    FILE* out = std::fopen(file.c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    PEM_write_X509(out, cert.get());
+    if (withKey) PEM_write_PrivateKey(out, key.get(), nullptr, nullptr, 0, nullptr, nullptr);
+    std::fclose(out);
+    fs::permissions(file, perms);
+  }
 };
 
 class HttpsExchange : public ::testing::Test {
  protected:
   void SetUp() override {
-    server_.Http().set_keep_alive_max_count(1000);
-    server_.Http().Post("/svc", [this](const httplib::Request& req, httplib::Response& res) {
-      ports_.insert(req.remote_port);
-      res.set_content("<ok/>", "text/xml");
-    });
-    server_.Start();
+    store_ = fs::temp_directory_path() /
+             ("zelvor-store-" + std::to_string(::getpid()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(store_);
     service_.name = "Probe";
     operation_.name = "Ask";
   }
+  void TearDown() override { fs::remove_all(store_); }
 
-  std::string Call(HttpSettings settings) {
-    HttpTransport transport(server_.Url("/svc"), std::move(settings));
+  void StartServer(X509_STORE* clientIssuers = nullptr) {
+    server_ = std::make_unique<zelvor::testing::LoopbackServer>(
+        std::make_unique<httplib::SSLServer>(server_identity_.cert.get(),
+                                             server_identity_.key.get(), clientIssuers),
+        true);
+    server_->Http().set_keep_alive_max_count(1000);
+    server_->Http().Post("/svc", [this](const httplib::Request& req, httplib::Response& res) {
+      ports_.insert(req.remote_port);
+      res.set_content("<ok/>", "text/xml");
+    });
+    server_->Start();
+  }
+
+  HttpSettings WithStore(platform::CertificateSelectors selectors = {}) const {
+    HttpSettings settings;
+    settings.clientTls = platform::ClientTlsSettings{store_, std::move(selectors), nullptr};
+    return settings;
+  }
+
+  std::string Call(HttpTransport& transport) {
     return transport.Exchange(service_, operation_, "<r/>");
   }
 
-  SelfSigned identity_;
-  zelvor::testing::LoopbackServer server_{
-      std::make_unique<httplib::SSLServer>(identity_.cert.get(), identity_.key.get()), true};
+  SelfSigned server_identity_{"127.0.0.1", 42};
+  fs::path store_;
+  std::unique_ptr<zelvor::testing::LoopbackServer> server_;
   std::set<int> ports_;
   InterfaceInfo service_;
   OperationInfo operation_;
 };
 
 TEST_F(HttpsExchange, AnUnverifiedServerEndsTheCallSayingWhy) {
+  StartServer();
+  HttpTransport transport(server_->Url("/svc"), WithStore());
   try {
-    Call({});
+    Call(transport);
     FAIL() << "an unverified server was accepted";
   } catch (const ETransportError& error) {
     EXPECT_THAT(error.what(), StartsWith("Error sending data: (60) The server's certificate could "
@@ -85,30 +120,46 @@ TEST_F(HttpsExchange, AnUnverifiedServerEndsTheCallSayingWhy) {
   }
 }
 
-TEST_F(HttpsExchange, IssuersAddedByTheSetupAreTrustedAndOneConnectionServesEveryCall) {
-  int contexts = 0;
-  HttpSettings settings;
-  settings.sslContextSetup = [&](SSL_CTX* ctx) {
-    ++contexts;
-    X509_STORE_add_cert(SSL_CTX_get_cert_store(ctx), identity_.cert.get());
-  };
-  HttpTransport transport(server_.Url("/svc"), settings);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(transport.Exchange(service_, operation_, "<r/>"), "<ok/>");
-  EXPECT_EQ(contexts, 1);
+TEST_F(HttpsExchange, TheStoresIssuersAreTrustedAndOneConnectionServesEveryCall) {
+  server_identity_.Write(store_ / "issuers" / "server.pem", false, fs::perms::owner_all);
+  StartServer();
+  HttpTransport transport(server_->Url("/svc"), WithStore());
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Call(transport), "<ok/>");
   EXPECT_EQ(ports_.size(), 1u);
 }
 
-TEST_F(HttpsExchange, ASetupFailureEndsTheCallWithItsMessage) {
-  HttpSettings settings;
-  settings.sslContextSetup = [](SSL_CTX*) {
-    throw std::runtime_error("Private key readable by others: refused");
-  };
+TEST_F(HttpsExchange, TheSelectedClientCertificateIsPresentedWhenTheServerAsksForOne) {
+  const SelfSigned other("Someone else", 0x0102);
+  const SelfSigned chosen("KREPTD", 0x0A0B);
+  server_identity_.Write(store_ / "issuers" / "server.pem", false, fs::perms::owner_all);
+  other.Write(store_ / "personal" / "a_other.pem", true,
+              fs::perms::owner_read | fs::perms::owner_write);
+  chosen.Write(store_ / "personal" / "b_chosen.pem", true,
+               fs::perms::owner_read | fs::perms::owner_write);
+  // The server accepts only the chosen certificate.
+  X509_STORE* clientIssuers = X509_STORE_new();
+  X509_STORE_add_cert(clientIssuers, chosen.cert.get());
+  StartServer(clientIssuers);
+
+  platform::CertificateSelectors selectors;
+  selectors.serialNumber = "0A0B";
+  HttpTransport transport(server_->Url("/svc"), WithStore(selectors));
+  EXPECT_EQ(Call(transport), "<ok/>");
+}
+
+TEST_F(HttpsExchange, AStoreThatCannotBeUsedEndsTheCallWithItsMessage) {
+  server_identity_.Write(store_ / "issuers" / "server.pem", false, fs::perms::owner_all);
+  const SelfSigned client("KREPTD", 7);
+  client.Write(store_ / "personal" / "client.pem", true,
+               fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+  StartServer();
+  HttpTransport transport(server_->Url("/svc"), WithStore());
   try {
-    Call(settings);
+    Call(transport);
     FAIL() << "no error";
   } catch (const ETransportError& error) {
     EXPECT_THAT(error.what(), StartsWith("Error sending data: ("));
-    EXPECT_THAT(error.what(), HasSubstr("Private key readable by others: refused"));
+    EXPECT_THAT(error.what(), HasSubstr("can be read by other users"));
   }
 }
 
