@@ -2,13 +2,14 @@
 // calls over one loopback connection.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
+#include <filesystem>
 #include <mutex>
 #include <set>
 
 #include "register/citizen_api.h"
 #include "register/citizen_api_messages.h"
 #include "soap/loopback_server.h"
+#include "soap/self_signed.h"
 
 namespace zelvor::reg {
 namespace {
@@ -96,11 +97,22 @@ void BM_ReadDetailsAnswer(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadDetailsAnswer);
 
-// Whole details calls over plain HTTP on loopback; the server answers at once.
-void BM_DetailsCallOverLoopback(benchmark::State& state) {
+// Whole details calls over one loopback connection; the server answers at once. With TLS the
+// server's certificate is trusted through the certificate store's issuers folder.
+void DetailsCalls(benchmark::State& state, bool tls) {
   RegisterCitizenApi();
   const std::string answer = DetailsAnswer();
-  zelvor::testing::LoopbackServer server;
+  const zelvor::testing::SelfSigned identity("127.0.0.1", 1);
+  const std::filesystem::path store =
+      std::filesystem::temp_directory_path() / ("zelvor-bench-store-" + std::to_string(::getpid()));
+  soap::HttpSettings settings;
+  if (tls) {
+    identity.Write(store / "issuers" / "server.pem", false, std::filesystem::perms::owner_all);
+    settings.clientTls = platform::ClientTlsSettings{store, {}, nullptr};
+  }
+  zelvor::testing::LoopbackServer server(
+      tls ? std::make_unique<httplib::SSLServer>(identity.cert.get(), identity.key.get()) : nullptr,
+      tls);
   std::mutex mutex;
   std::set<int> ports;
   server.Http().set_keep_alive_max_count(1u << 30);
@@ -112,7 +124,7 @@ void BM_DetailsCallOverLoopback(benchmark::State& state) {
     res.set_content(answer, "text/xml; charset=utf-8");
   });
   server.Start();
-  soap::HttpTransport transport(server.Url("/CitizenApi.svc"));
+  soap::HttpTransport transport(server.Url("/CitizenApi.svc"), settings);
   for (auto _ : state) {
     auto details = transport.As<CitizenApi>()->PobierzPrzedsiebiorce("P/2019/00012345");
     benchmark::DoNotOptimize(details);
@@ -120,8 +132,18 @@ void BM_DetailsCallOverLoopback(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
   std::lock_guard lock(mutex);
   state.counters["connections"] = static_cast<double>(ports.size());
+  std::filesystem::remove_all(store);
+}
+
+void BM_DetailsCallOverLoopback(benchmark::State& state) {
+  DetailsCalls(state, false);
 }
 BENCHMARK(BM_DetailsCallOverLoopback)->UseRealTime();
+
+void BM_DetailsCallOverLoopbackTls(benchmark::State& state) {
+  DetailsCalls(state, true);
+}
+BENCHMARK(BM_DetailsCallOverLoopbackTls)->UseRealTime();
 
 }  // namespace
 }  // namespace zelvor::reg
