@@ -18,10 +18,29 @@ std::string Trimmed(const char* text) {
   return s;
 }
 
+void IgnoreGenericError(void*, const char*, ...) {}
+
+// libxml2 prints some errors (encoding conversion) through its generic handler; the parser
+// context keeps them anyway, so they are silenced for the parse and the handler restored.
+class QuietGenericErrors {
+ public:
+  QuietGenericErrors() : handler_(xmlGenericError), context_(xmlGenericErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, &IgnoreGenericError);
+  }
+  ~QuietGenericErrors() { xmlSetGenericErrorFunc(context_, handler_); }
+  QuietGenericErrors(const QuietGenericErrors&) = delete;
+  QuietGenericErrors& operator=(const QuietGenericErrors&) = delete;
+
+ private:
+  xmlGenericErrorFunc handler_;
+  void* context_;
+};
+
 }  // namespace
 
 XmlDocPtr ParseAnswer(std::string_view bytes) {
   if (bytes.size() > static_cast<size_t>(INT_MAX)) throw EXmlParseError("XML document too large");
+  const QuietGenericErrors quiet;
   std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt(xmlNewParserCtxt());
   if (!ctxt) throw std::bad_alloc();
   // Entities stay unexpanded, no DTD is loaded and nothing is fetched; errors are collected in

@@ -6,6 +6,7 @@
 
 #include "soap/canonical_xml.h"
 #include "soap/remote_errors.h"
+#include "soap/xml_document.h"
 #include "vies/zelvor_port_type.h"
 
 namespace zelvor::vies {
@@ -125,6 +126,16 @@ TEST(ZelvorAnswer, EntitiesAreNeitherFetchedNorExpanded) {
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(read->traderName(), "&secret;");
   EXPECT_EQ(read->traderCity(), "&b;");
+}
+
+TEST(ZelvorAnswer, BytesThatDoNotFitTheDeclaredEncodingAreAParseError) {
+  const std::string answer = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\xff\xfe\xd8";
+  try {
+    ReadZelvor(answer);
+    FAIL() << "no error";
+  } catch (const soap::EXmlParseError& error) {
+    EXPECT_THAT(error.what(), ::testing::StartsWith("XML parse error at line 1: "));
+  }
 }
 
 TEST(ZelvorAnswer, AFaultIsARemotableExceptionWithItsString) {
