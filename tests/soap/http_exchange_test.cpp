@@ -55,6 +55,9 @@ class HttpExchange : public ::testing::Test {
       static constexpr int kCodes[] = {301, 302, 303, 307, 308};
       res.set_redirect("/hop/" + std::to_string(left - 1), kCodes[left % 5]);
     });
+    http.Post("/to-file", [](const httplib::Request&, httplib::Response& res) {
+      res.set_redirect("file:///etc/hostname", 307);
+    });
     http.Post(R"(/status/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
       res.status = std::stoi(req.matches[1]);
       res.set_content(kAnswer, "text/xml");
@@ -201,6 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
     Failures, HttpExchangeFails,
     ::testing::Values(
         FailureCase{"SixRedirects", "/hop/6", "Maximum number of redirections (5) exceeded"},
+        FailureCase{"RedirectToAFile", "/to-file", "Error sending data: (1) "},
         FailureCase{"NotFound", "/status/404", "Not Found (404) - '{URL}'"},
         FailureCase{"Status300", "/status/300", "Multiple Choice (300) - '{URL}'"},
         FailureCase{"Status501", "/status/501", "Not Implemented (501) - '{URL}'"},
