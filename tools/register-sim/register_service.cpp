@@ -4,6 +4,7 @@
 
 #include "register-sim/record_xml.h"
 #include "register-sim/register_namespaces.h"
+#include "sim-common/soap_answer.h"
 #include "sim-common/xml_doc.h"
 #include "sim-common/xml_writer.h"
 
@@ -14,20 +15,12 @@ using reg::KodBledu;
 
 constexpr std::string_view kSearch = "WyszukajPrzedsiebiorce";
 constexpr std::string_view kFetch = "PobierzPrzedsiebiorce";
+constexpr std::string_view kLang = "pl-PL";
 
 // Interface-namespace elements are written unprefixed under a default declaration, types
 // with the prefix "t".
 std::string_view PrefixInResponse(const soap::RecordType& type) {
   return RegisterNamespaceOf(type) == RegisterInterfaceNamespace() ? "" : "t";
-}
-
-std::string Envelope(const std::function<void(XmlWriter&)>& body) {
-  XmlWriter w;
-  w.Start("s:Envelope");
-  w.Attribute("xmlns:s", kSoap11Namespace);
-  w.Start("s:Body");
-  body(w);
-  return w.Finish();
 }
 
 // The response wrapper of an operation with its return element open inside.
@@ -37,22 +30,6 @@ void StartResult(XmlWriter& w, std::string_view operation, std::string_view retu
   w.Attribute("xmlns:t", RegisterTypesNamespace());
   w.Attribute("xmlns:i", kXsiNamespace);
   w.Start(returnName);
-}
-
-Answer FaultAnswer(std::string_view faultCode, std::string_view faultString,
-                   const std::function<void(XmlWriter&)>& detail) {
-  return {500, std::string(kXmlContentType), Envelope([&](XmlWriter& w) {
-            w.Start("s:Fault");
-            w.Element("faultcode", faultCode);
-            w.Start("faultstring");
-            w.Attribute("xml:lang", "pl-PL");
-            w.Text(faultString);
-            w.End();
-            w.Start("detail");
-            detail(w);
-            w.End();
-            w.End();
-          })};
 }
 
 struct StructureError {
@@ -76,13 +53,16 @@ Answer RegisterFault(KodBledu code, const std::string& message,
     fault.SetListaBledowStruktury(std::move(list));
   }
   const bool client = code != KodBledu::WewnetrznyBladSerwera;
-  return FaultAnswer(client ? "s:Client" : "s:Server", message, [&](XmlWriter& w) {
-    w.Start("SzczegolyBledu");
-    w.Attribute("xmlns", RegisterInterfaceNamespace());
-    w.Attribute("xmlns:i", kXsiNamespace);
-    WriteFields(w, fault, PrefixInResponse);
-    w.End();
-  });
+  return SoapFault(
+      "s", client ? "s:Client" : "s:Server", message,
+      [&](XmlWriter& w) {
+        w.Start("SzczegolyBledu");
+        w.Attribute("xmlns", RegisterInterfaceNamespace());
+        w.Attribute("xmlns:i", kXsiNamespace);
+        WriteFields(w, fault, PrefixInResponse);
+        w.End();
+      },
+      kLang);
 }
 
 Answer StructureFault(const std::string& path, const std::string& description) {
@@ -92,13 +72,16 @@ Answer StructureFault(const std::string& path, const std::string& description) {
 
 // A fault that does not carry the register's fault record.
 Answer PlainFault(std::string_view faultCode, const std::string& message) {
-  return FaultAnswer(faultCode, message, [&](XmlWriter& w) {
-    w.Start("ExceptionDetail");
-    w.Attribute("xmlns", "http://schemas.datacontract.org/2004/07/System.ServiceModel");
-    w.Element("Message", message);
-    w.Element("Type", "System.InvalidOperationException");
-    w.End();
-  });
+  return SoapFault(
+      "s", faultCode, message,
+      [&](XmlWriter& w) {
+        w.Start("ExceptionDetail");
+        w.Attribute("xmlns", "http://schemas.datacontract.org/2004/07/System.ServiceModel");
+        w.Element("Message", message);
+        w.Element("Type", "System.InvalidOperationException");
+        w.End();
+      },
+      kLang);
 }
 
 std::string Unquoted(const std::string& action) {
@@ -160,7 +143,7 @@ Answer RegisterService::Search(const xmlNode* operation, std::string& key) const
                          "Nie podano żadnego kryterium wyszukiwania.");
   }
   const std::vector<std::size_t> found = data_.Search(params);
-  return {200, std::string(kXmlContentType), Envelope([&](XmlWriter& w) {
+  return {200, std::string(kXmlContentType), SoapEnvelope("s", [&](XmlWriter& w) {
             StartResult(w, kSearch, "listaPrzedsiebiorcowDaneWyszukane");
             for (const std::size_t index : found) {
               const auto& d = data_.At(index);
@@ -186,7 +169,7 @@ Answer RegisterService::Fetch(const xmlNode* operation, std::string& key) const 
     return RegisterFault(KodBledu::BrakDanych,
                          "Nie znaleziono przedsiębiorcy o numerze referencyjnym " + key + ".");
   }
-  return {200, std::string(kXmlContentType), Envelope([&](XmlWriter& w) {
+  return {200, std::string(kXmlContentType), SoapEnvelope("s", [&](XmlWriter& w) {
             StartResult(w, kFetch, "przedsiebiorcaSzczegoloweDaneWyszukane");
             WriteFields(w, *details, PrefixInResponse);
           })};
