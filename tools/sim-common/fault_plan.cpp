@@ -80,6 +80,11 @@ void FaultPlan::SetRandom(double rate, std::uint64_t seed, std::vector<Fault> ki
   randomKinds_ = std::move(kinds);
 }
 
+void FaultPlan::AddFixed(std::string key, Fault fault) {
+  std::lock_guard lock(mutex_);
+  fixed_[std::move(key)] = fault;
+}
+
 void FaultPlan::AddKeyed(std::string key, Fault fault, int count) {
   std::lock_guard lock(mutex_);
   keyed_[std::move(key)].push_back({fault, count});
@@ -108,6 +113,7 @@ std::optional<Fault> FaultPlan::Next(std::string_view key) {
     if (const auto it = keyed_.find(key); it != keyed_.end()) {
       if (auto fault = take(it->second)) return fault;
     }
+    if (const auto it = fixed_.find(key); it != fixed_.end()) return it->second;
   }
   if (auto fault = take(queued_)) return fault;
   if (rate_ > 0 && !randomKinds_.empty()) {

@@ -53,9 +53,12 @@ class FaultPlan {
   FaultPlan() = default;
   // Each request without a keyed or queued fault draws one of kinds with probability rate.
   void SetRandom(double rate, std::uint64_t seed, std::vector<Fault> kinds);
-  // count kAlways: every request about key faults.
+  // A fault for every request about key, kept by Clear (the command line's).
+  void AddFixed(std::string key, Fault fault);
+  // count kAlways: every request about key faults until Clear.
   void AddKeyed(std::string key, Fault fault, int count);
   void Queue(Fault fault, int count);
+  // Drops the keyed and queued faults; fixed ones and the random rate stay.
   void Clear();
 
   // The fault for the next request about key (key may be empty), and uses it up.
@@ -68,6 +71,7 @@ class FaultPlan {
   };
 
   std::mutex mutex_;
+  std::map<std::string, Fault, std::less<>> fixed_;
   std::map<std::string, std::deque<Pending>, std::less<>> keyed_;
   std::deque<Pending> queued_;
   double rate_ = 0;

@@ -141,7 +141,7 @@ void ReadFaults(const Options& options, FaultPlan& plan) {
   for (const std::string& spec : options.All("fault")) {
     const auto eq = spec.rfind('=');
     if (eq == std::string::npos || eq == 0) throw UsageError("--fault wants KEY=KIND");
-    plan.AddKeyed(spec.substr(0, eq), FaultOrThrow(spec.substr(eq + 1)), FaultPlan::kAlways);
+    plan.AddFixed(spec.substr(0, eq), FaultOrThrow(spec.substr(eq + 1)));
   }
   std::vector<Fault> kinds;
   for (const std::string& name :
