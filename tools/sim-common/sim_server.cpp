@@ -95,13 +95,16 @@ int SimServer::Run() {
     std::fprintf(stderr, "cannot listen on %s:%d\n", settings_.host.c_str(), settings_.port);
     return 1;
   }
-  std::printf("listening on %s://%s:%d%s\n", scheme_.c_str(), UrlHost(settings_.host).c_str(), port,
-              settings_.path.c_str());
-  std::fflush(stdout);
-
   std::promise<bool> served;
   std::future<bool> done = served.get_future();
   std::thread serving([this, &served] { served.set_value(http_.listen_after_bind()); });
+  // A stop before the server runs would be lost, so the address is told only once it does.
+  while (!http_.is_running() &&
+         done.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
+  }
+  std::printf("listening on %s://%s:%d%s\n", scheme_.c_str(), UrlHost(settings_.host).c_str(), port,
+              settings_.path.c_str());
+  std::fflush(stdout);
 
   const timespec tick{0, 200 * 1000 * 1000};
   while (done.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
