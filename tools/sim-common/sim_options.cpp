@@ -102,8 +102,8 @@ double Options::Real(std::string_view name, double fallback, double min, double 
 }
 
 std::vector<std::string_view> CommonOptionNames() {
-  return {"host",  "port",       "path",       "latency-ms",  "stall-ms",
-          "fault", "fault-rate", "fault-seed", "fault-kinds", "keep-alive-timeout"};
+  return {"host",       "port",       "path",        "latency-ms",         "stall-ms", "fault",
+          "fault-rate", "fault-seed", "fault-kinds", "keep-alive-timeout", "threads"};
 }
 
 std::string_view CommonUsage() {
@@ -117,7 +117,8 @@ std::string_view CommonUsage() {
          "  --fault-seed S           seed of the random faults (default 1)\n"
          "  --fault-kinds K1,K2      kinds drawn at random (default "
          "soap-fault,http-503,empty,malformed)\n"
-         "  --keep-alive-timeout S   seconds an idle connection is kept (default 15)\n";
+         "  --keep-alive-timeout S   seconds an idle connection is kept (default 15)\n"
+         "  --threads N              connections served at once (default 32)\n";
 }
 
 ServerSettings ReadServerSettings(const Options& options, std::string_view defaultPath) {
@@ -134,14 +135,15 @@ ServerSettings ReadServerSettings(const Options& options, std::string_view defau
   s.latencyMs = static_cast<int>(options.Integer("latency-ms", 0, 0, 600000));
   s.stallMs = static_cast<int>(options.Integer("stall-ms", 120000, 1, 3600000));
   s.keepAliveSeconds = static_cast<int>(options.Integer("keep-alive-timeout", 15, 1, 3600));
+  s.threads = static_cast<int>(options.Integer("threads", 32, 1, 1024));
   return s;
 }
 
 void ReadFaults(const Options& options, FaultPlan& plan) {
-  for (const std::string& spec : options.All("fault")) {
-    const auto eq = spec.rfind('=');
+  for (const std::string& entry : options.All("fault")) {
+    const auto eq = entry.rfind('=');
     if (eq == std::string::npos || eq == 0) throw UsageError("--fault wants KEY=KIND");
-    plan.AddFixed(spec.substr(0, eq), FaultOrThrow(spec.substr(eq + 1)));
+    plan.AddFixed(entry.substr(0, eq), FaultOrThrow(entry.substr(eq + 1)));
   }
   std::vector<Fault> kinds;
   for (const std::string& name :

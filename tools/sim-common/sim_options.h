@@ -43,6 +43,7 @@ struct ServerSettings {
   int latencyMs = 0;     // added to every answer
   int stallMs = 120000;  // a stall without its own duration
   int keepAliveSeconds = 15;
+  int threads = 32;  // each open connection holds one
 };
 
 // The options every simulator takes; a simulator adds its own.

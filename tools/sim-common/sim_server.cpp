@@ -75,6 +75,10 @@ SimServer::SimServer(httplib::Server& http, SoapService& service, FaultPlan& fau
             [this](const httplib::Request&, httplib::Response& res) { HandleStats(res); });
   http_.set_keep_alive_max_count(100000);
   http_.set_keep_alive_timeout(settings_.keepAliveSeconds);
+  // The server takes ownership of the queue it is handed.
+  http_.new_task_queue = [threads = settings_.threads]() -> httplib::TaskQueue* {
+    return std::make_unique<httplib::ThreadPool>(static_cast<std::size_t>(threads)).release();
+  };
 }
 
 int SimServer::Run() {
