@@ -14,13 +14,15 @@
 namespace zelvor::workbook {
 namespace {
 
-std::string ErrnoText() { return std::strerror(errno); }
+std::string ErrnoText() {
+  return std::strerror(errno);
+}
 
 // Opens and creates a new file that did not exist, so that it gets the default permissions.
 std::string CreateTempBeside(const std::filesystem::path& target, mode_t& mode) {
   static std::atomic<unsigned> counter{0};
-  const auto folder = target.parent_path().empty() ? std::filesystem::path(".")
-                                                   : target.parent_path();
+  const auto folder =
+      target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
     const auto name = "." + target.filename().string() + ".~" + std::to_string(getpid()) + "-" +
                       std::to_string(counter++) + ".tmp";
@@ -75,8 +77,8 @@ void SaveAtomically(const std::string& target,
       throw EWorkbookError("cannot replace the file: " + ErrnoText());
     }
     temp.clear();
-    const auto folder = targetPath.parent_path().empty() ? std::string(".")
-                                                         : targetPath.parent_path().string();
+    const auto folder =
+        targetPath.parent_path().empty() ? std::string(".") : targetPath.parent_path().string();
     SyncPath(folder, O_RDONLY | O_DIRECTORY);
   } catch (const EWorkbookError& e) {
     if (!temp.empty()) ::unlink(temp.c_str());

@@ -3,19 +3,21 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 
 #include "workbook/errors.h"
 
 namespace zelvor::workbook {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Serial 61 is 1900-03-01; below it the 1900 system counts a 29 February that never was.
-constexpr std::chrono::sys_days kSerialBase = std::chrono::sys_days{std::chrono::year{1899} /
-                                                                    12 / 30};
+constexpr std::chrono::sys_days kSerialBase =
+    std::chrono::sys_days{std::chrono::year{1899} / 12 / 30};
 constexpr double kFirstSerial = 61;
 constexpr double kLastSerial = 2958465;  // 9999-12-31
 
@@ -44,9 +46,9 @@ std::string SerialDateText(double serial) {
   const auto days = static_cast<int>(std::floor(serial));
   const std::chrono::year_month_day ymd{kSerialBase + std::chrono::days{days}};
   char buf[16];
-  const auto n = std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
-                               static_cast<unsigned>(ymd.month()),
-                               static_cast<unsigned>(ymd.day()));
+  const auto n =
+      std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
+                    static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
   return std::string(buf, static_cast<std::size_t>(n));
 }
 
@@ -112,7 +114,9 @@ std::optional<CellRef> ParseCellRef(std::string_view ref) {
   return CellRef{row, column};
 }
 
-std::string CellRefText(int row, int column) { return ColumnLetters(column) + std::to_string(row); }
+std::string CellRefText(int row, int column) {
+  return ColumnLetters(column) + std::to_string(row);
+}
 
 void CheckCellPosition(int row, int column) {
   if (row < 1 || row > kMaxRow || column < 1 || column > kMaxColumn) {

@@ -12,7 +12,9 @@
 namespace zelvor::workbook {
 namespace {
 
-const xmlChar* XmlChars(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
+const xmlChar* XmlChars(const char* s) {
+  return reinterpret_cast<const xmlChar*>(s);
+}
 
 int ToInt(const std::string& s, int fallback) {
   int v = fallback;
@@ -21,9 +23,8 @@ int ToInt(const std::string& s, int fallback) {
 }
 
 std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) {
-    return static_cast<char>(std::tolower(c));
-  });
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return s;
 }
 
@@ -148,7 +149,9 @@ void ExistingWorkbook::SaveAs(const std::string& path) {
   path_ = path;
 }
 
-void ExistingWorkbook::Save() { SaveAs(path_); }
+void ExistingWorkbook::Save() {
+  SaveAs(path_);
+}
 
 void ExistingWorkbook::Write(const std::string& path) const {
   std::map<std::string, std::string> replaced;
@@ -164,9 +167,8 @@ void ExistingWorkbook::Write(const std::string& path) const {
     const std::string typesPart = package.StoredName("[Content_Types].xml");
     const XmlDocPtr types = ParseXmlPart(*package.Read(typesPart), typesPart);
     const std::string chainName = Lower("/" + layout_.calcChainPart);
-    RemoveElements(xmlDocGetRootElement(types.get()), "Override", [&](xmlNode* node) {
-      return Lower(Attribute(node, "PartName")) == chainName;
-    });
+    RemoveElements(xmlDocGetRootElement(types.get()), "Override",
+                   [&](xmlNode* node) { return Lower(Attribute(node, "PartName")) == chainName; });
     replaced[typesPart] = SerializeXml(types.get());
     const std::string relsPart = package.StoredName(RelationshipsPartOf(layout_.workbookPart));
     const XmlDocPtr rels = ParseXmlPart(*package.Read(relsPart), relsPart);
@@ -178,7 +180,9 @@ void ExistingWorkbook::Write(const std::string& path) const {
   package_->WriteTo(path, replaced, dropped);
 }
 
-std::string FirstSheet::Name() const { return owner_.sheetName_; }
+std::string FirstSheet::Name() const {
+  return owner_.sheetName_;
+}
 
 void FirstSheet::Rename(std::string_view) {
   owner_.Fail("Cannot rename the first sheet of workbook", "an opened workbook keeps its names");
@@ -200,10 +204,16 @@ void FirstSheet::SetCell(int row, int column, std::string_view text) {
   owner_.sheet_->Set(row, column, clean, dateStyle);
 }
 
-std::int64_t FirstSheet::UsedRangeRowCount() { return owner_.sheet_->LastRowWithValue(); }
+std::int64_t FirstSheet::UsedRangeRowCount() {
+  return owner_.sheet_->LastRowWithValue();
+}
 
-void FirstSheet::SelectCell(int row, int column) { CheckCellPosition(row, column); }
+void FirstSheet::SelectCell(int row, int column) {
+  CheckCellPosition(row, column);
+}
 
-void FirstSheet::AutofitColumn(int column) { CheckCellPosition(1, column); }
+void FirstSheet::AutofitColumn(int column) {
+  CheckCellPosition(1, column);
+}
 
 }  // namespace zelvor::workbook

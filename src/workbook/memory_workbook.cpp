@@ -68,7 +68,9 @@ std::int64_t MemorySheet::UsedRangeRowCount() {
   return 0;
 }
 
-void MemorySheet::Select() { owner_.Activate(*this); }
+void MemorySheet::Select() {
+  owner_.Activate(*this);
+}
 
 void MemorySheet::SelectCell(int row, int column) {
   CheckCellPosition(row, column);
@@ -88,7 +90,9 @@ void MemorySheet::AutofitColumn(int column) {
   widths_[c] = longest == 0 ? 0 : std::min(255.0, static_cast<double>(longest) + 1.5);
 }
 
-MemoryWorkbook::MemoryWorkbook() { sheets_.push_back(std::make_unique<MemorySheet>(*this, "Sheet1")); }
+MemoryWorkbook::MemoryWorkbook() {
+  sheets_.push_back(std::make_unique<MemorySheet>(*this, "Sheet1"));
+}
 
 Sheet& MemoryWorkbook::Worksheet(int index) {
   if (index < 1 || index > WorksheetCount()) {
@@ -156,7 +160,8 @@ void MemoryWorkbook::WriteXlsx(const std::string& path) const {
   for (std::size_t s = 0; s < sheets_.size(); ++s) {
     const MemorySheet& sheet = *sheets_[s];
     lxw_worksheet* ws = workbook_add_worksheet(wb.get(), sheet.Name().c_str());
-    if (ws == nullptr) throw EWorkbookError("libxlsxwriter refuses the sheet \"" + sheet.Name() + "\"");
+    if (ws == nullptr)
+      throw EWorkbookError("libxlsxwriter refuses the sheet \"" + sheet.Name() + "\"");
     const auto& widths = sheet.Widths();
     for (std::size_t c = 0; c < widths.size(); ++c) {
       if (widths[c] > 0) {

@@ -163,8 +163,8 @@ bool IsDateFormatCode(std::string_view code) {
         const auto close = code.find(']', i);
         if (close == std::string_view::npos) return false;
         const auto inside = code.substr(i + 1, close - i - 1);
-        if (inside == "h" || inside == "hh" || inside == "m" || inside == "mm" ||
-            inside == "s" || inside == "ss") {
+        if (inside == "h" || inside == "hh" || inside == "m" || inside == "mm" || inside == "s" ||
+            inside == "ss") {
           return true;
         }
         i = close;
@@ -172,8 +172,16 @@ bool IsDateFormatCode(std::string_view code) {
       }
       case ';':
         return false;
-      case 'd': case 'D': case 'm': case 'M': case 'y': case 'Y':
-      case 'h': case 'H': case 's': case 'S':
+      case 'd':
+      case 'D':
+      case 'm':
+      case 'M':
+      case 'y':
+      case 'Y':
+      case 'h':
+      case 'H':
+      case 's':
+      case 'S':
         return true;
       default:
         break;

@@ -10,7 +10,9 @@
 namespace zelvor::workbook {
 namespace {
 
-const xmlChar* XmlChars(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
+const xmlChar* XmlChars(const char* s) {
+  return reinterpret_cast<const xmlChar*>(s);
+}
 
 int ToInt(const std::string& s, int fallback) {
   int v = fallback;
@@ -89,7 +91,8 @@ std::string SheetDocument::Value(int row, int column, const CellContext& context
   xmlNode* cell = Cell(row, column);
   if (cell == nullptr) return {};
   const std::string type = Attribute(cell, "t");
-  if (xmlNode* is = FirstChild(cell, "is"); is != nullptr && (type == "inlineStr" || type.empty())) {
+  if (xmlNode* is = FirstChild(cell, "is");
+      is != nullptr && (type == "inlineStr" || type.empty())) {
     return StringItemText(is);
   }
   xmlNode* v = FirstChild(cell, "v");
@@ -105,7 +108,8 @@ std::string SheetDocument::Value(int row, int column, const CellContext& context
   }
   if (type == "b") return raw == "1" || raw == "true" ? "TRUE" : "FALSE";
   if (type == "str" || type == "e" || type == "inlineStr") return DecodeOoxmlText(raw);
-  if (type == "d") return raw.size() > 10 && raw.substr(10) == "T00:00:00" ? raw.substr(0, 10) : raw;
+  if (type == "d")
+    return raw.size() > 10 && raw.substr(10) == "T00:00:00" ? raw.substr(0, 10) : raw;
   double number = 0;
   const auto* end = raw.data() + raw.size();
   auto [p, ec] = std::from_chars(raw.data(), end, number);
@@ -145,8 +149,9 @@ xmlNode* SheetDocument::MakeCell(int row, int column) {
     const int first = ToInt(spans.substr(0, colon), column);
     const int last = ToInt(spans.substr(colon + 1), column);
     if (column < first || column > last) {
-      SetAttribute(entry.node, "spans", std::to_string(std::min(first, column)) + ":" +
-                                            std::to_string(std::max(last, column)));
+      SetAttribute(
+          entry.node, "spans",
+          std::to_string(std::min(first, column)) + ":" + std::to_string(std::max(last, column)));
     }
   }
   xmlNode* cell = xmlNewDocNode(doc_.get(), sheetData_->ns, XmlChars("c"), nullptr);
@@ -236,8 +241,8 @@ void SheetDocument::WidenDimension(int row, int column) {
   }
   const CellRef from{std::min(first->row, row), std::min(first->column, column)};
   const CellRef to{std::max(last->row, row), std::max(last->column, column)};
-  SetAttribute(dimension, "ref", CellRefText(from.row, from.column) + ":" +
-                                     CellRefText(to.row, to.column));
+  SetAttribute(dimension, "ref",
+               CellRefText(from.row, from.column) + ":" + CellRefText(to.row, to.column));
 }
 
 }  // namespace zelvor::workbook

@@ -80,6 +80,8 @@ class XlsxFactory final : public ApplicationFactory {
 
 }  // namespace
 
-std::unique_ptr<ApplicationFactory> MakeXlsxFactory() { return std::make_unique<XlsxFactory>(); }
+std::unique_ptr<ApplicationFactory> MakeXlsxFactory() {
+  return std::make_unique<XlsxFactory>();
+}
 
 }  // namespace zelvor::workbook

@@ -33,7 +33,9 @@ struct ZipFileClose {
 
 }  // namespace
 
-void XlsxPackage::ZipClose::operator()(zip* z) const { zip_discard(z); }
+void XlsxPackage::ZipClose::operator()(zip* z) const {
+  zip_discard(z);
+}
 
 void XlsxPackage::Fail(const std::string& problem) const {
   throw EWorkbookError("Cannot open workbook \"" + displayName_ + "\": " + problem);

@@ -9,8 +9,12 @@
 namespace zelvor::workbook {
 namespace {
 
-const char* Chars(const xmlChar* s) { return reinterpret_cast<const char*>(s); }
-const xmlChar* XmlChars(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
+const char* Chars(const xmlChar* s) {
+  return reinterpret_cast<const char*>(s);
+}
+const xmlChar* XmlChars(const char* s) {
+  return reinterpret_cast<const xmlChar*>(s);
+}
 
 bool IsHex(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -118,7 +122,9 @@ void SetAttribute(xmlNode* node, const char* name, const std::string& value) {
   xmlSetProp(node, XmlChars(name), XmlChars(value.c_str()));
 }
 
-void RemoveAttribute(xmlNode* node, const char* name) { xmlUnsetProp(node, XmlChars(name)); }
+void RemoveAttribute(xmlNode* node, const char* name) {
+  xmlUnsetProp(node, XmlChars(name));
+}
 
 std::string Text(const xmlNode* node) {
   xmlChar* content = xmlNodeGetContent(node);
@@ -149,8 +155,8 @@ std::string DecodeOoxmlText(std::string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size();) {
     if (EscapeAt(text, i)) {
-      AppendUtf8(out, static_cast<unsigned>(std::stoul(std::string(text.substr(i + 2, 4)),
-                                                       nullptr, 16)));
+      AppendUtf8(
+          out, static_cast<unsigned>(std::stoul(std::string(text.substr(i + 2, 4)), nullptr, 16)));
       i += 7;
     } else {
       out.push_back(text[i++]);
