@@ -5,7 +5,7 @@ set(ZELVOR_REGISTER_SERVICE_URL "https://kreptd-test.gitd.gov.pl/CitizenApi.svc"
 set(ZELVOR_REGISTER_WSDL "CitizenApi.wsdl" CACHE STRING "Default service description file of the register client factory")
 set(ZELVOR_REGISTER_NS_HOST "http://kreptd.gitd.gov.pl" CACHE STRING "Host part of the register's XML namespaces")
 set(ZELVOR_VIES_URL "http://ec.europa.eu/taxation_customs/vies/services/zelvorService" CACHE STRING "VAT check endpoint")
-set(ZELVOR_VIES_NS "urn:ec.europa.eu:taxud:vies:services:zelvor" CACHE STRING "VAT check interface namespace (types: + \":types\")")
+set(ZELVOR_VIES_NS "urn:ec.europa.eu:taxud:vies:services:zelvor:types" CACHE STRING "VAT check types namespace (the interface namespace followed by \":types\")")
 set(ZELVOR_CERT_DISPLAY_NAME "KREPTD" CACHE STRING "Client certificate selector: display name")
 set(ZELVOR_CERT_ISSUER "local;gitd;GITD SUB03 CA" CACHE STRING "Client certificate selector: issuer")
 set(ZELVOR_CERT_SUBJECT "" CACHE STRING "Client certificate selector: subject")

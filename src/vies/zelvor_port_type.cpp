@@ -62,11 +62,14 @@ void RegisterTypes() {
 }  // namespace
 
 std::string InterfaceNamespace() {
-  return build::kViesNamespace;
+  static constexpr std::string_view kTypesSuffix = ":types";
+  std::string ns = TypesNamespace();
+  if (ns.ends_with(kTypesSuffix)) ns.resize(ns.size() - kTypesSuffix.size());
+  return ns;
 }
 
 std::string TypesNamespace() {
-  return InterfaceNamespace() + ":types";
+  return build::kViesNamespace;
 }
 
 std::string Endpoint() {
