@@ -31,8 +31,6 @@ class HttpClient {
   // time-out, size and redirect failures throw ETransportError.
   HttpAnswer Post(const std::string& url, std::string_view body, std::string_view soapAction);
 
-  const HttpSettings& Settings() const { return settings_; }
-
  private:
   struct Handle;
   HttpSettings settings_;

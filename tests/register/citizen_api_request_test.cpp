@@ -4,6 +4,7 @@
 #include "register/citizen_api.h"
 #include "register/citizen_api_messages.h"
 #include "soap/canonical_xml.h"
+#include "soap/type_registry.h"
 
 namespace zelvor::reg {
 namespace {
@@ -128,6 +129,34 @@ TEST(CitizenApiRequest, ActionsAreTheInterfaceNamespaceAndOperation) {
             InterfaceNamespace() + "/#WyszukajPrzedsiebiorce");
   EXPECT_EQ(api.SoapAction(api.Operation("PobierzPrzedsiebiorce")),
             InterfaceNamespace() + "/#PobierzPrzedsiebiorce");
+}
+
+TEST(CitizenApiRegistration, FaultTypesAreInTheInterfaceNamespaceAndTheRestInTheTypes) {
+  RegisterCitizenApi();
+  const soap::TypeRegistry& types = soap::TypeRegistry::Instance();
+  struct Expected {
+    const soap::XmlTypeName* registered;
+    std::string ns;
+    std::string name;
+  };
+  const Expected cases[] = {
+      {types.Find(SzczegolyBledu::StaticType()), InterfaceNamespace(), "SzczegolyBledu"},
+      {types.Find(BladStruktury::StaticType()), InterfaceNamespace(), "BladStruktury"},
+      {types.Find(soap::EnumTypeOf<KodBledu>()), InterfaceNamespace(), "KodBledu"},
+      {types.FindSimple("ListaBledowStruktury"), InterfaceNamespace(), "ListaBledowStruktury"},
+      {types.Find(PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp::StaticType()), TypesNamespace(),
+       "PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp"},
+      {types.Find(soap::EnumTypeOf<StatusLicencjiTyp>()), TypesNamespace(), "StatusLicencjiTyp"},
+      {types.FindSimple("NumerNIPTyp"), TypesNamespace(), "NumerNIPTyp"},
+      {types.FindSimple("ListaWojewodztwTyp"), TypesNamespace(), "ListaWojewodztwTyp"},
+  };
+  for (const Expected& expected : cases) {
+    ASSERT_NE(expected.registered, nullptr) << expected.name;
+    EXPECT_EQ(expected.registered->ns, expected.ns) << expected.name;
+    EXPECT_EQ(expected.registered->name, expected.name);
+  }
+  EXPECT_EQ(types.FindRecord(InterfaceNamespace(), "SzczegolyBledu"),
+            &SzczegolyBledu::StaticType());
 }
 
 }  // namespace
