@@ -2,6 +2,9 @@
 // What every job works with: the window's state, the host that shows and asks, and the
 // spreadsheet component that opens and writes workbooks.
 
+#include <functional>
+#include <memory>
+
 #include "jobs/host.h"
 #include "jobs/window_state.h"
 #include "register/citizen_api.h"
@@ -13,9 +16,14 @@ struct JobContext {
   WindowState& state;
   JobHost& host;
   workbook::ApplicationFactory& spreadsheets;
+  // Replaces the register interface of HTTPRIO3 when set: a register whose answers a test
+  // writes itself.
+  std::function<std::unique_ptr<reg::CitizenApi>()> registerOverride = {};
 
   // The register interface of HTTPRIO3, obtained anew right before each call.
-  std::unique_ptr<reg::CitizenApi> Register() { return state.HTTPRIO3->As<reg::CitizenApi>(); }
+  std::unique_ptr<reg::CitizenApi> Register() {
+    return registerOverride ? registerOverride() : state.HTTPRIO3->As<reg::CitizenApi>();
+  }
 };
 
 // The program identifier under which the spreadsheet component is started.

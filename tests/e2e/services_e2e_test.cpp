@@ -4,26 +4,24 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 
+#include "e2e/register_environment.h"
 #include "register-sim/synthetic_register.h"
 #include "register/citizen_api.h"
+#include "register/register_transport.h"
 #include "soap/remote_errors.h"
 #include "support/sim_process.h"
-#include "tools/openssl_pki.h"
 #include "vies-sim/synthetic_traders.h"
 #include "vies/zelvor_port_type.h"
 
 namespace zelvor {
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::StartsWith;
 using namespace std::chrono_literals;
 
-constexpr std::uint64_t kSeed = 11;
-constexpr std::size_t kSize = 120;
+constexpr std::uint64_t kViesSeed = 11;
 
 // What a call ended with: "ok", the fault's type and message, or the error's message.
 std::string Outcome(const std::function<void()>& call) {
@@ -85,50 +83,32 @@ soap::HttpSettings ShortWaits() {
 class RegisterEndToEnd : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    pki_ = std::make_unique<test::OpenSslPki>();
-    data_ = std::make_unique<sim::SyntheticRegister>(kSeed, kSize);
-    store_ = fs::temp_directory_path() / ("zelvor-e2e-store-" + std::to_string(::getpid()));
-    const test::PkiFiles& f = pki_->Files();
-    fs::create_directories(store_ / "personal");
-    fs::create_directories(store_ / "issuers");
-    fs::copy_file(f.caCertificate, store_ / "issuers" / "ca.pem");
-    fs::copy_file(f.clientCertificate, store_ / "personal" / "kreptd.pem");
-    fs::copy_file(f.clientKey, store_ / "personal" / "kreptd.key");
-    fs::permissions(store_ / "personal" / "kreptd.key",
-                    fs::perms::owner_read | fs::perms::owner_write);
-
-    std::vector<std::string> args{
-        "--seed",      std::to_string(kSeed), "--size",     std::to_string(kSize),
-        "--cert",      f.serverCertificate,   "--key",      f.serverKey,
-        "--client-ca", f.caCertificate,       "--stall-ms", "3000"};
+    data_ = std::make_unique<sim::SyntheticRegister>(test::RegisterEnvironment::kSeed,
+                                                     test::RegisterEnvironment::kSize);
+    std::vector<std::string> args{"--stall-ms", "3000"};
     const auto faults = InjectedFaults("");
     for (size_t i = 0; i < faults.size(); ++i) {
       args.insert(args.end(), {"--fault", FaultedNip(i) + "=" + faults[i].kind});
     }
-    sim_ = std::make_unique<test::SimProcess>(test::RegisterSimPath(), args);
+    env_ = std::make_unique<test::RegisterEnvironment>(args);
   }
   static void TearDownTestSuite() {
-    sim_.reset();
-    fs::remove_all(store_);
+    env_.reset();
     data_.reset();
-    pki_.reset();
   }
 
   // Enterprise 0 answers normally; enterprise i + 1 carries fault i.
   static std::string FaultedNip(size_t i) { return data_->At(i + 1).NIP; }
 
-  static std::unique_ptr<soap::HttpTransport> Transport(platform::CertificateSelectors selectors,
-                                                        fs::path store = store_) {
-    soap::HttpSettings settings = ShortWaits();
-    settings.clientTls =
-        platform::ClientTlsSettings{std::move(store), std::move(selectors), nullptr};
-    return std::make_unique<soap::HttpTransport>(sim_->Url(), std::move(settings));
-  }
-  static platform::CertificateSelectors Kreptd() {
-    platform::CertificateSelectors selectors;
-    selectors.displayName = "KREPTD";
-    selectors.issuer = "local;gitd;GITD SUB03 CA";
-    return selectors;
+  // The register transport as the window makes it, with short waits, pointed at the simulator.
+  static std::unique_ptr<soap::HttpTransport> Transport(
+      const std::function<void(reg::RegisterTransportSettings&)>& adjust = {}) {
+    reg::RegisterTransportSettings settings = reg::DefaultRegisterTransportSettings();
+    settings.url = env_->Url();
+    settings.storeFolder = env_->StoreFolder();
+    settings.http = ShortWaits();
+    if (adjust) adjust(settings);
+    return reg::MakeRegisterTransport(std::move(settings));
   }
 
   static reg::ListaPrzedsiebiorcowDaneWyszukaneTyp Search(soap::HttpTransport& transport,
@@ -138,15 +118,13 @@ class RegisterEndToEnd : public ::testing::Test {
     return transport.As<reg::CitizenApi>()->WyszukajPrzedsiebiorce(params);
   }
 
-  static inline std::unique_ptr<test::OpenSslPki> pki_;
   static inline std::unique_ptr<sim::SyntheticRegister> data_;
-  static inline fs::path store_;
-  static inline std::unique_ptr<test::SimProcess> sim_;
+  static inline std::unique_ptr<test::RegisterEnvironment> env_;
 };
 
 TEST_F(RegisterEndToEnd, SearchAndDetailsWithTheStoresCertificate) {
   reg::RegisterCitizenApi();
-  auto transport = Transport(Kreptd());
+  auto transport = Transport();
   const auto& expected = data_->At(0);
   const auto hits = Search(*transport, expected.NIP);
   ASSERT_EQ(hits.size(), 1u);
@@ -172,51 +150,49 @@ TEST_F(RegisterEndToEnd, SearchAndDetailsWithTheStoresCertificate) {
 }
 
 TEST_F(RegisterEndToEnd, AnUnknownReferenceIsTheRegistersFault) {
-  auto transport = Transport(Kreptd());
+  auto transport = Transport();
   const std::string outcome =
       Outcome([&] { transport->As<reg::CitizenApi>()->PobierzPrzedsiebiorce("P/1999/99999999"); });
   EXPECT_THAT(outcome, StartsWith("SzczegolyBledu: "));
 }
 
 TEST_F(RegisterEndToEnd, EveryInjectedFaultReachesTheCallerAndTheTransportStaysUsable) {
-  auto transport = Transport(Kreptd());
+  auto transport = Transport();
   const auto faults = InjectedFaults("SzczegolyBledu: ");
   for (size_t i = 0; i < faults.size(); ++i) {
     SCOPED_TRACE(faults[i].kind);
     EXPECT_THAT(Outcome([&] { Search(*transport, FaultedNip(i)); }),
-                StartsWith(Filled(faults[i].outcome, sim_->Url())));
+                StartsWith(Filled(faults[i].outcome, env_->Url())));
     EXPECT_EQ(Search(*transport, data_->At(0).NIP).size(), 1u);
   }
 }
 
 TEST_F(RegisterEndToEnd, WithoutTheIssuerInTheStoreTheServerIsNotTrusted) {
-  const fs::path bare = store_.string() + "-bare";
-  fs::create_directories(bare);
-  auto transport = Transport(Kreptd(), bare);
+  const test::TempFolder emptyStore;
+  auto transport = Transport(
+      [&](reg::RegisterTransportSettings& settings) { settings.storeFolder = emptyStore.Path(); });
   EXPECT_THAT(
       Outcome([&] { Search(*transport, data_->At(0).NIP); }),
       StartsWith("Error sending data: (60) The server's certificate could not be verified"));
-  fs::remove_all(bare);
 }
 
 TEST_F(RegisterEndToEnd, WithoutAMatchingCertificateTheRegisterRefusesTheConnection) {
-  platform::CertificateSelectors nobody;
-  nobody.serialNumber = "00";
-  auto transport = Transport(nobody);
+  auto transport = Transport(
+      [](reg::RegisterTransportSettings& settings) { settings.selectors.serialNumber = "00"; });
   EXPECT_THAT(Outcome([&] { Search(*transport, data_->At(0).NIP); }), StartsWith("Error "));
 }
 
 class ViesEndToEnd : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    const sim::SyntheticTraders traders(kSeed);
+    const sim::SyntheticTraders traders(kViesSeed);
     // The first registered number answers normally; each of the others carries one fault.
     faulted_ = traders.Numbers("PL", InjectedFaults("").size() + 1, true);
     valid_ = faulted_.front();
     faulted_.erase(faulted_.begin());
     trader_ = *traders.Lookup("PL", valid_);
     invalid_ = traders.Numbers("PL", 1, false).at(0);
-    std::vector<std::string> args{"--seed", std::to_string(kSeed), "--stall-ms", "3000"};
+    std::vector<std::string> args{"--seed", std::to_string(kViesSeed), "--stall-ms", "3000"};
     const auto faults = InjectedFaults("");
     for (size_t i = 0; i < faults.size(); ++i) {
       args.insert(args.end(), {"--fault", "PL" + faulted_[i] + "=" + faults[i].kind});

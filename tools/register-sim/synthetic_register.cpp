@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <set>
 
+#include "jobs/period_job.h"
 #include "register-sim/polish_names.h"
 #include "sim-common/rng.h"
 
@@ -64,10 +65,11 @@ int Count(Rng& rng, const Shape& shape, int noneShare, int max) {
   return rng.Between(1, max);
 }
 
-// An empty list is sometimes sent as an empty wrapper and sometimes left out.
+// An empty list is sometimes sent as an empty wrapper and sometimes left out; a bare
+// enterprise sends none.
 template <class List, class Setter>
-void SetList(Rng& rng, List list, Setter set) {
-  if (!list.empty() || rng.Percent(50)) set(std::move(list));
+void SetList(Rng& rng, const Shape& shape, List list, Setter set) {
+  if (!list.empty() || (!shape.bare && rng.Percent(50))) set(std::move(list));
 }
 
 class Generator {
@@ -91,12 +93,15 @@ class Generator {
     ListaZarzadzajacyTransportemDaneWyszukaneTyp managers;
     const int managerCount = Count(rng_, shape, 8, 3);
     for (int i = 0; i < managerCount; ++i) {
-      const int sharedDay = i > 0 && rng_.Percent(30)
-                                ? DayNumber(managers.front()->DataWydaniaCertyfikatu->Date())
-                                : 0;
+      const int firstDay = i > 0 ? DayNumber(managers.front()->DataWydaniaCertyfikatu->Date()) : 0;
+      // The rich enterprise's second manager is certified two days after the first, so a short
+      // period finds the same enterprise on two days.
+      const int sharedDay = shape.rich && i == 1        ? firstDay + 2
+                            : i > 0 && rng_.Percent(30) ? firstDay
+                                                        : 0;
       managers.push_back(Manager(shape, i == 0 ? owner : RandomPerson(rng_), sharedDay));
     }
-    SetList(rng_, std::move(managers),
+    SetList(rng_, shape, std::move(managers),
             [&](auto l) { d->SetListaZarzadzajacyTransportemDaneWyszukane(std::move(l)); });
 
     ListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp permits;
@@ -107,10 +112,10 @@ class Generator {
       const int copies = Count(rng_, shape, 30, 5);
       for (int i = 0; i < copies; ++i) permitCopies.push_back(PermitCopy(permits.front()->Zakres));
     }
-    SetList(rng_, std::move(permits), [&](auto l) {
+    SetList(rng_, shape, std::move(permits), [&](auto l) {
       d->SetListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp(std::move(l));
     });
-    SetList(rng_, std::move(permitCopies),
+    SetList(rng_, shape, std::move(permitCopies),
             [&](auto l) { d->SetListaWypisowZzezwoleniaTyp(std::move(l)); });
 
     ListaLicencjaWspolnotowaTyp licences;
@@ -122,9 +127,9 @@ class Generator {
       for (int i = 0; i < copies; ++i)
         licenceCopies.push_back(LicenceCopy(shape, licences.front()->Zakres));
     }
-    SetList(rng_, std::move(licences),
+    SetList(rng_, shape, std::move(licences),
             [&](auto l) { d->SetListaLicencjaWspolnotowaTyp(std::move(l)); });
-    SetList(rng_, std::move(licenceCopies),
+    SetList(rng_, shape, std::move(licenceCopies),
             [&](auto l) { d->SetListaWypisowZLicencjiTyp(std::move(l)); });
 
     ListaPrzedstawicieliPrawnychTyp representatives;
@@ -136,7 +141,7 @@ class Generator {
       r->Nazwisko = p.nazwisko;
       representatives.push_back(std::move(r));
     }
-    SetList(rng_, std::move(representatives),
+    SetList(rng_, shape, std::move(representatives),
             [&](auto l) { d->SetListaPrzedstawicieliPrawnychTyp(std::move(l)); });
 
     if (!shape.bare) d->SetAdres(Address(shape, place));
@@ -313,12 +318,17 @@ CalendarDate DateOfDay(int dayNumber) {
 }
 
 SyntheticRegister::SyntheticRegister(std::uint64_t seed, std::size_t size) {
+  static constexpr std::size_t kExcludedIndex = 2;
   Generator generator(seed);
   enterprises_.reserve(size);
   for (std::size_t i = 0; i < size; ++i) {
     // The first enterprise has several of everything; the second has nothing optional.
     const Shape shape{i == 0, i == 1};
     Enterprise e{generator.Enterprise(shape), generator.LastModified()};
+    // The register holds the enterprise that the period job leaves out, so that can be seen.
+    if (i == kExcludedIndex) {
+      e.details->SetNumerReferencyjny(std::string(jobs::kExcludedReferenceNumber));
+    }
     byReference_.emplace(e.details->NumerReferencyjny(), i);
     byNip_.emplace(e.details->NIP, i);
     for (const auto& m : e.details->ListaZarzadzajacyTransportemDaneWyszukane()) {
