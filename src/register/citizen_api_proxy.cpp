@@ -10,7 +10,8 @@ class CitizenApiProxy final : public CitizenApi {
       : transport_(transport), service_(soap::InvokeRegistry::Instance().Interface("CitizenApi")) {}
 
   ListaPrzedsiebiorcowDaneWyszukaneTyp WyszukajPrzedsiebiorce(
-      const ParametryWyszukiwaniaPrzedsiebiorcowTyp& parametryWyszukiwaniaPrzedsiebiorcow) override {
+      const ParametryWyszukiwaniaPrzedsiebiorcowTyp& parametryWyszukiwaniaPrzedsiebiorcow)
+      override {
     return ReadWyszukajPrzedsiebiorce(
         transport_.Exchange(service_, service_.Operation("WyszukajPrzedsiebiorce"),
                             WriteWyszukajPrzedsiebiorce(parametryWyszukiwaniaPrzedsiebiorcow)));

@@ -16,12 +16,22 @@ class HttpTransport;
 template <class Interface>
 std::unique_ptr<Interface> BindInterface(HttpTransport& transport);
 
+// Where a transport would read its service description, recorded by a client factory; nothing
+// is read until a call is made.
+struct ServiceDescription {
+  std::string location;
+  std::string service;
+  std::string port;
+};
+
 class HttpTransport {
  public:
   explicit HttpTransport(std::string url = {}, HttpSettings settings = {});
 
   const std::string& URL() const { return url_; }
   void SetURL(std::string url) { url_ = std::move(url); }
+  const ServiceDescription& Description() const { return description_; }
+  void SetDescription(ServiceDescription description) { description_ = std::move(description); }
 
   // The service interface on this transport; the transport must outlive it.
   template <class Interface>
@@ -36,6 +46,7 @@ class HttpTransport {
 
  private:
   std::string url_;
+  ServiceDescription description_;
   HttpClient client_;
 };
 

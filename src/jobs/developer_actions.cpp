@@ -1,0 +1,103 @@
+#include "jobs/developer_actions.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "jobs/output_paths.h"
+#include "register/citizen_api_factory.h"
+#include "register/register_transport.h"
+#include "workbook/atomic_save.h"
+#include "workbook/errors.h"
+
+namespace zelvor::jobs {
+namespace {
+
+// Writes the lookup's results as the file it reports: the pending row's header line, then one
+// line per number looked up.
+void WriteLookupReport(const std::string& path, const std::vector<std::string>& lines) {
+  std::string text = "NIP;FirmaNazwa;NIP;NumerReferencyjny;\n";
+  for (const std::string& line : lines) text += line + "\n";
+  workbook::SaveAtomically(path, [&](const std::string& tempPath) {
+    std::ofstream out(tempPath, std::ios::binary);
+    out << text;
+    out.close();
+    if (!out) throw workbook::EWorkbookError("Nie można zapisać pliku " + tempPath);
+  });
+}
+
+std::string CsvField(std::string_view text) {
+  std::string field(text);
+  std::erase(field, ';');
+  return field + ";";
+}
+
+}  // namespace
+
+void btnDzialajClick(JobContext& ctx) {
+  WindowState& s = ctx.state;
+  s.RowLines::Clear();
+  reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search;
+  reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits;
+  reg::GetCitizenApi(true, reg::ApplyServiceUrl(*s.HTTPRIO3, s.sBaza), nullptr);
+
+  std::vector<std::string> report;
+  for (const std::string& line : ctx.host.LookupTestLines()) {
+    if (line.empty()) break;
+    search.SetNIP(line);
+    try {
+      hits = ctx.Register()->WyszukajPrzedsiebiorce(search);
+    } catch (const std::exception&) {
+      hits.clear();  // a failed search counts as one without hits
+    }
+    if (hits.empty()) {
+      ctx.host.AddOutputLine(line + " BRAK");
+      report.push_back(CsvField(line) + CsvField("BRAK"));
+      continue;
+    }
+    const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit = *hits.front();
+    ctx.host.AddOutputLine(line + " " + hit.FirmaNazwa + " " + hit.NIP + " " +
+                           hit.NumerReferencyjny());
+    workbook::AddHdrValue(s, "FirmaNazwa", hit.FirmaNazwa, true);
+    workbook::AddHdrValue(s, "NIP", hit.NIP, false);
+    workbook::AddHdrValue(s, "NumerReferencyjny", hit.NumerReferencyjny(), false);
+    report.push_back(CsvField(line) + LastLine(s.slValue));
+  }
+  const std::string path = (std::filesystem::path(ctx.host.ProgramFolder()) / "abc.csv").string();
+  WriteLookupReport(path, report);
+  ctx.host.ShowMessage("Powstal plik: " + path);
+}
+
+void Button1Click(JobContext& ctx) {
+  WindowState& s = ctx.state;
+  const std::string path = WorkbookTestPath(ctx.host.ProgramFolder(), ctx.host.Now());
+  s.ResultWorkbook::Clear();
+  try {
+    s.ExAppHDR = ctx.spreadsheets.Start(kSpreadsheetProgram);
+  } catch (const std::exception&) {
+    return;  // without a spreadsheet component the test ends quietly
+  }
+  std::exception_ptr failure;
+  try {
+    s.ExAppHDR->SetVisible(true);
+    s.ExAppHDR->SetDisplayAlerts(false);
+    s.ExWorHDR = &s.ExAppHDR->AddWorkbook();
+    s.ExSheetHDR = &s.ExWorHDR->Worksheet(1);
+    s.ExSheetHDR->Select();
+    s.ExSheetHDR->SetCell(1, 1, "We just created a new Excel file with one worksheet!");
+    s.ExSheetHDR->SelectCell(2, 1);
+    s.ExWorHDR->SaveAs(path);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  try {
+    s.ExAppHDR->CloseWorkbooks();
+    s.ExAppHDR->SetDisplayAlerts(true);
+    s.ExAppHDR->Quit();
+  } catch (...) {
+    if (!failure) failure = std::current_exception();
+  }
+  s.ResultWorkbook::Clear();
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace zelvor::jobs

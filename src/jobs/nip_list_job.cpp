@@ -1,0 +1,236 @@
+#include "jobs/nip_list_job.h"
+
+#include "jobs/output_paths.h"
+#include "jobs/text_utils.h"
+#include "register/register_transport.h"
+#include "workbook/details_columns.h"
+
+namespace zelvor::jobs {
+namespace {
+
+using workbook::AddHdrValue;
+
+constexpr int kSaveEveryRows = 30;
+
+const char* const kRepeated = "POWIELONY NUMER NIP";
+const char* const kInvalid = "BŁĘDNY NUMER NIP - błąd sumy kontrolnej";
+const char* const kSearchFailed = "WYSZUKIWANIE W GITD ZAKOŃCZYŁO SIĘ BŁĘDEM: ";
+const char* const kNotFound = "BRAK w GITD";
+const char* const kNone = "BRAK";
+
+template <class T>
+const T* FirstOf(const std::vector<std::unique_ptr<T>>& list) {
+  return list.empty() ? nullptr : list.front().get();
+}
+
+// One run's state besides the window's fields.
+class ListRun {
+ public:
+  explicit ListRun(JobContext& ctx) : ctx_(ctx), s_(ctx.state), host_(ctx.host) {}
+
+  void Run() {
+    if (!Start()) return;
+    while (inputRow_ - 1 < rowCount_ && !host_.StopRequested(StopBox::NipList)) ProcessRecord();
+    Finish();
+  }
+
+ private:
+  bool Start() {
+    host_.SetStopBox(StopBox::NipList, false);
+    s_.RowLines::Clear();
+    s_.slNIP.clear();
+    host_.ClearOutput();
+    s_.lConnectAPI = false;
+    if (s_.FXLAppCreate) CloseExcel(ctx_);
+    OpenExcel(ctx_);
+
+    const std::optional<std::string> input = host_.PickFileToOpen();
+    if (!input) {
+      CloseExcel(ctx_);
+      return false;
+    }
+    s_.ExcelFileNameOut = ListJobOutputPath(*input, host_.Now());
+    host_.SetActionRunning(Action::NipListJob, true);
+    workbook::CreateResultWorkbook(ctx_.spreadsheets, s_);
+
+    s_.FSheet = &s_.FXLApp->OpenWorkbook(*input).Worksheet(1);
+    rowCount_ = s_.FSheet->UsedRangeRowCount();
+    host_.SetStatusPanel(kProgressPanel, std::to_string(rowCount_));
+    inputRow_ = 2;
+    number_ = CleanedCellText(s_.FSheet->GetCell(inputRow_, "A"));
+    return true;
+  }
+
+  void ProcessRecord() {
+    host_.ProcessPendingEvents();
+    s_.slValue.clear();
+    host_.SetStatusPanel(kProgressPanel,
+                         std::to_string(inputRow_) + "/" + std::to_string(rowCount_));
+    outcome_ = kNone;
+    bool done = false;
+
+    const std::string key = "NIP" + std::string(workbook::TrimBlanks(number_)) + "NIP";
+    if (ContainsText(s_.slNIP, key)) {
+      EndWithShortRow(kRepeated);
+      done = true;
+    }
+    s_.slNIP.push_back(key);
+    if (!IsValidNip(number_, s_.NIP)) {
+      EndWithShortRow(kInvalid);
+      done = true;
+    }
+    PrepareClientOnce();
+    search_.SetNIP(number_);
+
+    if (!done) done = Search();
+    if (!done && hits_.empty()) {
+      WriteShortRow(kNotFound);
+      host_.AddOutputLine(LastLine(s_.slValue));
+      done = true;
+    }
+    if (!done) AddFirstHit(*hits_.front());
+
+    workbook::WriteSummaryRow(s_, s_, longestHeader_, summaryRow_);
+    WriteOutcomeCells();
+    ++inputRow_;
+    number_ = CleanedCellText(s_.FSheet->GetCell(inputRow_, "A"));
+    if (inputRow_ % kSaveEveryRows == 0) s_.ExWorHDR->SaveAs(s_.ExcelFileNameOut);
+  }
+
+  // The client the run keeps is never called through; preparing it checks the endpoint once.
+  void PrepareClientOnce() {
+    if (s_.lConnectAPI) return;
+    const std::string address = reg::ApplyServiceUrl(*s_.HTTPRIO3, s_.sBaza);
+    s_.CitizenApiClient = reg::GetCitizenApi(true, address, nullptr);
+    s_.lConnectAPI = true;
+  }
+
+  // True when the search failed and the record is done.
+  bool Search() {
+    try {
+      hits_ = ctx_.Register()->WyszukajPrzedsiebiorce(search_);
+      return false;
+    } catch (const std::exception& e) {
+      hits_.clear();
+      EndWithShortRow(kSearchFailed + std::string(e.what()));
+      return true;
+    }
+  }
+
+  void AddFirstHit(const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit) {
+    outcome_ = hit.FirmaNazwa;
+    AddHdrValue(s_, "LP", inputRow_ - 1, true);
+    AddHdrValue(s_, "FirmaNazwa", hit.FirmaNazwa, false);
+    AddHdrValue(s_, "NIP", hit.NIP, false);
+    AddHdrValue(s_, "NumerReferencyjny", hit.NumerReferencyjny(), false);
+
+    // A failed fetch leaves the details block empty; its message is logged, never dropped.
+    std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> details;
+    try {
+      details = ctx_.Register()->PobierzPrzedsiebiorce(hit.NumerReferencyjny());
+      if (!details) throw std::runtime_error("rejestr nie zwrócił szczegółów");
+    } catch (const std::exception& e) {
+      host_.AddOutputLine(number_ + " - błąd pobierania szczegółów: " + e.what());
+      details = std::make_unique<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp>();
+    }
+    workbook::AddDetailsColumns(
+        s_, *details, FirstOf(details->ListaZarzadzajacyTransportemDaneWyszukane()),
+        FirstOf(details->ListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp()),
+        FirstOf(details->ListaLicencjaWspolnotowaTyp()));
+    workbook::WriteExtractRows(s_, s_, *details, hit.NIP, detailRow_);
+    host_.AddOutputLine(LastLine(s_.slValue));
+  }
+
+  void WriteShortRow(const std::string& firmaNazwa) {
+    AddHdrValue(s_, "LP", inputRow_ - 1, true);
+    AddHdrValue(s_, "FirmaNazwa", firmaNazwa, false);
+    AddHdrValue(s_, "NIP", number_, false);
+  }
+
+  // A record handled without the register's details: short row, cells B and C, one log line.
+  void EndWithShortRow(const std::string& outcome) {
+    outcome_ = outcome;
+    WriteShortRow(outcome);
+    WriteOutcomeCells();
+    host_.AddOutputLine(LastLine(s_.slValue));
+  }
+
+  void WriteOutcomeCells() {
+    s_.FSheet->SetCell(inputRow_, "B", number_);
+    s_.FSheet->SetCell(inputRow_, "C", outcome_);
+  }
+
+  void Finish() {
+    host_.AddOutputLine("KONIEC");
+    s_.FXLApp->Workbooks(1).Save();
+    if (s_.FXLAppCreate) CloseExcel(ctx_);
+    workbook::FinishResultWorkbook(s_, s_.ExcelFileNameOut);
+    s_.lConnectAPI = false;
+    host_.SetActionRunning(Action::NipListJob, false);
+  }
+
+  JobContext& ctx_;
+  WindowState& s_;
+  JobHost& host_;
+  std::int32_t inputRow_ = 2;
+  std::int64_t rowCount_ = 0;
+  std::string number_;
+  std::string outcome_;
+  int longestHeader_ = 0;
+  int summaryRow_ = 1;
+  int detailRow_ = 1;
+  reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search_;
+  reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits_;
+};
+
+// Runs one clean-up step; the first failure is kept to be reported after all steps ran.
+template <class Step>
+void Attempt(Step step, std::exception_ptr& firstFailure) {
+  try {
+    step();
+  } catch (...) {
+    if (!firstFailure) firstFailure = std::current_exception();
+  }
+}
+
+// Keeps what was written when a run ends by an error: the result workbook as it stands and the
+// input workbook with its outcomes so far. Returns the first failure of these steps.
+std::exception_ptr FailurePath(JobContext& ctx) {
+  WindowState& s = ctx.state;
+  std::exception_ptr failure;
+  if (s.ExWorHDR != nullptr) {
+    Attempt([&] { workbook::SaveAndCloseResultWorkbook(s, s.ExcelFileNameOut); }, failure);
+  }
+  s.ResultWorkbook::Clear();
+  if (s.FSheet != nullptr) Attempt([&] { s.FXLApp->Workbooks(1).Save(); }, failure);
+  if (s.FXLAppCreate) Attempt([&] { CloseExcel(ctx); }, failure);
+  s.lConnectAPI = false;
+  ctx.host.SetActionRunning(Action::NipListJob, false);
+  return failure;
+}
+
+}  // namespace
+
+std::string CleanedCellText(std::string_view cell) {
+  return KeepNipChars(workbook::TrimBlanks(FirstCharacters(cell, 20)));
+}
+
+void RunNipListJob(JobContext& ctx) {
+  ListRun(ctx).Run();
+}
+
+void btnExcel_wyprwadzClick(JobContext& ctx) {
+  try {
+    RunNipListJob(ctx);
+  } catch (const std::exception& e) {
+    // The error that ended the run is logged and shown once what was written is saved; a
+    // failure of the saving itself then reaches the window's error display.
+    const std::string message = e.what();
+    ctx.host.AddOutputLine(message);
+    const std::exception_ptr cleanupFailure = FailurePath(ctx);
+    ctx.host.ShowError(message);
+    if (cleanupFailure) std::rethrow_exception(cleanupFailure);
+  }
+}
+
+}  // namespace zelvor::jobs

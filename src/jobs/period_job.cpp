@@ -1,0 +1,300 @@
+#include "jobs/period_job.h"
+
+#include <filesystem>
+
+#include "jobs/output_paths.h"
+#include "register/citizen_api_factory.h"
+#include "workbook/details_columns.h"
+
+namespace zelvor::jobs {
+namespace {
+
+using std::chrono::year_month_day;
+using workbook::AddHdrValue;
+
+const std::string kRule(66, '=');
+
+template <class T>
+const T* LastOf(const std::vector<std::unique_ptr<T>>& list) {
+  return list.empty() ? nullptr : list.back().get();
+}
+
+template <class T>
+const T* FirstOf(const std::vector<std::unique_ptr<T>>& list) {
+  return list.empty() ? nullptr : list.front().get();
+}
+
+year_month_day ToYmd(const soap::TXSDate& date) {
+  return std::chrono::year{date.Year()} / date.Month() / date.Day();
+}
+
+std::unique_ptr<soap::TXSDate> DateHolder(year_month_day day) {
+  return std::make_unique<soap::TXSDate>(
+      soap::CalendarDate{int(day.year()), int(unsigned(day.month())), int(unsigned(day.day()))});
+}
+
+class PeriodDay {
+ public:
+  PeriodDay(JobContext& ctx, year_month_day day)
+      : ctx_(ctx), s_(ctx.state), host_(ctx.host), day_(day) {}
+
+  void Run() {
+    s_.RowLines::Clear();
+    s_.slNIP.clear();
+    host_.ClearOutput();
+    s_.lConnectAPI = false;
+    StartWorkbookOnce();
+    if (!ClientCheck()) return;
+    SetSearch();
+
+    reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits;
+    try {
+      hits = ctx_.Register()->WyszukajPrzedsiebiorce(search_);
+    } catch (const std::exception& e) {
+      WriteSearchFailure(e.what());
+      return;
+    }
+    host_.Log("data1=" + search_.DataWydaniaCertyfikatuOd()->Text());
+    host_.Log("data2=" + search_.DataWydaniaCertyfikatuDo()->Text());
+    if (hits.empty()) {
+      host_.Log("brak danych");
+      return;
+    }
+    for (const auto& hit : hits) {
+      if (!ProcessHit(*hit)) return;
+    }
+  }
+
+ private:
+  void StartWorkbookOnce() {
+    if (s_.FXLAppCreateHdr) return;
+    s_.FXLAppCreateHdr = true;
+    try {
+      host_.Log("#001 Excel - uruchamianie");
+      workbook::CreateResultWorkbook(ctx_.spreadsheets, s_);
+      host_.Log("#002 Excel - uruchomiony poprawnie");
+    } catch (...) {
+      host_.Log("#003 Excel - błąd uruchomienia");
+      throw;
+    }
+  }
+
+  // The client is only obtained, never called: it proves the endpoint can be set up.
+  bool ClientCheck() {
+    const std::string address = s_.HTTPRIO3->URL();
+    try {
+      reg::GetCitizenApi(true, address, nullptr);
+      return true;
+    } catch (const std::exception& e) {
+      host_.Log("#010 API - błąd połączena do: " + address + " " + e.what());
+      return false;
+    }
+  }
+
+  void SetSearch() {
+    search_.SetDataWydaniaCertyfikatuOd(DateHolder(day_));
+    search_.SetDataWydaniaCertyfikatuDo(DateHolder(day_));
+    try {
+      search_.SetListaZakresowPosiadanychZezwolen({});
+    } catch (const std::exception& e) {
+      host_.Log("#011 API - błąd wyszukiwania szczególy: " + FormatDay(day_) + " " + e.what());
+      throw;
+    }
+  }
+
+  void WriteSearchFailure(const std::string& error) {
+    const std::string message =
+        "#008 API - błąd wyszukiwania date: " + FormatDay(day_) + " " + error;
+    host_.Log(message);
+    AddHdrValue(s_, "LP", s_.nCountExcel_Dzien, true);
+    AddHdrValue(s_, "DataWyszukiwania", host_.ShortDate(day_), false);
+    AddHdrValue(s_, "FirmaNazwa", message, false);
+    ++s_.nCountExcel_Dzien;
+    try {
+      workbook::PutRowLine(s_.ExSheetHDR, s_.nCountExcel_Dzien, LastLine(s_.slValue));
+    } catch (const std::exception& e) {
+      host_.Log(std::string("#009 Excel - błąd zapisu") + e.what());
+    }
+  }
+
+  // False when the stop box ends the day.
+  bool ProcessHit(const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit) {
+    host_.ProcessPendingEvents();
+    if (host_.StopRequested(StopBox::Period)) {
+      host_.Log(kRule);
+      host_.Log("Pobieranie danych przerwane");
+      return false;
+    }
+    host_.Log(kRule);
+    host_.Log(hit.FirmaNazwa);
+    host_.Log(hit.NIP);
+    host_.Log(hit.NumerReferencyjny());
+
+    const std::string key(workbook::TrimBlanks(hit.NumerReferencyjny()));
+    if (key == kExcludedReferenceNumber || ContainsText(s_.slNumerReferencyjny, key)) return true;
+    s_.slNumerReferencyjny.push_back(key);
+
+    auto details = FetchDetails(hit, "Błąd pobierania szczegółów: ");
+    if (!details) return true;
+    LogDetails(*details);
+
+    AddHdrValue(s_, "LP", s_.nCountExcel_Dzien, true);
+    AddHdrValue(s_, "DataWyszukiwania", host_.ShortDate(day_), false);
+    AddHdrValue(s_, "FirmaNazwa", hit.FirmaNazwa, false);
+    AddHdrValue(s_, "NIP", hit.NIP, false);
+    AddHdrValue(s_, "NumerReferencyjny", hit.NumerReferencyjny(), false);
+
+    details = FetchDetails(hit, "Błąd: MyPrzedsiebiorcaSzczegoloweDaneWyszukaneTyp ");
+    if (!details) return true;
+    workbook::AddDetailsColumns(
+        s_, *details, LastOf(details->ListaZarzadzajacyTransportemDaneWyszukane()),
+        LastOf(details->ListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp()),
+        FirstOf(details->ListaLicencjaWspolnotowaTyp()));
+    workbook::WriteExtractRows(
+        s_, s_, *details, hit.NIP, s_.nCountExcel_2_Dzien,
+        [this](workbook::DetailStep step, const std::exception& e) {
+          host_.Log((step == workbook::DetailStep::Header ? "#004 Excel - błąd zapisu"
+                                                          : "#005 Excel - błąd zapisu") +
+                    std::string(e.what()));
+        });
+    host_.AddOutputLine(LastLine(s_.slValue));
+    WriteSummary();
+    return true;
+  }
+
+  // Null, with the failure logged after the prefix, when the details cannot be had.
+  std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> FetchDetails(
+      const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit, const std::string& failurePrefix) {
+    try {
+      auto details = ctx_.Register()->PobierzPrzedsiebiorce(hit.NumerReferencyjny());
+      if (!details) throw std::runtime_error("rejestr nie zwrócił szczegółów przedsiębiorcy");
+      return details;
+    } catch (const std::exception& e) {
+      host_.Log(failurePrefix + e.what());
+      return nullptr;
+    }
+  }
+
+  void LogDetails(const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& details) {
+    host_.Log(details.FormaPrawna());
+    if (const auto* manager = LastOf(details.ListaZarzadzajacyTransportemDaneWyszukane())) {
+      host_.Log(manager->Nazwisko);
+      host_.Log(manager->Imiona());
+    }
+    if (const auto* permit =
+            LastOf(details.ListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp())) {
+      host_.Log(permit->DataWydania ? host_.ShortDate(ToYmd(*permit->DataWydania)) : "");
+      host_.Log(permit->OrganWydajacy);
+    }
+  }
+
+  void WriteSummary() {
+    try {
+      workbook::WriteSummaryHeader(s_, s_, longestHeader_);
+    } catch (const std::exception& e) {
+      host_.Log(std::string("#006 Excel - błąd zapisu") + e.what());
+      return;
+    }
+    try {
+      workbook::WriteSummaryValues(s_, s_, s_.nCountExcel_Dzien);
+    } catch (const std::exception& e) {
+      host_.Log(std::string("#007 Excel - błąd zapisu") + e.what());
+    }
+  }
+
+  JobContext& ctx_;
+  WindowState& s_;
+  JobHost& host_;
+  year_month_day day_;
+  int longestHeader_ = 0;
+  reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search_;
+};
+
+// The steps every way out of the driver takes: keep an unfinished workbook, restore the signs,
+// and offer the file that exists.
+void FinalSteps(JobContext& ctx, bool waitCursorShown) {
+  WindowState& s = ctx.state;
+  std::exception_ptr saveFailure;
+  if (s.ExWorHDR != nullptr) {
+    try {
+      workbook::SaveAndCloseResultWorkbook(s, s.ExcelFileNameOut);
+    } catch (...) {
+      saveFailure = std::current_exception();
+    }
+  }
+  s.ResultWorkbook::Clear();
+  if (waitCursorShown) ctx.host.SetWaitCursor(false);
+  ctx.host.SetActionRunning(Action::PeriodJob, false);
+  std::error_code ignored;
+  if (!s.ExcelFileNameOut.empty() && std::filesystem::exists(s.ExcelFileNameOut, ignored) &&
+      ctx.host.AskYesNo("Powstał zbiór: " + s.ExcelFileNameOut + ". Czy chcesz go otworzyć ?")) {
+    ctx.host.OpenWithApplication(s.ExcelFileNameOut);
+  }
+  if (saveFailure) std::rethrow_exception(saveFailure);
+}
+
+}  // namespace
+
+void RunPeriodJob(JobContext& ctx, year_month_day day) {
+  PeriodDay(ctx, day).Run();
+}
+
+void btnPobierzDaneDzienneClick(JobContext& ctx) {
+  WindowState& s = ctx.state;
+  JobHost& host = ctx.host;
+  host.SetActionRunning(Action::PeriodJob, true);
+  s.FXLAppCreateHdr = false;
+  const year_month_day firstDay = host.PeriodFirstDay();
+  s.ExcelFileNameOut =
+      PeriodJobOutputPath(host.DocumentsFolder(), firstDay, host.PeriodLastDay(), host.Now());
+
+  bool waitCursorShown = false;
+  std::exception_ptr runFailure;
+  try {
+    const std::optional<std::string> confirmed = host.ConfirmFileToSave(s.ExcelFileNameOut);
+    if (confirmed) {
+      // The name the user confirmed is where everything is saved, asked about and opened.
+      s.ExcelFileNameOut = *confirmed;
+      host.SetWaitCursor(true);
+      waitCursorShown = true;
+      host.ClearLog();
+      s.nCountExcel_Dzien = 1;
+      s.nCountExcel_2_Dzien = 1;
+      host.SetStopBox(StopBox::Period, false);
+      s.slNumerReferencyjny.clear();
+
+      for (auto day = std::chrono::sys_days{firstDay};
+           day <= std::chrono::sys_days{host.PeriodLastDay()}; day += std::chrono::days{1}) {
+        host.Log("Data=" + FormatDay(day));
+        host.SetProgressLabel("za dzień: " + host.ShortDate(day));
+        RunPeriodJob(ctx, day);
+        if (host.StopRequested(StopBox::Period)) break;
+      }
+      if (s.FXLAppCreateHdr) {
+        workbook::FinishResultWorkbook(s, s.ExcelFileNameOut);
+        host.Log("Powstał zbiór: " + s.ExcelFileNameOut);
+      }
+      host.SetWaitCursor(false);
+      waitCursorShown = false;
+      if (host.StopRequested(StopBox::Period)) {
+        host.Log("Wyprowadzanie przez przerwane użytkownika");
+        host.ShowMessage("Wyprowadzanie przez przrwane użytkownika");
+      }
+    }
+  } catch (...) {
+    runFailure = std::current_exception();
+  }
+  if (!runFailure) {
+    FinalSteps(ctx, waitCursorShown);
+    return;
+  }
+  // The error that ended the run is the one shown; a failed save of what was written is logged.
+  try {
+    FinalSteps(ctx, waitCursorShown);
+  } catch (const std::exception& e) {
+    host.Log(std::string("Błąd zapisu: ") + e.what());
+  }
+  std::rethrow_exception(runFailure);
+}
+
+}  // namespace zelvor::jobs

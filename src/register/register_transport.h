@@ -1,0 +1,33 @@
+#pragma once
+// The register transport the window owns (HTTPRIO3): the production endpoint, the client
+// certificate chosen from the user's store, and the verified server certificate.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/certificate_picker.h"
+#include "platform/certificate_selection.h"
+#include "soap/http_settings.h"
+#include "soap/http_transport.h"
+
+namespace zelvor::reg {
+
+struct RegisterTransportSettings {
+  std::string url;  // empty: the production endpoint
+  platform::CertificateSelectors selectors;
+  std::filesystem::path storeFolder;  // empty: the default store
+  std::shared_ptr<platform::CertificatePicker> picker;
+  soap::HttpSettings http;  // time-outs and answer limit; its TLS setup is filled here
+};
+
+// The build's selectors: display name "KREPTD" and the GITD issuer unless configured otherwise.
+platform::CertificateSelectors DefaultCertificateSelectors();
+RegisterTransportSettings DefaultRegisterTransportSettings();
+
+std::unique_ptr<soap::HttpTransport> MakeRegisterTransport(RegisterTransportSettings settings);
+
+// Points the transport at sBaza and returns sBaza.
+std::string ApplyServiceUrl(soap::HttpTransport& transport, const std::string& sBaza);
+
+}  // namespace zelvor::reg

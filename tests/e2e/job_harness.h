@@ -1,0 +1,32 @@
+#pragma once
+// A job run as the window runs it, with a scripted host and the real .xlsx component.
+
+#include <memory>
+
+#include "e2e/register_environment.h"
+#include "jobs/job_context.h"
+#include "support/scripted_host.h"
+#include "workbook/failing_factory.h"
+
+namespace zelvor::test {
+
+struct JobHarness {
+  explicit JobHarness(
+      const RegisterEnvironment& env,
+      workbook::FailingFactory::Rule failWhen = [](const auto&) { return false; })
+      : spreadsheets(std::move(failWhen)) {
+    state.HTTPRIO3 = env.MakeTransport();
+    state.sBaza = env.Url();
+    host.documentsFolder = folder.Path().string();
+    host.programFolder = folder.Path().string();
+  }
+
+  jobs::JobContext Context() { return {state, host, spreadsheets}; }
+
+  TempFolder folder;
+  jobs::WindowState state;
+  ScriptedHost host;
+  workbook::FailingFactory spreadsheets;
+};
+
+}  // namespace zelvor::test

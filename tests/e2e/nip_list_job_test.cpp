@@ -1,0 +1,196 @@
+// The tax number list job against the register simulator, from input workbook to results.
+#include "jobs/nip_list_job.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "e2e/job_harness.h"
+#include "e2e/workbook_files.h"
+#include "jobs/output_paths.h"
+
+namespace zelvor::test {
+namespace {
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+using workbook::Operation;
+
+constexpr const char* kInvalid = "BŁĘDNY NUMER NIP - błąd sumy kontrolnej";
+
+// The enterprises and faults the runs below meet.
+struct Cast {
+  const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp* rich;         // licence copies
+  const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp* searchFault;  // its search faults
+  const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp* fetchFault;   // its details fault
+  std::string unknownNip;
+};
+
+class NipListJobTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const sim::SyntheticRegister data(RegisterEnvironment::kSeed, RegisterEnvironment::kSize);
+    const std::string searchFaultNip = data.At(10).NIP;
+    const std::string fetchFaultReference = data.At(11).NumerReferencyjny();
+    env_ = new RegisterEnvironment(
+        {"--fault", searchFaultNip + "=soap-fault", "--fault", fetchFaultReference + "=http-503"});
+    cast_ = {&env_->Data().At(0), &env_->Data().At(10), &env_->Data().At(11),
+             UnknownValidNip(env_->Data())};
+  }
+  static void TearDownTestSuite() {
+    delete env_;
+    env_ = nullptr;
+  }
+
+  // Runs the job on an input workbook with these rows below the header.
+  std::string Run(JobHarness& h, const std::vector<std::string>& numbers) {
+    SheetRows rows{{"NIP", "", "", "uwagi"}};
+    for (const std::string& n : numbers) rows.push_back({n, "", "", "bez zmian"});
+    const std::string input = h.folder.File("klienci.xlsx");
+    WriteWorkbook(input, rows);
+    h.host.filesToOpen.push_back(input);
+    auto ctx = h.Context();
+    jobs::btnExcel_wyprwadzClick(ctx);
+    return input;
+  }
+
+  static std::string ResultPath(const JobHarness& h) {
+    return jobs::ListJobOutputPath(h.folder.File("klienci.xlsx"), h.host.now);
+  }
+
+  static RegisterEnvironment* env_;
+  static Cast cast_;
+};
+
+RegisterEnvironment* NipListJobTest::env_ = nullptr;
+Cast NipListJobTest::cast_;
+
+TEST_F(NipListJobTest, EachKindOfRecordGetsItsRowCellsAndLogLine) {
+  JobHarness h(*env_);
+  const std::string rich = cast_.rich->NIP;
+  const std::string dashed = rich.substr(0, 3) + "-" + rich.substr(3, 3) + "-" + rich.substr(6);
+  const std::string input =
+      Run(h, {" PL" + dashed + " ", rich, "1234567890", cast_.unknownNip, cast_.searchFault->NIP,
+              cast_.fetchFault->NIP, "NIP klienta nr: " + rich, ""});
+
+  // Column B holds the cleaned number, C the outcome; the other cells stay as they were.
+  const SheetRows annotated = ReadSheet(input);
+  ASSERT_EQ(annotated.size(), 9u);
+  EXPECT_THAT(annotated[0], ElementsAre("NIP", "", "", "uwagi"));
+  const auto row = [&](std::size_t r) { return annotated[r]; };
+  EXPECT_THAT(row(1), ElementsAre(" PL" + dashed + " ", rich, cast_.rich->FirmaNazwa, "bez zmian"));
+  EXPECT_THAT(row(2), ElementsAre(rich, rich, "POWIELONY NUMER NIP", "bez zmian"));
+  EXPECT_THAT(row(3), ElementsAre("1234567890", "1234567890", kInvalid, "bez zmian"));
+  EXPECT_THAT(row(4), ElementsAre(cast_.unknownNip, cast_.unknownNip, "BRAK", "bez zmian"));
+  EXPECT_EQ(row(5)[2].rfind("WYSZUKIWANIE W GITD ZAKOŃCZYŁO SIĘ BŁĘDEM: ", 0), 0u) << row(5)[2];
+  EXPECT_EQ(row(6)[2], cast_.fetchFault->FirmaNazwa);
+  // Cut to 20 characters before cleaning: "NIP klienta nr: 5261" keeps four digits.
+  EXPECT_THAT(row(7),
+              ElementsAre("NIP klienta nr: " + rich, rich.substr(0, 4), kInvalid, "bez zmian"));
+  EXPECT_THAT(row(8), ElementsAre("", "", kInvalid, "bez zmian"));
+
+  const std::string result = ResultPath(h);
+  EXPECT_THAT(SheetNames(result), ElementsAre("HDR", "DET"));
+  const SheetRows hdr = ReadSheet(result, 1);
+  ASSERT_EQ(hdr.size(), 9u);
+  ASSERT_GE(hdr[0].size(), 41u);
+  EXPECT_THAT(std::vector(hdr[0].begin(), hdr[0].begin() + 5),
+              ElementsAre("LP", "FirmaNazwa", "NIP", "NumerReferencyjny", "FormaPrawna"));
+  EXPECT_EQ(hdr[0][40], "ListaLicencjaWspolnotowaTypLiczbaPojazdow");
+  EXPECT_THAT(std::vector(hdr[1].begin(), hdr[1].begin() + 4),
+              ElementsAre("1", cast_.rich->FirmaNazwa, rich, cast_.rich->NumerReferencyjny()));
+  EXPECT_THAT(hdr[2], ElementsAre("2", "POWIELONY NUMER NIP", rich));
+  EXPECT_THAT(hdr[4], ElementsAre("4", "BRAK w GITD", cast_.unknownNip));
+  EXPECT_THAT(hdr[5][1], HasSubstr("Wewn"));  // the register's own fault text
+  // The details could not be fetched: the hit's columns, then an empty block.
+  EXPECT_THAT(hdr[6], ElementsAre("6", cast_.fetchFault->FirmaNazwa, cast_.fetchFault->NIP,
+                                  cast_.fetchFault->NumerReferencyjny()));
+
+  const SheetRows det = ReadSheet(result, 2);
+  const auto& copies = cast_.rich->ListaWypisowZLicencjiTyp();
+  ASSERT_EQ(det.size(), copies.size() + 1);
+  EXPECT_EQ(det[0][0], "NIP");
+  for (std::size_t i = 0; i < copies.size(); ++i) {
+    EXPECT_EQ(det[i + 1][0], rich);
+    EXPECT_EQ(det[i + 1][1], copies[i]->NumerWypisu);
+  }
+
+  // One log line a record (two for a repeat that is also invalid), the fetch error, the end.
+  EXPECT_EQ(h.host.output.back(), "KONIEC");
+  EXPECT_THAT(h.host.output, testing::Contains(HasSubstr("błąd pobierania szczegółów")));
+  EXPECT_EQ(h.host.Texts("error").size(), 0u);
+  EXPECT_FALSE(h.state.FXLAppCreate);
+  EXPECT_EQ(h.state.ExAppHDR, nullptr);
+}
+
+TEST_F(NipListJobTest, ASheetWithOnlyItsHeaderRowGivesEmptySheets) {
+  JobHarness h(*env_);
+  Run(h, {});
+  EXPECT_THAT(h.host.output, ElementsAre("KONIEC"));
+  EXPECT_TRUE(ReadSheet(ResultPath(h), 1).empty());
+  EXPECT_TRUE(ReadSheet(ResultPath(h), 2).empty());
+}
+
+TEST_F(NipListJobTest, TheStopBoxLetsTheCurrentRecordFinish) {
+  JobHarness h(*env_);
+  h.host.stopOnEventCall = 2;
+  h.host.stopBoxToTick = jobs::StopBox::NipList;
+  const std::string input = Run(h, {"1", "2", "3", "4"});
+  const SheetRows annotated = ReadSheet(input);
+  EXPECT_EQ(annotated[2][2], kInvalid);
+  EXPECT_EQ(annotated[3].size(), 4u);
+  EXPECT_EQ(annotated[3][2], "");  // never reached
+  EXPECT_EQ(ReadSheet(ResultPath(h), 1).size(), 3u);
+  EXPECT_EQ(h.host.output.back(), "KONIEC");
+}
+
+TEST_F(NipListJobTest, TheResultIsSavedEveryThirtyInputRows) {
+  JobHarness h(*env_);
+  std::vector<std::string> numbers(64, "1");
+  // Row 30 is the 29th record: the save after input row 29 holds 28 records.
+  std::vector<std::size_t> rowsSeen;
+  h.host.onPendingEvents = [&](int call) {
+    if (call == 28 || call == 29 || call == 59) {
+      rowsSeen.push_back(std::filesystem::exists(ResultPath(h)) ? ReadSheet(ResultPath(h)).size()
+                                                                : 0);
+    }
+  };
+  Run(h, numbers);
+  EXPECT_THAT(rowsSeen, ElementsAre(0u, 29u, 59u));
+  EXPECT_EQ(h.spreadsheets.Calls(Operation::SaveAs), 3);
+}
+
+TEST_F(NipListJobTest, AnInputThatCannotBeOpenedKeepsTheFileAndShowsWhy) {
+  JobHarness h(*env_);
+  const std::string input = h.folder.File("klienci.xlsx");
+  std::ofstream(input) << "to nie jest skoroszyt";
+  h.host.filesToOpen.push_back(input);
+  auto ctx = h.Context();
+  jobs::btnExcel_wyprwadzClick(ctx);
+
+  ASSERT_EQ(h.host.Texts("error").size(), 1u);
+  EXPECT_THAT(h.host.Texts("error")[0], HasSubstr("klienci.xlsx"));
+  EXPECT_EQ(h.host.output.back(), h.host.Texts("error")[0]);
+  std::ifstream in(input);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "to nie jest skoroszyt");
+  // What was made before the failure is saved: the empty result workbook.
+  EXPECT_THAT(SheetNames(ResultPath(h)), ElementsAre("HDR", "DET"));
+  EXPECT_FALSE(h.state.FXLAppCreate);
+  EXPECT_EQ(h.state.FXLApp, nullptr);
+  EXPECT_EQ(h.state.ExAppHDR, nullptr);
+}
+
+TEST_F(NipListJobTest, CancellingTheFileDialogEndsTheRunQuietly) {
+  JobHarness h(*env_);
+  h.host.filesToOpen.push_back(std::nullopt);
+  auto ctx = h.Context();
+  jobs::btnExcel_wyprwadzClick(ctx);
+  EXPECT_TRUE(h.host.output.empty());
+  EXPECT_FALSE(h.state.FXLAppCreate);
+  EXPECT_TRUE(std::filesystem::is_empty(h.folder.Path()));
+}
+
+}  // namespace
+}  // namespace zelvor::test

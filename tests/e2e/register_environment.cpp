@@ -1,0 +1,75 @@
+#include "e2e/register_environment.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+#include "jobs/nip_validation.h"
+#include "register/register_transport.h"
+
+namespace zelvor::test {
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() {
+  std::string pattern = (fs::temp_directory_path() / "zelvor-e2e-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+namespace {
+
+void Concatenate(const fs::path& target, const std::vector<std::string>& parts) {
+  std::ofstream out(target, std::ios::binary);
+  for (const std::string& part : parts) {
+    std::ifstream in(part, std::ios::binary);
+    out << in.rdbuf();
+  }
+  if (!out) throw std::runtime_error("cannot write " + target.string());
+}
+
+}  // namespace
+
+RegisterEnvironment::RegisterEnvironment(const std::vector<std::string>& simArgs) {
+  const PkiFiles& files = pki_.Files();
+  fs::create_directories(store_.Path() / "personal");
+  fs::create_directories(store_.Path() / "issuers");
+  const fs::path personal = store_.Path() / "personal" / "kreptd.pem";
+  Concatenate(personal, {files.clientCertificate, files.clientKey});
+  fs::permissions(personal, fs::perms::owner_read | fs::perms::owner_write);
+  fs::copy_file(files.caCertificate, store_.Path() / "issuers" / "gitd.pem");
+
+  std::vector<std::string> args{
+      "--cert",      files.serverCertificate, "--key",  files.serverKey,
+      "--client-ca", files.caCertificate,     "--seed", std::to_string(kSeed),
+      "--size",      std::to_string(kSize)};
+  args.insert(args.end(), simArgs.begin(), simArgs.end());
+  sim_ = std::make_unique<SimProcess>(RegisterSimPath(), args);
+}
+
+std::shared_ptr<soap::HttpTransport> RegisterEnvironment::MakeTransport() const {
+  reg::RegisterTransportSettings settings = reg::DefaultRegisterTransportSettings();
+  settings.url = Url();
+  settings.storeFolder = StoreFolder();
+  return reg::MakeRegisterTransport(std::move(settings));
+}
+
+std::string UnknownValidNip(const sim::SyntheticRegister& data) {
+  for (long long base = 111111111;; base += 7) {
+    std::string nip = std::to_string(base);
+    for (char check = '0'; check <= '9'; ++check) {
+      jobs::NipDigits digits{};
+      if (jobs::IsValidNip(nip + check, digits) && data.FindByNip(nip + check) == nullptr) {
+        return nip + check;
+      }
+    }
+  }
+}
+
+}  // namespace zelvor::test

@@ -1,0 +1,56 @@
+#pragma once
+// A register simulator on loopback with certificates made for the run: the user's certificate
+// store holds a "KREPTD" client certificate and trusts the simulator's issuer, as on an office
+// computer set up for the register.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "register-sim/synthetic_register.h"
+#include "soap/http_transport.h"
+#include "support/sim_process.h"
+#include "tools/openssl_pki.h"
+
+namespace zelvor::test {
+
+// A folder that goes away with the object.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+class RegisterEnvironment {
+ public:
+  static constexpr std::uint64_t kSeed = 11;
+  static constexpr std::size_t kSize = 400;
+
+  // Starts register-sim with the extra arguments (faults, latency).
+  explicit RegisterEnvironment(const std::vector<std::string>& simArgs = {});
+
+  const std::string& Url() const { return sim_->Url(); }
+  const std::filesystem::path& StoreFolder() const { return store_.Path(); }
+  const sim::SyntheticRegister& Data() const { return data_; }
+  // A transport as the window makes it, pointed at the simulator.
+  std::shared_ptr<soap::HttpTransport> MakeTransport() const;
+
+ private:
+  OpenSslPki pki_;
+  TempFolder store_;
+  sim::SyntheticRegister data_{kSeed, kSize};
+  std::unique_ptr<SimProcess> sim_;
+};
+
+// A valid tax number the register does not hold.
+std::string UnknownValidNip(const sim::SyntheticRegister& data);
+
+}  // namespace zelvor::test

@@ -1,0 +1,21 @@
+#pragma once
+// Input workbooks made and result workbooks read through the program's own .xlsx component.
+
+#include <string>
+#include <vector>
+
+namespace zelvor::test {
+
+using SheetRows = std::vector<std::vector<std::string>>;
+
+// One sheet; each cell's text typed as the component types it (ten digits become a number).
+void WriteWorkbook(const std::string& path, const SheetRows& rows);
+
+// The cells of a sheet (index from 1) up to its used range, trailing empty cells dropped.
+SheetRows ReadSheet(const std::string& path, int sheetIndex = 1, int columns = 64);
+std::vector<std::string> SheetNames(const std::string& path);
+
+// The fields of a row line ("a;b;" -> {"a", "b"}).
+std::vector<std::string> Fields(const std::string& line);
+
+}  // namespace zelvor::test
