@@ -7,6 +7,8 @@
 #include "workbook/atomic_save.h"
 #include "workbook/cell_text.h"
 #include "workbook/errors.h"
+#include "workbook/xlsx_package.h"
+#include "workbook/xml_util.h"
 
 namespace zelvor::workbook {
 namespace {
@@ -185,7 +187,12 @@ void MemoryWorkbook::WriteXlsx(const std::string& path) const {
             Check(worksheet_write_number(ws, row, col, typed.number, dateFormat), "cell");
             break;
           case CellKind::Text:
-            Check(worksheet_write_string(ws, row, col, text.c_str(), nullptr), "cell");
+            if (text.find("_x") == std::string::npos) {
+              Check(worksheet_write_string(ws, row, col, text.c_str(), nullptr), "cell");
+            } else {
+              const std::string escaped = EscapeOoxmlText(text);
+              Check(worksheet_write_string(ws, row, col, escaped.c_str(), nullptr), "cell");
+            }
             break;
         }
       }
@@ -197,6 +204,12 @@ void MemoryWorkbook::WriteXlsx(const std::string& path) const {
   }
   const lxw_error err = workbook_close(wb.release());
   Check(err, "writing the file");
+  // libxlsxwriter does not notice every failed write of its scratch files.
+  std::vector<std::string> parts;
+  for (std::size_t s = 1; s <= sheets_.size(); ++s) {
+    parts.push_back("xl/worksheets/sheet" + std::to_string(s) + ".xml");
+  }
+  CheckPartsEndWith(path, parts, "</worksheet>");
 }
 
 }  // namespace zelvor::workbook

@@ -129,11 +129,19 @@ WorkbookLayout ReadLayout(XlsxPackage& package) {
 }
 
 std::vector<std::string> ReadSharedStrings(XlsxPackage& package, const std::string& part) {
-  std::vector<std::string> out;
-  if (part.empty()) return out;
+  if (part.empty()) return {};
   const auto xml = package.Read(part);
-  if (!xml) return out;
-  const XmlDocPtr doc = ParsePart(package, part, *xml);
+  if (!xml) return {};
+  try {
+    return ParseSharedStrings(*xml, part);
+  } catch (const EWorkbookError& e) {
+    package.Fail(e.what());
+  }
+}
+
+std::vector<std::string> ParseSharedStrings(const std::string& xml, const std::string& part) {
+  std::vector<std::string> out;
+  const XmlDocPtr doc = ParseXmlPart(xml, part);
   for (xmlNode* si : Children(xmlDocGetRootElement(doc.get()), "si")) {
     out.push_back(StringItemText(si));
   }
@@ -191,11 +199,19 @@ bool IsDateFormatCode(std::string_view code) {
 }
 
 std::vector<bool> ReadDateStyles(XlsxPackage& package, const std::string& part) {
-  std::vector<bool> out;
-  if (part.empty()) return out;
+  if (part.empty()) return {};
   const auto xml = package.Read(part);
-  if (!xml) return out;
-  const XmlDocPtr doc = ParsePart(package, part, *xml);
+  if (!xml) return {};
+  try {
+    return ParseDateStyles(*xml, part);
+  } catch (const EWorkbookError& e) {
+    package.Fail(e.what());
+  }
+}
+
+std::vector<bool> ParseDateStyles(const std::string& xml, const std::string& part) {
+  std::vector<bool> out;
+  const XmlDocPtr doc = ParseXmlPart(xml, part);
   xmlNode* root = xmlDocGetRootElement(doc.get());
   std::vector<std::pair<int, bool>> custom;
   for (xmlNode* fmt : Children(FirstChild(root, "numFmts"), "numFmt")) {

@@ -39,9 +39,12 @@ struct WorkbookLayout {
 WorkbookLayout ReadLayout(XlsxPackage& package);
 
 std::vector<std::string> ReadSharedStrings(XlsxPackage& package, const std::string& part);
+// The same from the part's text; throws EWorkbookError with the problem.
+std::vector<std::string> ParseSharedStrings(const std::string& xml, const std::string& part);
 
 // By cell style index: whether its number format shows a date.
 std::vector<bool> ReadDateStyles(XlsxPackage& package, const std::string& part);
+std::vector<bool> ParseDateStyles(const std::string& xml, const std::string& part);
 bool IsDateFormatCode(std::string_view code);
 
 }  // namespace zelvor::workbook

@@ -57,12 +57,13 @@ std::string TakeField(std::string& line, std::string_view separator) {
     return field;
   }
   const std::size_t taken = at + separator.size();
-  std::string field(TrimBlanks(std::string_view(line).substr(0, taken)));
+  std::string field = line.substr(0, taken);
   for (auto p = field.find(separator); p != std::string::npos; p = field.find(separator)) {
     field.erase(p, separator.size());
   }
   line.erase(0, taken);
-  return field;
+  // Trimmed once the separator is gone, so that blanks before it go too.
+  return std::string(TrimBlanks(field));
 }
 
 void PutRowLine(Sheet* sheet, int row, std::string line) {

@@ -78,7 +78,9 @@ XlsxPackage::XlsxPackage(std::string bytes, std::string displayName)
   zip_.reset(zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error));
   if (!zip_) {
     zip_source_free(source);
-    const bool notZip = zip_error_code_zip(&error) == ZIP_ER_NOZIP;
+    // A file that begins like a zip archive but has no readable directory was cut short.
+    const bool notZip =
+        zip_error_code_zip(&error) == ZIP_ER_NOZIP && bytes_.compare(0, 4, "PK\x03\x04") != 0;
     const std::string reason = zip_error_strerror(&error);
     zip_error_fini(&error);
     Fail(notZip ? "it is not an .xlsx workbook (not a zip archive)"
@@ -190,6 +192,35 @@ void XlsxPackage::WriteTo(const std::string& path,
   }
   if (zip_close(out) != 0) fail("writing the file");
   guard.release();
+}
+
+}  // namespace zelvor::workbook
+
+namespace zelvor::workbook {
+
+void CheckPartsEndWith(const std::string& path, const std::vector<std::string>& parts,
+                       std::string_view ending) {
+  int code = 0;
+  std::unique_ptr<zip, XlsxPackage::ZipClose> archive(zip_open(path.c_str(), ZIP_RDONLY, &code));
+  if (!archive) throw EWorkbookError("the written file cannot be read back");
+  std::vector<char> chunk(std::size_t{1} << 16);
+  for (const auto& part : parts) {
+    std::unique_ptr<zip_file_t, ZipFileClose> file(zip_fopen(archive.get(), part.c_str(), 0));
+    if (!file) throw EWorkbookError("the written file lacks " + part);
+    std::string tail;
+    for (;;) {
+      const zip_int64_t n = zip_fread(file.get(), chunk.data(), chunk.size());
+      if (n < 0) throw EWorkbookError("the written file is damaged in " + part);
+      if (n == 0) break;
+      tail.append(chunk.data(), static_cast<std::size_t>(n));
+      if (tail.size() > 2 * ending.size() + 64) tail.erase(0, tail.size() - ending.size() - 64);
+    }
+    while (!tail.empty() && static_cast<unsigned char>(tail.back()) <= 32) tail.pop_back();
+    if (!tail.ends_with(ending)) {
+      throw EWorkbookError("the written file is incomplete in " + part +
+                           " (a disk full or a write refused)");
+    }
+  }
 }
 
 }  // namespace zelvor::workbook

@@ -7,6 +7,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 struct zip;
 
@@ -42,14 +44,20 @@ class XlsxPackage {
 
   [[noreturn]] void Fail(const std::string& problem) const;
 
- private:
-  std::string bytes_;
-  std::string displayName_;
   struct ZipClose {
     void operator()(zip* z) const;
   };
+
+ private:
+  std::string bytes_;
+  std::string displayName_;
   std::unique_ptr<zip, ZipClose> zip_;
   std::size_t totalRead_ = 0;
 };
+
+// Reads the parts back from a written archive and throws EWorkbookError unless each is whole
+// and ends with `ending`: a writer that loses a failed write still gets caught.
+void CheckPartsEndWith(const std::string& path, const std::vector<std::string>& parts,
+                       std::string_view ending);
 
 }  // namespace zelvor::workbook

@@ -1,0 +1,345 @@
+// Existing workbooks: reading the first sheet, annotating it in place without touching anything
+// else, and refusing files that are not .xlsx workbooks with a message that names them.
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "workbook/errors.h"
+#include "workbook/spreadsheet.h"
+#include "workbook/xlsx_package.h"
+#include "workbook_test_support.h"
+
+namespace zelvor::workbook {
+namespace {
+
+using test::FixturePath;
+using test::ReadFile;
+using test::ReadParts;
+using test::TempDir;
+using test::WriteFile;
+using test::WriteParts;
+
+using Parts = std::map<std::string, std::string>;
+
+const char* const kSheetPart = "xl/worksheets/sheet1.xml";
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  const auto at = text.find(from);
+  if (at == std::string::npos) throw std::runtime_error("fixture lacks " + from);
+  return text.replace(at, from.size(), to);
+}
+
+// A workbook of one sheet as a spreadsheet program writes it, with the given cells.
+Parts MinimalWorkbook(const std::string& sheetData, const std::string& sharedStrings = "") {
+  const std::string ns = "http://schemas.openxmlformats.org/";
+  Parts parts;
+  parts["[Content_Types].xml"] =
+      "<Types xmlns=\"" + ns +
+      "package/2006/content-types\">"
+      "<Default Extension=\"rels\" "
+      "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+      "<Override PartName=\"/xl/workbook.xml\" "
+      "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+      "</Types>";
+  parts["_rels/.rels"] =
+      "<Relationships xmlns=\"" + ns +
+      "package/2006/relationships\">"
+      "<Relationship Id=\"rId1\" Type=\"" +
+      ns +
+      "officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
+      "</Relationships>";
+  parts["xl/workbook.xml"] =
+      "<workbook xmlns=\"" + ns + "spreadsheetml/2006/main\" xmlns:r=\"" + ns +
+      "officeDocument/2006/relationships\"><sheets>"
+      "<sheet name=\"Arkusz\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+  std::string rels =
+      "<Relationships xmlns=\"" + ns +
+      "package/2006/relationships\">"
+      "<Relationship Id=\"rId1\" Type=\"" +
+      ns + "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>";
+  if (!sharedStrings.empty()) {
+    rels += "<Relationship Id=\"rId2\" Type=\"" + ns +
+            "officeDocument/2006/relationships/sharedStrings\" Target=\"/xl/sharedStrings.xml\"/>";
+    parts["xl/sharedStrings.xml"] =
+        "<sst xmlns=\"" + ns + "spreadsheetml/2006/main\">" + sharedStrings + "</sst>";
+  }
+  parts["xl/_rels/workbook.xml.rels"] = rels + "</Relationships>";
+  parts[kSheetPart] = "<worksheet xmlns=\"" + ns + "spreadsheetml/2006/main\"><sheetData>" +
+                      sheetData + "</sheetData></worksheet>";
+  return parts;
+}
+
+class ExistingWorkbookTest : public ::testing::Test {
+ protected:
+  // A copy of the LibreOffice fixture to work on.
+  std::string CopyFixture(const std::string& name = "input_list.xlsx") {
+    const std::string path = dir_.Path(name);
+    WriteFile(path, ReadFile(FixturePath("input_list.xlsx")));
+    return path;
+  }
+  Sheet& Open(const std::string& path) { return app_->OpenWorkbook(path).Worksheet(1); }
+
+  std::unique_ptr<Application> app_ = MakeXlsxFactory()->Start("Excel.Application");
+  TempDir dir_;
+};
+
+TEST_F(ExistingWorkbookTest, ReadsTheFirstSheetOfAWorkbookMadeByAnotherProgram) {
+  const std::string path = CopyFixture();
+  Workbook& book = app_->OpenWorkbook(path);
+  EXPECT_EQ(book.WorksheetCount(), 2);
+  Sheet& sheet = book.Worksheet(1);
+  EXPECT_EQ(sheet.Name(), "Lista");
+  EXPECT_EQ(sheet.UsedRangeRowCount(), 5);
+  const struct {
+    int row;
+    const char* column;
+    const char* text;
+  } cells[] = {
+      {1, "A", "NIP"},
+      {2, "A", "5260250995"},  // a number keeps its ten digits
+      {3, "A", "PL 526-025-09-95"},
+      {4, "A", "0001234567"},  // shared strings
+      {5, "A", "7010020359"},
+      {2, "C", "10"},  // a formula's cached value
+      {2, "D", "2024-03-15"},
+      {3, "D", "3.25"},  // a date cell, a fraction
+      {2, "E", "Zażółć gęślą jaźń"},
+      {3, "E", "TRUE"},
+      {2, "B", ""},
+      {7, "Z", ""},
+  };
+  for (const auto& c : cells) {
+    EXPECT_EQ(sheet.GetCell(c.row, c.column), c.text) << c.column << c.row;
+  }
+  EXPECT_THROW(book.Worksheet(2), EWorkbookError);
+  EXPECT_THROW(book.AddWorksheetAfterLast(), EWorkbookError);
+}
+
+TEST_F(ExistingWorkbookTest, AnnotatingColumnsBAndCKeepsEverythingElse) {
+  const std::string path = CopyFixture();
+  const Parts before = ReadParts(path);
+  Sheet& sheet = Open(path);
+  std::map<std::pair<int, std::string>, std::string> others;
+  for (int row = 1; row <= 5; ++row) {
+    for (const char* column : {"A", "D", "E", "F"})
+      others[{row, column}] = sheet.GetCell(row, column);
+  }
+  const char* const outcomes[] = {"Przedsiębiorstwo Żółw",
+                                  "BŁĘDNY NUMER NIP - błąd sumy kontrolnej", "POWIELONY NUMER NIP",
+                                  "BRAK"};
+  for (int row = 2; row <= 5; ++row) {
+    sheet.SetCell(row, "B", row == 4 ? "0001234567" : "526025099" + std::to_string(row));
+    sheet.SetCell(row, "C", outcomes[row - 2]);
+  }
+  app_->Workbooks(1).Save();
+
+  const Parts after = ReadParts(path);
+  ASSERT_EQ(after.size(), before.size());
+  for (const auto& [name, data] : before) {
+    if (name != kSheetPart) {
+      EXPECT_EQ(after.at(name), data) << name;  // byte for byte
+    }
+  }
+  app_->CloseWorkbooks();
+  Sheet& back = Open(path);
+  for (const auto& [cell, text] : others) {
+    EXPECT_EQ(back.GetCell(cell.first, cell.second), text) << cell.second << cell.first;
+  }
+  EXPECT_EQ(back.GetCell(2, "B"), "5260250992");
+  EXPECT_EQ(back.GetCell(4, "B"), "0001234567");
+  EXPECT_EQ(back.GetCell(3, "C"), outcomes[1]);
+  EXPECT_EQ(back.GetCell(1, "C"), "Wynik");
+  // The other cells' elements are as the other program wrote them, styles included.
+  const std::string& xml = after.at(kSheetPart);
+  for (const char* element :
+       {"<c r=\"D2\" s=\"2\" t=\"n\"><v>45366</v></c>", "<c r=\"C1\" s=\"1\" t=\"s\"><v>2</v></c>",
+        "<c r=\"E3\" s=\"3\" t=\"b\"><v>1</v></c>", "<drawing r:id=\"rId1\"/>", "<cols>",
+        "<pageMargins"}) {
+    EXPECT_NE(xml.find(element), std::string::npos) << element;
+  }
+  EXPECT_EQ(xml.find("LEN(A2)"), std::string::npos);  // the formula in C2 was written over
+  EXPECT_NE(xml.find("<c r=\"B2\"><v>5260250992</v></c>"), std::string::npos);
+}
+
+TEST_F(ExistingWorkbookTest, WritingOverAFormulaDropsTheCalculationChainAndOnlyThen) {
+  Parts parts = ReadParts(FixturePath("input_list.xlsx"));
+  parts["xl/calcChain.xml"] =
+      "<calcChain xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+      "<c r=\"C2\" i=\"1\"/><c r=\"C3\"/></calcChain>";
+  parts["[Content_Types].xml"] =
+      Replace(parts["[Content_Types].xml"], "</Types>",
+              "<Override PartName=\"/xl/calcChain.xml\" ContentType=\"application/"
+              "vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml\"/></Types>");
+  parts["xl/_rels/workbook.xml.rels"] = Replace(
+      parts["xl/_rels/workbook.xml.rels"], "</Relationships>",
+      "<Relationship Id=\"rId99\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+      "relationships/calcChain\" Target=\"calcChain.xml\"/></Relationships>");
+  const std::string path = dir_.Path("chain.xlsx");
+  WriteParts(path, parts);
+
+  Open(path).SetCell(2, "B", "5260250995");
+  app_->Workbooks(1).Save();
+  EXPECT_EQ(ReadParts(path), [&] {
+    Parts expected = parts;
+    expected[kSheetPart] = ReadParts(path).at(kSheetPart);
+    return expected;
+  }()) << "a written cell without formula keeps the chain";
+
+  Open(path).SetCell(2, "C", "BRAK");
+  app_->Workbooks(2).Save();
+  const Parts after = ReadParts(path);
+  EXPECT_EQ(after.count("xl/calcChain.xml"), 0u);
+  EXPECT_EQ(after.at("[Content_Types].xml").find("calcChain"), std::string::npos);
+  EXPECT_EQ(after.at("xl/_rels/workbook.xml.rels").find("calcChain"), std::string::npos);
+  EXPECT_NE(after.at("xl/_rels/workbook.xml.rels").find("sharedStrings"), std::string::npos);
+  EXPECT_EQ(after.at("xl/styles.xml"), parts.at("xl/styles.xml"));
+}
+
+TEST_F(ExistingWorkbookTest, WritingOverASharedFormulaGivesTheOtherCellsTheirOwnFormula) {
+  Parts parts = ReadParts(FixturePath("input_list.xlsx"));
+  std::string sheet = parts[kSheetPart];
+  sheet = Replace(sheet, "<f aca=\"false\">LEN(A2)</f>",
+                  "<f t=\"shared\" ref=\"C2:C3\" si=\"0\">LEN(A2)</f>");
+  sheet = Replace(sheet, "<f aca=\"false\">LEN(A3)</f>", "<f t=\"shared\" si=\"0\"/>");
+  parts[kSheetPart] = sheet;
+  const std::string path = dir_.Path("shared.xlsx");
+  WriteParts(path, parts);
+
+  Open(path).SetCell(2, "C", "BRAK");
+  app_->Workbooks(1).Save();
+  const std::string after = ReadParts(path).at(kSheetPart);
+  EXPECT_NE(after.find("<c r=\"C3\" s=\"0\" t=\"n\"><f>LEN(A3)</f><v>16</v></c>"),
+            std::string::npos)
+      << after;
+  EXPECT_EQ(after.find("si=\"0\""), std::string::npos);
+}
+
+TEST_F(ExistingWorkbookTest, ADateGetsADateStyleAndReadsBack) {
+  const std::string path = CopyFixture();
+  Open(path).SetCell(6, "D", "2024-05-01");
+  app_->Workbooks(1).Save();
+  app_->CloseWorkbooks();
+  Sheet& back = Open(path);
+  EXPECT_EQ(back.GetCell(6, "D"), "2024-05-01");
+  EXPECT_EQ(back.GetCell(2, "D"), "2024-03-15");
+  EXPECT_EQ(back.UsedRangeRowCount(), 6);
+  const Parts after = ReadParts(path);
+  EXPECT_NE(after.at("xl/styles.xml").find("formatCode=\"yyyy-mm-dd\""), std::string::npos);
+  EXPECT_NE(after.at(kSheetPart).find("<dimension ref=\"A1:E6\"/>"), std::string::npos);
+}
+
+TEST_F(ExistingWorkbookTest, CellKindsPositionsAndTheUsedRangeComeFromTheCellsThemselves) {
+  const std::string path = dir_.Path("kinds.xlsx");
+  WriteParts(
+      path,
+      MinimalWorkbook(
+          // rows and cells without positions follow their predecessors
+          "<row r=\"2\"><c t=\"s\"><v>0</v></c><c t=\"s\"><v>1</v></c>"
+          "<c t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c>"
+          "<c t=\"e\"><v>#DIV/0!</v></c><c t=\"str\"><f>A2&amp;B2</f><v>ab</v></c>"
+          "<c t=\"b\"><v>0</v></c><c><v>1.5E-3</v></c><c t=\"s\"><v>99</v></c></row>"
+          "<row><c r=\"C3\"><v>7</v></c></row>"
+          "<row r=\"9\"><c r=\"A9\" s=\"0\"/></row>",  // formatted, no value
+          "<si><t>pla_x0041_in</t></si>"
+          "<si><r><t>ri</t></r><r><rPr><b/></rPr><t>ch</t></r><rPh><t>ignored</t></rPh></si>"));
+  Sheet& sheet = Open(path);
+  const char* const row2[] = {"plaAin", "rich", "inline", "#DIV/0!", "ab", "FALSE", "0.0015", ""};
+  for (int column = 1; column <= 8; ++column) {
+    EXPECT_EQ(sheet.GetCell(2, column), row2[column - 1]) << column;
+  }
+  EXPECT_EQ(sheet.GetCell(3, "C"), "7");
+  EXPECT_EQ(sheet.UsedRangeRowCount(), 3);
+
+  // A new row lands between its neighbours and the dimension-less sheet stays readable.
+  sheet.SetCell(1, "A", "head");
+  sheet.SetCell(5, "B", "five");
+  sheet.SetCell(2, "A", "");
+  app_->Workbooks(1).Save();
+  const std::string xml = ReadParts(path).at(kSheetPart);
+  EXPECT_LT(xml.find("<row r=\"1\">"), xml.find("<row r=\"2\">"));
+  EXPECT_LT(xml.find("<row r=\"3\">"), xml.find("<row r=\"5\">"));
+  EXPECT_LT(xml.find("<row r=\"5\">"), xml.find("<row r=\"9\">"));
+  app_->CloseWorkbooks();
+  Sheet& back = Open(path);
+  EXPECT_EQ(back.GetCell(1, "A"), "head");
+  EXPECT_EQ(back.GetCell(2, "A"), "");
+  EXPECT_EQ(back.GetCell(2, "B"), "rich");
+  EXPECT_EQ(back.GetCell(5, "B"), "five");
+}
+
+std::string CompoundFileWith(const std::string& streamName) {
+  std::string bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+  bytes.resize(1024, '\0');
+  for (char c : streamName) {
+    bytes.push_back(c);
+    bytes.push_back('\0');
+  }
+  bytes.resize(2048, '\0');
+  return bytes;
+}
+
+TEST_F(ExistingWorkbookTest, FilesThatAreNoXlsxWorkbookAreRefusedByNameAndLeftUnchanged) {
+  const std::string fixture = ReadFile(FixturePath("input_list.xlsx"));
+  Parts noSheet = ReadParts(FixturePath("input_list.xlsx"));
+  noSheet["xl/workbook.xml"] = std::regex_replace(noSheet["xl/workbook.xml"],
+                                                  std::regex("<sheets>.*</sheets>"), "<sheets/>");
+  Parts missingSheetPart = ReadParts(FixturePath("input_list.xlsx"));
+  missingSheetPart.erase(kSheetPart);
+  Parts bomb = ReadParts(FixturePath("input_list.xlsx"));
+  bomb[kSheetPart] = std::string(kMaxPartBytes + 1, ' ');
+  Parts entities = MinimalWorkbook("");
+  entities[kSheetPart] =
+      "<!DOCTYPE w [<!ENTITY a \"aaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>" + entities[kSheetPart];
+  std::string flipped = fixture;
+  const auto sheetData = flipped.find("xl/worksheets/sheet1.xml") + 40;
+  flipped[sheetData] = static_cast<char>(flipped[sheetData] ^ 0x55);
+
+  const struct {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    const char* problem;
+  } cases[] = {
+      {"empty.xlsx", [](auto& p) { WriteFile(p, ""); }, "the file is empty"},
+      {"list.xlsx", [](auto& p) { WriteFile(p, "NIP;Nazwa\n5260250995;X\n"); },
+       "not a zip archive"},
+      {"protected.xlsx", [](auto& p) { WriteFile(p, CompoundFileWith("EncryptedPackage")); },
+       "protected by a password"},
+      {"old.xlsx", [](auto& p) { WriteFile(p, ReadFile(FixturePath("input_list.xls"))); },
+       "Excel 97-2003 workbook (.xls)"},
+      {"calc.xlsx", [](auto& p) { WriteFile(p, ReadFile(FixturePath("input_list.ods"))); },
+       "OpenDocument spreadsheet (.ods)"},
+      {"cut.xlsx", [&](auto& p) { WriteFile(p, fixture.substr(0, fixture.size() / 2)); },
+       "damaged"},
+      {"flipped.xlsx", [&](auto& p) { WriteFile(p, flipped); }, "damaged"},
+      {"nosheet.xlsx", [&](auto& p) { WriteParts(p, noSheet); }, "holds no worksheet"},
+      {"nopart.xlsx", [&](auto& p) { WriteParts(p, missingSheetPart); }, "is missing"},
+      {"other.xlsx",
+       [](auto& p) {
+         WriteParts(p, {{"[Content_Types].xml", "<Types/>"}});
+       },
+       "holds no workbook"},
+      {"bomb.xlsx", [&](auto& p) { WriteParts(p, bomb); }, "unpacks to more than 256 MiB"},
+      {"dtd.xlsx", [&](auto& p) { WriteParts(p, entities); }, "declares a DTD"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir_.Path(c.name);
+    c.make(path);
+    const std::string bytes = ReadFile(path);
+    try {
+      app_->OpenWorkbook(path);
+      ADD_FAILURE() << c.name << " opened";
+    } catch (const EWorkbookError& e) {
+      const std::string message = e.what();
+      EXPECT_NE(message.find("Cannot open workbook \"" + path + "\": "), std::string::npos)
+          << message;
+      EXPECT_NE(message.find(c.problem), std::string::npos) << message;
+    }
+    EXPECT_EQ(ReadFile(path), bytes) << c.name;
+  }
+  EXPECT_THROW(app_->OpenWorkbook(dir_.Path("absent.xlsx")), EWorkbookError);
+}
+
+}  // namespace
+}  // namespace zelvor::workbook

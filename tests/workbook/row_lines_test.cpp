@@ -1,0 +1,66 @@
+#include "workbook/row_lines.h"
+
+#include <gtest/gtest.h>
+
+namespace zelvor::workbook {
+namespace {
+
+TEST(SanitizeField, RemovesSeparatorsAndOuterBlanksAndEndsTheField) {
+  const struct {
+    const char* text;
+    const char* field;
+  } cases[] = {
+      {" a;b ", "ab;"},
+      {"", ";"},
+      {"value\r\n", "value;"},
+      {"\t in  ner \x01", "in  ner;"},
+      {";;", ";"},
+      {"Ważne", "Ważne;"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SanitizeField(c.text), c.field) << c.text;
+}
+
+TEST(ValueText, EachKindOfValueBecomesItsText) {
+  using namespace std::chrono;
+  EXPECT_EQ(ValueText({}), "");
+  EXPECT_EQ(ValueText(std::int32_t{-1}), "-1");
+  EXPECT_EQ(ValueText(std::int32_t{2147483647}), "2147483647");
+  EXPECT_EQ(ValueText(std::string("tekst")), "tekst");
+  EXPECT_EQ(ValueText(sys_days{year{2024} / 3 / 5} + hours{23} + minutes{59}), "2024-03-05");
+  EXPECT_EQ(FormatRegisterDate(nullptr), "");
+  const soap::TXSDate date(soap::CalendarDate{987, 1, 9});
+  EXPECT_EQ(FormatRegisterDate(&date), "0987-01-09");
+}
+
+TEST(AddHdrValue, BuildsTheHeaderAndValueLinesOfOnePendingRow) {
+  RowLines rows;
+  AddHdrValue(rows, "LP", std::int32_t{7}, true);
+  AddHdrValue(rows, "FirmaNazwa", std::string("X"), false);
+  EXPECT_EQ(rows.slHeader, StringList{"LP;FirmaNazwa;"});
+  EXPECT_EQ(rows.slValue, StringList{"7;X;"});
+
+  // A new row discards the pending one, header included.
+  AddHdrValue(rows, "FirmaNazwa", std::string("Y"), true);
+  AddHdrValue(rows, "NIP", std::string(" 526;0250995 "), false);
+  AddHdrValue(rows, "Pusta", {}, false);
+  EXPECT_EQ(rows.slHeader, StringList{"FirmaNazwa;NIP;Pusta;"});
+  EXPECT_EQ(rows.slValue, StringList{"Y;5260250995;;"});
+}
+
+TEST(AddDetValue, KeepsEveryDetailRowAndTakesTheHeaderFromTheFirstOnly) {
+  RowLines rows;
+  for (int row = 1; row <= 3; ++row) {
+    AddDetValue(rows, "NIP", std::to_string(row), true);
+    for (const char* name : {"N2", "N3", "N4", "N5", "N6", "N7"}) {
+      AddDetValue(rows, name, std::string(name) + "v" + std::to_string(row), false);
+    }
+  }
+  EXPECT_EQ(rows.slHeaderDet, StringList{"NIP;N2;N3;N4;N5;N6;N7;"});
+  ASSERT_EQ(rows.slValueDet.size(), 3u);
+  EXPECT_EQ(rows.slValueDet[2], "3;N2v3;N3v3;N4v3;N5v3;N6v3;N7v3;");
+  rows.Clear();
+  EXPECT_TRUE(rows.slValueDet.empty() && rows.slHeaderDet.empty());
+}
+
+}  // namespace
+}  // namespace zelvor::workbook

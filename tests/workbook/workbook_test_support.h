@@ -1,0 +1,31 @@
+#pragma once
+// Shared helpers of the workbook tests: a scratch folder and whole-archive access to .xlsx files.
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace zelvor::workbook::test {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::string Path(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string FixturePath(const std::string& name);
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+// Every entry of the archive by name, uncompressed.
+std::map<std::string, std::string> ReadParts(const std::string& path);
+// Writes an archive of the given entries (deflated).
+void WriteParts(const std::string& path, const std::map<std::string, std::string>& parts);
+
+}  // namespace zelvor::workbook::test
