@@ -122,7 +122,7 @@ TEST_P(PrivateKeyModes, KeysOthersCanReachAreRefusedWithTheFix) {
     FAIL() << "the key was accepted";
   } catch (const CertificateStoreError& e) {
     EXPECT_THAT(e.what(), AllOf(HasSubstr("\"" + keyFile.string() + "\""),
-                                HasSubstr("can be read by other users"), HasSubstr("chmod 600")));
+                                HasSubstr("is open to other users"), HasSubstr("chmod 600")));
   }
 }
 
@@ -174,6 +174,20 @@ TEST_F(CertificateStoreTest, UnusableEntriesAreRefusedWithWhatToDo) {
       EXPECT_THAT(e.what(), HasSubstr(c.expected)) << c.label;
     }
   }
+}
+
+TEST_F(CertificateStoreTest, TheViewerGetsTheUsableEntriesAndTheProblems) {
+  test::AddPersonalCertificate(store.Path(), "a-exposed", Client("0A"), {});
+  test::AddPersonalCertificate(store.Path(), "b-good", Client("0B"), {});
+  fs::create_directories(IssuersFolder(store.Path()));
+  std::ofstream(IssuersFolder(store.Path()) / "empty.pem") << "";
+  fs::permissions(Personal("a-exposed.key"), fs::perms::others_read, fs::perm_options::add);
+
+  std::vector<std::string> problems;
+  const CertificateStore loaded = LoadCertificateStore(store.Path(), &problems);
+  EXPECT_THAT(Serials(loaded), ElementsAre("0B"));
+  EXPECT_THAT(problems, ElementsAre(HasSubstr("a-exposed.key"), HasSubstr("empty.pem")));
+  EXPECT_THROW(LoadCertificateStore(store.Path()), CertificateStoreError);
 }
 
 // Restores an environment variable when the test ends.

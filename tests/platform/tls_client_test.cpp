@@ -265,7 +265,7 @@ TEST_F(TlsClientTest, NothingChosenSendsNoCertificateAndTheServerRefuses) {
   for (const auto& picker : pickers) {
     HttpsClient client(Settings({.serialNumber = "0C0C"}, picker));
     const FetchResult result = client.Fetch(server.Url());
-    EXPECT_NE(result.code, CURLE_OK);
+    EXPECT_NE(result.code, CURLE_OK);  // how the refusal shows depends on timing under TLS 1.3
     EXPECT_FALSE(result.error.empty());
     EXPECT_EQ(result.body, "");
   }
@@ -278,7 +278,7 @@ TEST_F(TlsClientTest, ServerCertificateIsVerifiedAgainstTheStoresIssuers) {
   HttpsClient untrusting(Settings({.displayName = "KREPTD"}));
   const FetchResult refused = untrusting.Fetch(server.Url());
   EXPECT_EQ(refused.code, CURLE_PEER_FAILED_VERIFICATION);
-  EXPECT_THAT(refused.error, HasSubstr("certificate"));
+  EXPECT_THAT(refused.error, HasSubstr("SSL certificate problem"));
 
   test::AddTrustedIssuer(store.Path(), "test-root", pki->root);
   // Every new connection of the handle gets a new context: resumed, or verified afresh.
