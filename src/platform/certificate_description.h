@@ -10,13 +10,13 @@ namespace zelvor::platform {
 
 struct CertificateDescription {
   // The simple display name: the subject's CN, else its first OU, O or e-mail address.
-  std::string displayName;
+  std::string displayName{};
   // The values of the subject's (issuer's) attributes in the certificate's order, joined by ";",
   // without attribute types: "local;gitd;GITD SUB03 CA".
-  std::string subject;
-  std::string issuer;
+  std::string subject{};
+  std::string issuer{};
   // Upper-case hexadecimal, two digits per byte, most significant byte first.
-  std::string serialNumber;
+  std::string serialNumber{};
   std::chrono::sys_seconds notBefore{};
   std::chrono::sys_seconds notAfter{};
 

@@ -72,7 +72,7 @@ void RequireOwnerOnly(const std::filesystem::path& file) {
     std::array<char, 8> mode{};
     std::snprintf(mode.data(), mode.size(), "%03o", info.st_mode & 0777U);
     throw CertificateStoreError("The private key file " + Quoted(file) +
-                                " can be read by other users (permissions " + mode.data() +
+                                " is open to other users (permissions " + mode.data() +
                                 "); it is not used until you make it private with: chmod 600 " +
                                 Quoted(file));
   }

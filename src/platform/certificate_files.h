@@ -17,7 +17,8 @@ std::string Quoted(const std::filesystem::path& file);
 // The whole file; throws CertificateStoreError naming the file when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& file);
 
-// Throws CertificateStoreError when group or others have any access to the file.
+// Throws CertificateStoreError when group or others have any access to the file: they could
+// read the key, or put another in its place.
 void RequireOwnerOnly(const std::filesystem::path& file);
 
 // Every PEM certificate in the text in order, or the one DER certificate it is; empty when none.

@@ -16,7 +16,7 @@ namespace zelvor::platform {
 
 // Each non-empty selector must equal the candidate's string exactly (letter case counts).
 struct CertificateSelectors {
-  std::string displayName, subject, issuer, serialNumber;
+  std::string displayName{}, subject{}, issuer{}, serialNumber{};
 };
 
 // The personal certificates (indices in store order) whose chain in the store leads to one of the

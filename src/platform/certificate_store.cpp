@@ -117,22 +117,35 @@ fs::path ResolveStoreFolder(const fs::path& storeFolder) {
   return storeFolder.empty() ? DefaultCertificateStoreFolder() : storeFolder;
 }
 
-CertificateStore LoadCertificateStore(const fs::path& storeFolder) {
+CertificateStore LoadCertificateStore(const fs::path& storeFolder,
+                                      std::vector<std::string>* problems) {
   const fs::path root = ResolveStoreFolder(storeFolder);
+  // Runs one file's reading; a file that cannot be used ends the load or, when problems are
+  // collected, is passed over.
+  auto each = [problems](const std::vector<fs::path>& files, auto&& read) {
+    for (const fs::path& file : files) {
+      try {
+        read(file);
+      } catch (const CertificateStoreError& e) {
+        if (problems == nullptr) throw;
+        problems->push_back(e.what());
+      }
+    }
+  };
   CertificateStore store;
-  for (const fs::path& file :
-       FilesIn(PersonalFolder(root), {".p12", ".pfx", ".pem", ".crt", ".cer"})) {
-    const std::string extension = LowerExtension(file);
-    store.personal.push_back(extension == ".p12" || extension == ".pfx" ? ReadPkcs12Entry(file)
-                                                                        : ReadPemEntry(file));
-  }
-  for (const fs::path& file : FilesIn(IssuersFolder(root), {".pem", ".crt", ".cer"})) {
+  each(FilesIn(PersonalFolder(root), {".p12", ".pfx", ".pem", ".crt", ".cer"}),
+       [&](const fs::path& file) {
+         const std::string extension = LowerExtension(file);
+         store.personal.push_back(extension == ".p12" || extension == ".pfx" ? ReadPkcs12Entry(file)
+                                                                             : ReadPemEntry(file));
+       });
+  each(FilesIn(IssuersFolder(root), {".pem", ".crt", ".cer"}), [&](const fs::path& file) {
     std::vector<X509Ptr> certificates = ParseCertificates(ReadFileBytes(file));
     if (certificates.empty()) {
       throw CertificateStoreError("The file " + Quoted(file) + " holds no certificate");
     }
     std::move(certificates.begin(), certificates.end(), std::back_inserter(store.issuers));
-  }
+  });
   return store;
 }
 

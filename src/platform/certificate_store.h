@@ -47,7 +47,10 @@ std::filesystem::path IssuersFolder(const std::filesystem::path& storeFolder);
 std::filesystem::path ResolveStoreFolder(const std::filesystem::path& storeFolder);
 
 // Reads the whole store; throws CertificateStoreError for the first file that cannot be used.
-CertificateStore LoadCertificateStore(const std::filesystem::path& storeFolder);
+// Given a list of problems (the certificate viewer does), it skips such files instead and adds
+// their messages to the list; a folder that cannot be read still throws.
+CertificateStore LoadCertificateStore(const std::filesystem::path& storeFolder,
+                                      std::vector<std::string>* problems = nullptr);
 
 // The personal certificates as the certificate viewer lists them, in store order.
 std::vector<CertificateDescription> DescribePersonalCertificates(const CertificateStore& store);

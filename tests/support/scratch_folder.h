@@ -1,0 +1,23 @@
+#pragma once
+// A fresh private folder under the system's temporary folder, removed with everything in it when
+// the object goes.
+
+#include <filesystem>
+
+namespace zelvor::test {
+
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace zelvor::test
