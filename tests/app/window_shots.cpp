@@ -1,14 +1,17 @@
 // Saves a picture of the main window at each of its tabs into the given folder, for looking
-// over the layout under a real display (xvfb-run). Not a test: it checks nothing.
+// over the layout under a real display (xvfb-run), after a connection test against register-sim
+// and a VAT check against vies-sim. Not a test: it checks nothing.
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
 #include "app/certificate_dialogs.h"
-#include "app/form1.h"
+#include "app/register_sim_window.h"
+#include "support/sim_process.h"
 
 int main(int argc, char* argv[]) {
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
@@ -16,9 +19,15 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
 
-  zelvor::app::TForm1 form([] { return QDateTime(QDate(2024, 3, 31), QTime(9, 30)); });
-  form.show();
+  const zelvor::test::RegisterEnvironment env;
+  zelvor::test::SimProcess vies(zelvor::test::ViesSimPath(), {"--seed", "5"});
+  const auto window = zelvor::test::RegisterSimWindow(env);
+  zelvor::app::TForm1& form = *window;
   if (!QTest::qWaitForWindowExposed(&form)) return 1;
+  form.PC->setCurrentWidget(form.tsTestPoloczenia);
+  form.btnTestPolaczenia->click();
+  form.HTTPRIO1->SetURL(vies.Url());
+  form.btnVerify->click();
   form.PC->setTabVisible(form.PC->indexOf(form.tsTmp), true);  // to look at it as well
   for (int tab = 0; tab < form.PC->count(); ++tab) {
     form.PC->setCurrentIndex(tab);
