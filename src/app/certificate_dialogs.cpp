@@ -1,5 +1,7 @@
 #include "app/certificate_dialogs.h"
 
+#include <QApplication>
+#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -45,7 +47,24 @@ QTableWidget* CertificateTable(const std::vector<CertificateRow>& certificates) 
   return table;
 }
 
+QDate DayOf(std::chrono::sys_seconds time) {
+  return QDateTime::fromSecsSinceEpoch(time.time_since_epoch().count(), Qt::UTC).date();
+}
+
 }  // namespace
+
+CertificateRow RowOf(const platform::CertificateDescription& certificate) {
+  const auto q = [](const std::string& text) { return QString::fromStdString(text); };
+  return {q(certificate.displayName),  q(certificate.subject),       q(certificate.issuer),
+          q(certificate.serialNumber), DayOf(certificate.notBefore), DayOf(certificate.notAfter)};
+}
+
+std::vector<CertificateRow> RowsOf(
+    const std::vector<platform::CertificateDescription>& certificates) {
+  std::vector<CertificateRow> rows;
+  for (const platform::CertificateDescription& c : certificates) rows.push_back(RowOf(c));
+  return rows;
+}
 
 CertificateViewDialog::CertificateViewDialog(const std::vector<CertificateRow>& certificates,
                                              QWidget* parent)
@@ -93,6 +112,18 @@ std::optional<std::size_t> PickCertificate(QWidget* parent,
   CertificatePickerDialog dialog(candidates, parent);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.Chosen();
+}
+
+// The call waits behind the wait cursor; the person choosing sees the ordinary one.
+std::optional<std::size_t> DialogCertificatePicker::PickCertificate(
+    const std::vector<platform::CertificateDescription>& candidates) {
+  struct ArrowCursor {
+    ArrowCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~ArrowCursor() { QApplication::restoreOverrideCursor(); }
+    ArrowCursor(const ArrowCursor&) = delete;
+    ArrowCursor& operator=(const ArrowCursor&) = delete;
+  } arrow;
+  return app::PickCertificate(parent_, RowsOf(candidates));
 }
 
 QString DescribeCertificates(const std::vector<CertificateRow>& certificates) {

@@ -4,9 +4,13 @@
 
 #include <QDate>
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <optional>
 #include <vector>
+
+#include "platform/certificate_description.h"
+#include "platform/certificate_picker.h"
 
 class QTableWidget;
 
@@ -21,6 +25,10 @@ struct CertificateRow {
   QDate validFrom;
   QDate validTo;
 };
+
+CertificateRow RowOf(const platform::CertificateDescription& certificate);
+std::vector<CertificateRow> RowsOf(
+    const std::vector<platform::CertificateDescription>& certificates);
 
 // Lists the certificates of the store; it changes nothing.
 class CertificateViewDialog : public QDialog {
@@ -48,6 +56,18 @@ class CertificatePickerDialog : public QDialog {
 
 std::optional<std::size_t> PickCertificate(QWidget* parent,
                                            const std::vector<CertificateRow>& candidates);
+
+// The register transport's picker: the picker dialog over the window, asked in the middle of a
+// call on the window's thread.
+class DialogCertificatePicker : public platform::CertificatePicker {
+ public:
+  explicit DialogCertificatePicker(QWidget* parent) : parent_(parent) {}
+  std::optional<std::size_t> PickCertificate(
+      const std::vector<platform::CertificateDescription>& candidates) override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
 
 // One line per certificate: its display name, issuer and validity, for reports.
 QString DescribeCertificates(const std::vector<CertificateRow>& certificates);

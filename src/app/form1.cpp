@@ -11,8 +11,14 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
+#include "app/certificate_dialogs.h"
 #include "app/message_boxes.h"
-#include "zelvor/build_settings.h"
+#include "jobs/developer_actions.h"
+#include "jobs/nip_list_job.h"
+#include "jobs/period_job.h"
+#include "register/connection_test.h"
+#include "register/register_transport.h"
+#include "vies/vat_check.h"
 
 namespace zelvor::app {
 
@@ -31,8 +37,12 @@ QString TrimBlanks(const QString& text) {
 
 }  // namespace
 
-TForm1::TForm1(Clock clock, QWidget* parent)
-    : QMainWindow(parent), clock_(clock ? std::move(clock) : Clock(&QDateTime::currentDateTime)) {
+TForm1::TForm1(Clock clock, std::filesystem::path certificateStore, QWidget* parent)
+    : QMainWindow(parent),
+      HTTPRIO1(std::make_unique<soap::HttpTransport>(vies::Endpoint())),
+      clock_(clock ? std::move(clock) : Clock(&QDateTime::currentDateTime)),
+      certificateStore_(std::move(certificateStore)),
+      spreadsheets_(workbook::MakeXlsxFactory()) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("2024-12-04"));
   QFont windowFont = font();
@@ -60,6 +70,13 @@ TForm1::TForm1(Clock clock, QWidget* parent)
   setCentralWidget(central);
   resize(kClientWidth, kClientHeight);
 
+  // The register transport asks the person through the window's picker when no certificate
+  // in the store matches its settings.
+  reg::RegisterTransportSettings transport = reg::DefaultRegisterTransportSettings();
+  transport.storeFolder = certificateStore_;
+  transport.picker = std::make_shared<DialogCertificatePicker>(this);
+  state_.HTTPRIO3 = reg::MakeRegisterTransport(std::move(transport));
+
   BindHandlers();
   FormCreate();
 }
@@ -69,7 +86,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FormCreate() {
-  state_.sBaza = std::string(build::kRegisterHost) + "/CitizenApi.svc";
+  state_.sBaza = reg::ProductionEndpoint();
 
   const QDate today = clock_().date();
   dpOdDaty->setDate(today.addMonths(-1));  // the same day, or the last day of a shorter month
@@ -163,8 +180,12 @@ QPushButton* TForm1::ButtonOf(jobs::Action action) const {
   throw std::logic_error("unknown action");
 }
 
-void TForm1::NotAvailable() {
-  throw std::runtime_error("Ta funkcja nie jest jeszcze dostępna w tej wersji programu");
+void TForm1::SetSpreadsheetFactory(std::unique_ptr<workbook::ApplicationFactory> factory) {
+  spreadsheets_ = std::move(factory);
+}
+
+jobs::JobContext TForm1::MakeJobContext() {
+  return {state_, *this, *spreadsheets_};
 }
 
 QCheckBox* TForm1::StopBoxOf(jobs::StopBox box) const {
@@ -190,30 +211,43 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::btnPobierzDaneDzienneClick() {
-  RunJob(jobs::Action::PeriodJob, NotAvailable);
+  RunJob(jobs::Action::PeriodJob, [this] {
+    jobs::JobContext ctx = MakeJobContext();
+    jobs::btnPobierzDaneDzienneClick(ctx);
+  });
 }
 
 void TForm1::btnExcel_wyprwadzClick() {
-  RunJob(jobs::Action::NipListJob, NotAvailable);
+  RunJob(jobs::Action::NipListJob, [this] {
+    jobs::JobContext ctx = MakeJobContext();
+    jobs::btnExcel_wyprwadzClick(ctx);
+  });
 }
 
 void TForm1::btnDzialajClick() {
-  RunJob(jobs::Action::LookupTest, NotAvailable);
+  RunJob(jobs::Action::LookupTest, [this] {
+    jobs::JobContext ctx = MakeJobContext();
+    jobs::btnDzialajClick(ctx);
+  });
 }
 
 void TForm1::Button1Click() {
-  RunJob(jobs::Action::WorkbookTest, NotAvailable);
+  RunJob(jobs::Action::WorkbookTest, [this] {
+    jobs::JobContext ctx = MakeJobContext();
+    jobs::Button1Click(ctx);
+  });
 }
 
-// The test's own failures become its last line in mTest; only the busy signs are the window's.
+// The test reports its own failures as its last line in mTest; only the busy signs are the
+// window's.
 void TForm1::btnTestPolaczeniaClick() {
   RunLongAction(btnTestPolaczenia, {.disableOwnButton = true, .waitCursor = true}, [this] {
-    const LineSink addLine = [this](const std::string& line) {
+    const reg::LineSink addLine = [this](const std::string& line) {
       mTest->appendPlainText(QString::fromStdString(line));
     };
     try {
-      if (!connectionTest_) NotAvailable();
-      connectionTest_(addLine);
+      const std::unique_ptr<reg::CitizenApi> api = state_.HTTPRIO3->As<reg::CitizenApi>();
+      reg::RunConnectionTest(*api, addLine, [this](auto day) { return ShortDate(day); });
     } catch (const std::exception& e) {
       addLine(e.what());
     }
@@ -224,12 +258,16 @@ void TForm1::btnTestPolaczeniaClick() {
 void TForm1::btnVerifyClick() {
   if (!VerifyInputsFilled()) return;
   RunLongAction(btnVerify, {.disableOwnButton = false, .waitCursor = false}, [this] {
-    if (!vatCheck_) NotAvailable();
-    const VatAnswer answer =
-        vatCheck_({edtNazVer->text().toStdString(), edtPIVAVer->text().toStdString(),
-                   edtNazRic->text().toStdString(), edtPIVARic->text().toStdString()});
-    const auto shortDate = [this](std::chrono::year_month_day day) { return ShortDate(day); };
-    Memo1->setPlainText(VatResultLines(answer, edtPIVAVer->text(), shortDate).join(u'\n'));
+    const std::string typedNumber = edtPIVAVer->text().toStdString();
+    const vies::VatAnswer answer =
+        vies::CheckVat(*HTTPRIO1->As<vies::zelvorPortType>(),
+                       {edtNazVer->text().toStdString(), typedNumber,
+                        edtNazRic->text().toStdString(), edtPIVARic->text().toStdString()});
+    QStringList lines;
+    for (const std::string& line :
+         vies::VatResultLines(answer, typedNumber, [this](auto day) { return ShortDate(day); }))
+      lines << QString::fromStdString(line);
+    Memo1->setPlainText(lines.join(u'\n'));
   });
 }
 

@@ -5,15 +5,18 @@
 #include <QDateTime>
 #include <QMainWindow>
 #include <array>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/action_buttons.h"
-#include "app/certificate_dialogs.h"
-#include "app/vat_screen.h"
 #include "jobs/host.h"
+#include "jobs/job_context.h"
 #include "jobs/window_state.h"
+#include "soap/http_transport.h"
+#include "workbook/spreadsheet.h"
 
 class QCheckBox;
 class QDateEdit;
@@ -35,14 +38,17 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
  public:
   // The local date and time; tests give a fixed one.
   using Clock = std::function<QDateTime()>;
-  using LineSink = std::function<void(const std::string&)>;
-  // The register connection test: writes its lines through the sink.
-  using ConnectionTest = std::function<void(const LineSink&)>;
 
-  explicit TForm1(Clock clock = {}, QWidget* parent = nullptr);
+  // certificateStore: the folder of the user's certificate store, empty for the default one;
+  // tests give a temporary store.
+  explicit TForm1(Clock clock = {}, std::filesystem::path certificateStore = {},
+                  QWidget* parent = nullptr);
   ~TForm1() override;
 
+  // The state the jobs share, HTTPRIO3 and sBaza among it.
   jobs::WindowState& State() { return state_; }
+  // The spreadsheet component the jobs open and write workbooks with; tests give one that fails.
+  void SetSpreadsheetFactory(std::unique_ptr<workbook::ApplicationFactory> factory);
 
   bool AskYesNo(const std::string& question) override;
   bool VerifyInputsFilled();
@@ -52,21 +58,8 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   void RunJob(jobs::Action action, const std::function<void()>& job);
   bool ActionRunning() const { return running_ != nullptr; }
 
-  void SetConnectionTest(ConnectionTest test) { connectionTest_ = std::move(test); }
-
-  // The VAT number check through the VIES transport; raises the call's error.
-  using VatCheck = std::function<VatAnswer(const VatQuery&)>;
-  void SetVatCheck(VatCheck check) { vatCheck_ = std::move(check); }
-
-  // The certificate store: its certificates, and the import of a .p12 or .pfx file with its
-  // password, which gives the certificates it installed.
-  using CertificateSource = std::function<std::vector<CertificateRow>()>;
-  using CertificateImport = std::function<std::vector<CertificateRow>(const std::string& path,
-                                                                      const std::string& password)>;
-  void SetCertificateStore(CertificateSource source, CertificateImport import) {
-    certificateSource_ = std::move(source);
-    certificateImport_ = std::move(import);
-  }
+  // The transport of the VAT check service, on its fixed endpoint.
+  std::unique_ptr<soap::HttpTransport> HTTPRIO1;
 
   // --- controls, under the names the jobs and the tests know them by ------------------
   QLabel* PanelHeader = nullptr;
@@ -174,8 +167,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
                      const std::function<void()>& handler);
   QPushButton* ButtonOf(jobs::Action action) const;
   QCheckBox* StopBoxOf(jobs::StopBox box) const;
-  // Raised by the actions whose service is not part of this build yet.
-  [[noreturn]] static void NotAvailable();
+  jobs::JobContext MakeJobContext();
 
   Clock clock_;
   jobs::WindowState state_;
@@ -183,10 +175,8 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   WaitCursor waitCursor_;
   QPushButton* running_ = nullptr;
   bool closeRequested_ = false;
-  ConnectionTest connectionTest_;
-  VatCheck vatCheck_;
-  CertificateSource certificateSource_;
-  CertificateImport certificateImport_;
+  std::filesystem::path certificateStore_;
+  std::unique_ptr<workbook::ApplicationFactory> spreadsheets_;
 };
 
 }  // namespace zelvor::app

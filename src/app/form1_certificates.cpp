@@ -1,26 +1,29 @@
-// The certificate actions of the connection-test tab.
+// The certificate actions of the connection-test tab, on the window's certificate store.
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/certificate_dialogs.h"
 #include "app/form1.h"
 #include "app/message_boxes.h"
+#include "platform/certificate_import.h"
+#include "platform/certificate_store.h"
 
 namespace zelvor::app {
 
+// A store file that cannot be used ends the action in the error box, naming the file.
 void TForm1::btnCartyfikatClick() {
   RunLongAction(btnCartyfikat, {.disableOwnButton = false, .waitCursor = false}, [this] {
-    if (!certificateSource_) NotAvailable();
-    CertificateViewDialog dialog(certificateSource_(), this);
+    const platform::CertificateStore store = platform::LoadCertificateStore(certificateStore_);
+    CertificateViewDialog dialog(RowsOf(platform::DescribePersonalCertificates(store)), this);
     dialog.exec();
   });
 }
 
 void TForm1::btnImportujCertyfikatClick() {
   RunLongAction(btnImportujCertyfikat, {.disableOwnButton = false, .waitCursor = false}, [this] {
-    if (!certificateImport_) NotAvailable();
     const QString title = QStringLiteral("Importuj certyfikat");
     const QString path = QFileDialog::getOpenFileName(
         this, title, QString(), QStringLiteral("Certyfikat z kluczem prywatnym (*.p12 *.pfx)"));
@@ -30,12 +33,10 @@ void TForm1::btnImportujCertyfikatClick() {
         this, title, QStringLiteral("Hasło pliku %1:").arg(QFileInfo(path).fileName()),
         QLineEdit::Password, QString(), &entered);
     if (!entered) return;
-    const std::vector<CertificateRow> installed =
-        certificateImport_(path.toStdString(), password.toStdString());
-    ShowMessageBox(this, installed.empty()
-                             ? QStringLiteral("Plik nie zawierał żadnego certyfikatu.")
-                             : QStringLiteral("Zainstalowano w magazynie certyfikatów:\n") +
-                                   DescribeCertificates(installed));
+    const platform::ImportedCertificate imported =
+        platform::ImportPkcs12(path.toStdString(), password.toStdString(), certificateStore_);
+    ShowMessageBox(this, QStringLiteral("Zainstalowano w magazynie certyfikatów:\n") +
+                             DescribeCertificates({RowOf(imported.description)}));
   });
 }
 

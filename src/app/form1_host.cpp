@@ -136,8 +136,9 @@ void TForm1::OpenWithApplication(const std::string& path) {
 }
 
 std::string TForm1::DocumentsFolder() const {
+  // A documents folder that was never made would send the save dialog elsewhere.
   QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (folder.isEmpty()) folder = QDir::homePath();
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
   while (folder.size() > 1 && folder.endsWith(u'/')) folder.chop(1);
   return NativePath(folder);
 }

@@ -9,9 +9,12 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdlib>
+#include <memory>
 
 #include "app/form1.h"
 #include "app/window_test_support.h"
+#include "tools/openssl_pki.h"
 
 using zelvor::app::CertificatePickerDialog;
 using zelvor::app::CertificateRow;
@@ -36,7 +39,10 @@ class CertificateDialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { zelvor::test::PrepareTestApplication(); }
+  void initTestCase() {
+    zelvor::test::PrepareTestApplication();
+    pki_ = std::make_unique<zelvor::test::OpenSslPki>();
+  }
 
   void pickerGivesTheChosenRowOrNothing_data() {
     QTest::addColumn<int>("row");  // -1: the user goes on without a certificate
@@ -66,25 +72,52 @@ class CertificateDialogsTest : public QObject {
       QCOMPARE(chosen, std::optional<std::size_t>(static_cast<std::size_t>(row)));
   }
 
+  // The view lists the store's personal certificates; a key that others may read is refused
+  // in the error box, naming the file.
+  void certificateButtonShowsTheStore_data() {
+    QTest::addColumn<bool>("keyPrivate");
+    QTest::newRow("key private to its owner") << true;
+    QTest::newRow("key readable by others") << false;
+  }
   void certificateButtonShowsTheStore() {
-    TForm1 form;
+    QFETCH(bool, keyPrivate);
+    QTemporaryDir store;
+    const QString personal = store.filePath(QStringLiteral("personal/kreptd.pem"));
+    QDir(store.path()).mkpath(QStringLiteral("personal"));
+    QVERIFY(Concatenate(personal, {pki_->Files().clientCertificate, pki_->Files().clientKey}));
+    QFile::setPermissions(personal, keyPrivate ? QFile::ReadOwner | QFile::WriteOwner
+                                               : QFile::ReadOwner | QFile::WriteOwner |
+                                                     QFile::ReadOther | QFile::ReadGroup);
+    TForm1 form({}, store.path().toStdString());
     form.show();
-    form.SetCertificateStore([] { return kCandidates; }, {});
     QStringList shown;
+    BoxSeen error;
     DialogWatcher watcher([&](QWidget* dialog) {
-      auto* view = qobject_cast<CertificateViewDialog*>(dialog);
-      QVERIFY(view);
-      for (int col = 0; col < view->Table()->columnCount(); ++col)
-        shown << view->Table()->item(0, col)->text();
-      view->reject();
+      if (auto* view = qobject_cast<CertificateViewDialog*>(dialog)) {
+        for (int col = 0; col < view->Table()->columnCount(); ++col)
+          shown << view->Table()->item(0, col)->text();
+        return view->reject();
+      }
+      Press(QMessageBox::Ok, error)(dialog);
     });
     form.btnCartyfikat->click();
     QCOMPARE(watcher.Seen(), 1);
-    QCOMPARE(shown, QStringList({"KREPTD", kCandidates[0].subject, kCandidates[0].issuer,
-                                 kCandidates[0].serialNumber, "2024-01-01", "2026-01-01"}));
+    if (!keyPrivate) {
+      QCOMPARE(error.icon, QMessageBox::Critical);
+      QVERIFY2(error.text.contains(QStringLiteral("kreptd.pem")), qPrintable(error.text));
+      return;
+    }
+    QCOMPARE(shown.size(), 6);
+    QCOMPARE(shown[0], QStringLiteral("KREPTD"));
+    QCOMPARE(shown[1], QStringLiteral("PL;Zelvor;KREPTD"));
+    QCOMPARE(shown[2], QStringLiteral("local;gitd;GITD SUB03 CA"));
+    // Made today for two days.
+    QCOMPARE(QDate::fromString(shown[5], Qt::ISODate),
+             QDate::fromString(shown[4], Qt::ISODate).addDays(2));
   }
 
-  // The file is picked, then its password is asked for; cancelling there imports nothing.
+  // The file is picked, then its password is asked for; the certificate lands in the store.
+  // Cancelling at the password imports nothing.
   void importAsksForTheFileAndItsPassword_data() {
     QTest::addColumn<bool>("passwordGiven");
     QTest::newRow("password given") << true;
@@ -94,14 +127,14 @@ class CertificateDialogsTest : public QObject {
     QFETCH(bool, passwordGiven);
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("kreptd.p12"));
-    QFile(file).open(QIODevice::WriteOnly);
-    TForm1 form;
+    const std::string command = "openssl pkcs12 -export -in '" + pki_->Files().clientCertificate +
+                                "' -inkey '" + pki_->Files().clientKey +
+                                "' -passout pass:hasło -out '" + file.toStdString() +
+                                "' >/dev/null 2>&1";
+    QCOMPARE(std::system(command.c_str()), 0);
+    QTemporaryDir store;
+    TForm1 form({}, store.path().toStdString());
     form.show();
-    std::vector<std::pair<std::string, std::string>> imports;
-    form.SetCertificateStore({}, [&](const std::string& path, const std::string& password) {
-      imports.emplace_back(path, password);
-      return std::vector<CertificateRow>{kCandidates[0]};
-    });
     BoxSeen report;
     DialogWatcher watcher({[&](QWidget* dialog) {
                              auto* files = qobject_cast<QFileDialog*>(dialog);
@@ -122,17 +155,32 @@ class CertificateDialogsTest : public QObject {
                            Press(QMessageBox::Ok, report)});
     form.btnImportujCertyfikat->click();
     QCOMPARE(watcher.Seen(), passwordGiven ? 3 : 2);
+    const QStringList installed =
+        QDir(store.filePath(QStringLiteral("personal"))).entryList(QDir::Files, QDir::Name);
     if (!passwordGiven) {
-      QVERIFY(imports.empty());
+      QVERIFY(installed.isEmpty());
       return;
     }
-    QCOMPARE(imports.size(), 1u);
-    QCOMPARE(QString::fromStdString(imports[0].first), file);
-    QCOMPARE(QString::fromStdString(imports[0].second), QStringLiteral("hasło"));
-    QCOMPARE(report.text,
-             QStringLiteral("Zainstalowano w magazynie certyfikatów:\nKREPTD "
-                            "(wystawca: local;gitd;GITD SUB03 CA, ważny do 2026-01-01)"));
+    QCOMPARE(installed, QStringList({"kreptd.crt", "kreptd.key"}));
+    QVERIFY2(
+        report.text.startsWith(QStringLiteral("Zainstalowano w magazynie certyfikatów:\nKREPTD "
+                                              "(wystawca: local;gitd;GITD SUB03 CA, ważny do ")),
+        qPrintable(report.text));
   }
+
+ private:
+  static bool Concatenate(const QString& target, const std::vector<std::string>& parts) {
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    for (const std::string& part : parts) {
+      QFile in(QString::fromStdString(part));
+      if (!in.open(QIODevice::ReadOnly)) return false;
+      out.write(in.readAll());
+    }
+    return true;
+  }
+
+  std::unique_ptr<zelvor::test::OpenSslPki> pki_;
 };
 
 QTEST_MAIN(CertificateDialogsTest)

@@ -1,5 +1,5 @@
 // The main window on the offscreen platform: its start state, its message boxes, the VAT
-// screen's input check and the busy signs of long actions.
+// screen's input check and the busy signs of jobs.
 #include "app/form1.h"
 
 #include <QCheckBox>
@@ -107,6 +107,11 @@ class Form1Test : public QObject {
     const QString endpoint = QString::fromStdString(form->State().sBaza);
     QVERIFY2(endpoint.startsWith("https://") && endpoint.endsWith(":8447/CitizenApi.svc"),
              qPrintable(endpoint));
+    QCOMPARE(form->State().HTTPRIO3->URL(), form->State().sBaza);
+    const QString vies = QString::fromStdString(form->HTTPRIO1->URL());
+    QVERIFY2(vies.startsWith("http://") &&
+                 vies.endsWith("/taxation_customs/vies/services/zelvorService"),
+             qPrintable(vies));
     const std::array<int, 4> widths = {50, 150, 150, 50};
     for (std::size_t i = 0; i < widths.size(); ++i) QCOMPARE(form->sbPanels[i]->width(), widths[i]);
     QCOMPARE(form->PanelHeader->height(), 41);
@@ -232,38 +237,6 @@ class Form1Test : public QObject {
     QCOMPARE(watcher.Seen(), warning.isEmpty() ? 0 : 1);
     QCOMPARE(box.text, warning);
     if (!warning.isEmpty()) QCOMPARE(box.icon, QMessageBox::Warning);
-  }
-
-  // The connection test's busy signs, around a stand-in test that succeeds or fails midway.
-  void connectionTestBusySigns_data() {
-    QTest::addColumn<bool>("fails");
-    QTest::addColumn<QString>("lines");
-    QTest::newRow("success") << false << "ilosc= 1\nFIRMA TESTOWA";
-    QTest::newRow("failure") << true << "ilosc= 1\nconnection refused";
-  }
-  void connectionTestBusySigns() {
-    QFETCH(bool, fails);
-    QFETCH(QString, lines);
-    const auto form = StartedOn(QDate(2024, 3, 31));
-    form->mTest->setPlainText(QStringLiteral("earlier run"));
-    bool busyShown = false;
-    form->SetConnectionTest([&](const TForm1::LineSink& addLine) {
-      const QCursor* cursor = QApplication::overrideCursor();
-      busyShown = !form->btnTestPolaczenia->isEnabled() && !form->lbTestPolaczenia->isHidden() &&
-                  !form->btnCartyfikat->isEnabled() && cursor && cursor->shape() == Qt::WaitCursor;
-      addLine("ilosc= 1");
-      if (fails) throw std::runtime_error("connection refused");
-      addLine("FIRMA TESTOWA");
-    });
-    DialogWatcher noDialog([](QWidget* dialog) { dialog->close(); });
-    form->btnTestPolaczenia->click();
-    QVERIFY(busyShown);
-    QCOMPARE(form->mTest->toPlainText(), "earlier run\n" + lines);
-    QVERIFY(form->btnTestPolaczenia->isEnabled());
-    QVERIFY(form->btnCartyfikat->isEnabled());
-    QVERIFY(form->lbTestPolaczenia->isHidden());
-    QVERIFY(!QApplication::overrideCursor());
-    QCOMPARE(noDialog.Seen(), 0);
   }
 
   // A job's own cursor and busy signs are put back even when it leaves them on and fails.

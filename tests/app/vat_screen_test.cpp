@@ -1,139 +1,131 @@
-// The VAT number check screen: what it sends, what it shows, and what a failure leaves.
+// The VAT number check screen against vies-sim: what it shows for a registered and an
+// unregistered number, and what a failed call or a missing field leaves.
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <stdexcept>
+#include <memory>
+#include <regex>
 
 #include "app/form1.h"
 #include "app/window_test_support.h"
+#include "support/sim_process.h"
+#include "tools/http_client.h"
+#include "vies-sim/synthetic_traders.h"
 
 using zelvor::app::TForm1;
-using zelvor::app::VatAnswer;
-using zelvor::app::VatQuery;
 using zelvor::test::BoxSeen;
 using zelvor::test::DialogWatcher;
 using zelvor::test::Press;
-using namespace std::chrono;
 
-Q_DECLARE_METATYPE(VatAnswer)
+namespace {
+
+constexpr std::uint64_t kSeed = 5;
+
+// The window, its VAT check transport pointed at the simulator, the requester filled in.
+std::unique_ptr<TForm1> ViesForm(const zelvor::test::SimProcess& sim) {
+  auto form = std::make_unique<TForm1>();
+  form->HTTPRIO1->SetURL(sim.Url());
+  form->edtNazRic->setText(QStringLiteral("IT"));
+  form->edtPIVARic->setText(QStringLiteral("00743110157"));
+  form->show();
+  return form;
+}
+
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+}  // namespace
 
 class VatScreenTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { zelvor::test::PrepareTestApplication(); }
-
-  void answerReplacesTheResult_data() {
-    QTest::addColumn<VatAnswer>("answer");
-    QTest::addColumn<QStringList>("lines");
-    const year_month_day day = year{2024} / December / 4;
-    const QString date = QLocale::system().toString(QDate(2024, 12, 4), QLocale::ShortFormat);
-
-    const auto answer = [](bool valid, std::optional<year_month_day> requestDate) {
-      VatAnswer a;
-      a.valid = valid;
-      a.requestDate = requestDate;
-      a.countryCode = "PL";
-      a.vatNumber = "5754391636";
-      return a;
-    };
-    const QStringList withoutTrader = {"Nazione: PL",
-                                       "Identificativo fiscale: 5754391636",
-                                       "Ragione Sociale: ",
-                                       "Indirizzo: ",
-                                       "",
-                                       "",
-                                       "",
-                                       ""};
-    VatAnswer full = answer(true, day);
-    full.traderName = "PRZEWOZY ŁÓDŹ SP. Z O.O.";
-    full.traderAddress = "UL. PIOTRKOWSKA 1, 90-001 ŁÓDŹ";
-    full.traderStreet = "UL. PIOTRKOWSKA 1";
-    full.traderPostcode = "90-001";
-    full.traderCity = "ŁÓDŹ";
-    full.traderCompanyType = "SPZOO";
-
-    QTest::newRow("not registered")
-        << answer(false, day)
-        << QStringList{
-               "La Partita IVA  5754391636 ricercata non è registrata come operatore "
-               "Intracomunitario"};
-    QTest::newRow("registered, no trader data")
-        << answer(true, day) << QStringList{"Data della richiesta: " + date} + withoutTrader;
-    QTest::newRow("registered, no request date")
-        << answer(true, std::nullopt) << QStringList{"Data della richiesta: "} + withoutTrader;
-    QTest::newRow("registered with trader data")
-        << full
-        << QStringList{"Data della richiesta: " + date,
-                       "Nazione: PL",
-                       "Identificativo fiscale: 5754391636",
-                       "Ragione Sociale: PRZEWOZY ŁÓDŹ SP. Z O.O.",
-                       "Indirizzo: UL. PIOTRKOWSKA 1, 90-001 ŁÓDŹ",
-                       "UL. PIOTRKOWSKA 1",
-                       "90-001",
-                       "ŁÓDŹ",
-                       "SPZOO"};
+  void initTestCase() {
+    zelvor::test::PrepareTestApplication();
+    sim_ = std::make_unique<zelvor::test::SimProcess>(
+        zelvor::test::ViesSimPath(),
+        std::vector<std::string>{"--seed", std::to_string(kSeed), "--request-date",
+                                 "2024-12-04+01:00"});
   }
-  void answerReplacesTheResult() {
-    QFETCH(VatAnswer, answer);
-    QFETCH(QStringList, lines);
-    TForm1 form;
-    form.show();
-    form.Memo1->setPlainText(QStringLiteral("earlier result"));
-    form.edtPIVAVer->setText(QStringLiteral(" 5754391636"));  // a leading space counts as filled
-    form.edtNazRic->setText(QStringLiteral("IT"));
-    form.edtPIVARic->setText(QStringLiteral("00743110157"));
-    std::vector<VatQuery> sent;
-    form.SetVatCheck([&](const VatQuery& query) {
-      sent.push_back(query);
-      return answer;
-    });
-    DialogWatcher noDialog([](QWidget* dialog) { dialog->close(); });
-    form.btnVerify->click();
-    QCOMPARE(noDialog.Seen(), 0);
-    QCOMPARE(sent.size(), 1u);
-    QCOMPARE(sent[0].countryCode, "PL");
-    QCOMPARE(sent[0].vatNumber, " 5754391636");
-    QCOMPARE(sent[0].requesterCountryCode, "IT");
-    QCOMPARE(sent[0].requesterVatNumber, "00743110157");
-    QCOMPARE(form.Memo1->toPlainText().split(u'\n'), lines);
+  void cleanupTestCase() { QCOMPARE(sim_->Stop(), 0); }
+  void init() { zelvor::test::HttpClient().PostForm(sim_->Origin() + "/_sim/reset", ""); }
+
+  void registeredNumberShowsTheTrader() {
+    const std::string number = traders_.Numbers("PL", 1, true).front();
+    const zelvor::sim::Trader trader = *traders_.Lookup("PL", number);
+    const auto form = ViesForm(*sim_);
+    form->Memo1->setPlainText(QStringLiteral("earlier result"));
+    form->edtPIVAVer->setText(Q(number));
+    BoxSeen box;
+    DialogWatcher noDialog(Press(QMessageBox::Ok, box));
+    form->btnVerify->click();
+    QVERIFY2(noDialog.Seen() == 0, qPrintable(box.text));
+    const QString date = QLocale::system().toString(QDate(2024, 12, 4), QLocale::ShortFormat);
+    const QStringList lines = {"Data della richiesta: " + date,
+                               "Nazione: PL",
+                               "Identificativo fiscale: " + Q(number),
+                               "Ragione Sociale: " + Q(trader.name),
+                               "Indirizzo: " + Q(trader.Address()),
+                               Q(trader.street),
+                               Q(trader.postcode),
+                               Q(trader.city),
+                               Q(trader.companyType)};
+    QCOMPARE(form->Memo1->toPlainText(), lines.join(u'\n'));
+  }
+
+  // The number is named exactly as typed, leading space included.
+  void unregisteredNumberIsOneLine() {
+    const std::string number = traders_.Numbers("PL", 1, false).front();
+    const auto form = ViesForm(*sim_);
+    form->Memo1->setPlainText(QStringLiteral("earlier result"));
+    form->edtPIVAVer->setText(" " + Q(number));
+    BoxSeen box;
+    DialogWatcher noDialog(Press(QMessageBox::Ok, box));
+    form->btnVerify->click();
+    QVERIFY2(noDialog.Seen() == 0, qPrintable(box.text));
+    QCOMPARE(form->Memo1->toPlainText(),
+             "La Partita IVA  " + Q(number) +
+                 " ricercata non è registrata come operatore Intracomunitario");
   }
 
   void failedCallLeavesTheResultAndShowsTheError() {
-    TForm1 form;
-    form.show();
-    form.Memo1->setPlainText(QStringLiteral("Nazione: PL"));
-    form.SetVatCheck(
-        [](const VatQuery&) -> VatAnswer { throw std::runtime_error("Connection refused"); });
+    const std::string number = traders_.Numbers("PL", 1, true).front();
+    QCOMPARE(zelvor::test::HttpClient()
+                 .PostForm(sim_->Origin() + "/_sim/fault", "kind=soap-fault&key=PL" + number)
+                 .status,
+             200L);
+    const auto form = ViesForm(*sim_);
+    form->Memo1->setPlainText(QStringLiteral("Nazione: PL"));
+    form->edtPIVAVer->setText(Q(number));
     BoxSeen box;
     DialogWatcher watcher(Press(QMessageBox::Ok, box));
-    form.btnVerify->click();
+    form->btnVerify->click();
     QCOMPARE(watcher.Seen(), 1);
     QCOMPARE(box.icon, QMessageBox::Critical);
-    QCOMPARE(box.text, QStringLiteral("Connection refused."));
-    QCOMPARE(form.Memo1->toPlainText(), QStringLiteral("Nazione: PL"));
-    QVERIFY(form.btnVerify->isEnabled());
+    QCOMPARE(box.text, QStringLiteral("MS_UNAVAILABLE."));
+    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("Nazione: PL"));
+    QVERIFY(form->btnVerify->isEnabled());
   }
 
   void missingInputSendsNothing() {
-    TForm1 form;
-    form.show();
-    form.Memo1->setPlainText(QStringLiteral("Nazione: PL"));
-    form.edtPIVAVer->clear();
-    bool called = false;
-    form.SetVatCheck([&](const VatQuery&) {
-      called = true;
-      return VatAnswer{};
-    });
+    const auto form = ViesForm(*sim_);
+    form->Memo1->setPlainText(QStringLiteral("Nazione: PL"));
+    form->edtPIVAVer->clear();
     BoxSeen box;
     DialogWatcher watcher(Press(QMessageBox::Ok, box));
-    form.btnVerify->click();
+    form->btnVerify->click();
     QCOMPARE(watcher.Seen(), 1);
     QCOMPARE(box.icon, QMessageBox::Warning);
-    QVERIFY(!called);
-    QCOMPARE(form.Memo1->toPlainText(), QStringLiteral("Nazione: PL"));
+    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("Nazione: PL"));
+    const std::string stats = zelvor::test::HttpClient().Get(sim_->Origin() + "/_sim/stats").body;
+    QVERIFY2(std::regex_search(stats, std::regex(R"("requests":0\b)")), stats.c_str());
   }
+
+ private:
+  std::unique_ptr<zelvor::test::SimProcess> sim_;
+  const zelvor::sim::SyntheticTraders traders_{kSeed};
 };
 
 QTEST_MAIN(VatScreenTest)

@@ -1,14 +1,40 @@
 // Saves a picture of the main window at each of its tabs into the given folder, for looking
-// over the layout under a real display (xvfb-run). Not a test: it checks nothing.
+// over the layout under a real display (xvfb-run), after a period run, a list run and a
+// connection test against register-sim and a VAT check against vies-sim. Not a test: it checks
+// nothing.
 #include <QApplication>
+#include <QDateEdit>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
 #include "app/certificate_dialogs.h"
-#include "app/form1.h"
+#include "app/register_sim_window.h"
+#include "app/window_test_support.h"
+#include "e2e/workbook_files.h"
+#include "support/sim_process.h"
+
+namespace {
+
+// Answers the file dialog with `path`, then any message box with No.
+zelvor::test::DialogWatcher ChooseFileThenNo(const QString& path) {
+  return zelvor::test::DialogWatcher({[path](QWidget* dialog) {
+                                        if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+                                          files->selectFile(path);
+                                          static_cast<QDialog*>(files)->accept();
+                                        }
+                                      },
+                                      [](QWidget* dialog) {
+                                        if (auto* box = qobject_cast<QMessageBox*>(dialog))
+                                          box->button(QMessageBox::No)->click();
+                                      }});
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
@@ -16,9 +42,32 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
 
-  zelvor::app::TForm1 form([] { return QDateTime(QDate(2024, 3, 31), QTime(9, 30)); });
-  form.show();
+  const zelvor::test::RegisterEnvironment env;
+  zelvor::test::SimProcess vies(zelvor::test::ViesSimPath(), {"--seed", "5"});
+  const auto window = zelvor::test::RegisterSimWindow(env);
+  zelvor::app::TForm1& form = *window;
   if (!QTest::qWaitForWindowExposed(&form)) return 1;
+  const QDir work(QString::fromStdString(env.StoreFolder().string()));
+
+  const auto& data = env.Data();
+  const QDate day = zelvor::test::ToQDate(data.BusyDays(3).front());
+  form.dpOdDaty->setDate(day);
+  form.dpDoDaty->setDate(day.addDays(1));
+  {
+    const auto watcher = ChooseFileThenNo(work.filePath(QStringLiteral("okres.xlsx")));
+    form.btnPobierzDaneDzienne->click();
+  }
+  const QString input = work.filePath(QStringLiteral("klienci.xlsx"));
+  zelvor::test::WriteWorkbook(input.toStdString(),
+                              {{"NIP"}, {data.At(0).NIP}, {"1234567890"}, {data.At(1).NIP}});
+  {
+    const auto watcher = ChooseFileThenNo(input);
+    form.btnExcel_wyprwadz->click();
+  }
+  form.PC->setCurrentWidget(form.tsTestPoloczenia);
+  form.btnTestPolaczenia->click();
+  form.HTTPRIO1->SetURL(vies.Url());
+  form.btnVerify->click();
   form.PC->setTabVisible(form.PC->indexOf(form.tsTmp), true);  // to look at it as well
   for (int tab = 0; tab < form.PC->count(); ++tab) {
     form.PC->setCurrentIndex(tab);
@@ -35,6 +84,8 @@ int main(int argc, char* argv[]) {
   form.SetActionRunning(zelvor::jobs::Action::PeriodJob, false);
   form.btnTestPolaczenia->setEnabled(false);
   form.lbTestPolaczenia->setVisible(true);
+  form.btnCartyfikat->setEnabled(false);
+  form.btnImportujCertyfikat->setEnabled(false);
   form.PC->setCurrentWidget(form.tsTestPoloczenia);
   QTest::qWait(200);
   if (!form.grab().save(QDir(folder).filePath(QStringLiteral("busy2.png")))) return 1;

@@ -1,0 +1,159 @@
+// The jobs run from the window's buttons against register-sim, with the window's own file
+// dialogs and question answered here as a person would.
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "app/register_sim_window.h"
+#include "app/window_test_support.h"
+#include "e2e/workbook_files.h"
+#include "workbook/failing_factory.h"
+
+using zelvor::test::BoxSeen;
+using zelvor::test::DialogWatcher;
+using zelvor::test::Press;
+using zelvor::test::Q;
+using zelvor::test::RegisterEnvironment;
+using zelvor::test::RegisterSimWindow;
+using zelvor::test::SheetRows;
+using zelvor::test::ToQDate;
+
+namespace {
+
+QStringList Lines(const QPlainTextEdit* memo) {
+  return memo->toPlainText().split(u'\n');
+}
+
+// Chooses `path` in the file dialog and accepts it as its Open or Save button does.
+DialogWatcher::Answer ChooseFile(const QString& path, QString* proposed = nullptr) {
+  return [path, proposed](QWidget* dialog) {
+    auto* files = qobject_cast<QFileDialog*>(dialog);
+    if (!files) {
+      dialog->close();
+      return;
+    }
+    if (proposed && !files->selectedFiles().isEmpty()) *proposed = files->selectedFiles().first();
+    files->selectFile(path);
+    static_cast<QDialog*>(files)->accept();
+  };
+}
+
+}  // namespace
+
+class WindowJobsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    zelvor::test::PrepareTestApplication();
+    env_ = std::make_unique<RegisterEnvironment>();
+  }
+  void cleanupTestCase() { env_.reset(); }
+
+  void listRunFromItsButton() {
+    const auto& hit = env_->Data().At(0);
+    const std::string unknown = zelvor::test::UnknownValidNip(env_->Data());
+    QTemporaryDir folder;
+    const QString input = folder.filePath(QStringLiteral("klienci.xlsx"));
+    zelvor::test::WriteWorkbook(input.toStdString(),
+                                {{"NIP"}, {hit.NIP}, {"1234567890"}, {unknown}});
+
+    const auto form = RegisterSimWindow(*env_);
+    DialogWatcher watcher(ChooseFile(input));
+    form->btnExcel_wyprwadz->click();
+    QCOMPARE(watcher.Seen(), 1);
+
+    const QStringList output = Lines(form->mOutput);
+    QCOMPARE(output.size(), 4);
+    QVERIFY2(output[0].startsWith("1;" + Q(hit.FirmaNazwa) + ";" + Q(hit.NIP) + ";"),
+             qPrintable(output[0]));
+    QCOMPARE(output[1], QStringLiteral("2;BŁĘDNY NUMER NIP - błąd sumy kontrolnej;1234567890;"));
+    QCOMPARE(output[2], "3;BRAK w GITD;" + Q(unknown) + ";");
+    QCOMPARE(output[3], QStringLiteral("KONIEC"));
+
+    const SheetRows annotated = zelvor::test::ReadSheet(input.toStdString());
+    QCOMPARE(annotated.size(), 4u);
+    QCOMPARE(Q(annotated[1].at(2)), Q(hit.FirmaNazwa));
+    QCOMPARE(Q(annotated[3].at(2)), QStringLiteral("BRAK"));
+    const std::string result = folder.filePath("Wynik_Hdr_2024_03_31_09_30_00.xlsx").toStdString();
+    const SheetRows hdr = zelvor::test::ReadSheet(result);
+    QCOMPARE(hdr.size(), 4u);
+    QCOMPARE(Q(hdr[1].at(3)), Q(hit.NumerReferencyjny()));
+    QVERIFY(form->btnExcel_wyprwadz->isEnabled() && form->btnPobierzDaneDzienne->isEnabled());
+  }
+
+  // The save dialog offers the dated name in the documents folder; the run saves where the
+  // person chose, logs every enterprise of the day and asks whether to open the workbook.
+  void periodRunFromItsButton() {
+    const auto& data = env_->Data();
+    const auto days = data.BusyDays(2);
+    QVERIFY(!days.empty());
+    const QDate day = ToQDate(days.front());
+    const std::vector<std::size_t> certified = data.CertifiedBetween(days.front(), days.front());
+
+    const auto form = RegisterSimWindow(*env_);
+    form->dpOdDaty->setDate(day);
+    form->dpDoDaty->setDate(day);
+    QTemporaryDir folder;
+    const QString chosen = folder.filePath(QStringLiteral("okres.xlsx"));
+    QString proposed;
+    BoxSeen question;
+    DialogWatcher watcher({ChooseFile(chosen, &proposed), Press(QMessageBox::No, question)});
+    form->btnPobierzDaneDzienne->click();
+    QCOMPARE(watcher.Seen(), 2);
+
+    const QString stamp = day.toString(QStringLiteral("yyyyMMdd"));
+    QCOMPARE(QFileInfo(proposed).fileName(),
+             "Wynik_Day_Hdr-" + stamp + "-" + stamp + "_2024_03_31_09_30_00.xlsx");
+    QCOMPARE(QDir::cleanPath(QFileInfo(proposed).absolutePath()),
+             QDir::cleanPath(Q(form->DocumentsFolder())));
+    QCOMPARE(question.text, "Powstał zbiór: " + chosen + ". Czy chcesz go otworzyć ?");
+
+    const QStringList log = Lines(form->mLog1);
+    QCOMPARE(log.first(), "Data=" + day.toString(Qt::ISODate));
+    QVERIFY(log.contains(QStringLiteral("#002 Excel - uruchomiony poprawnie")));
+    for (const std::size_t index : certified)
+      QVERIFY2(log.contains(Q(data.At(index).NumerReferencyjny())),
+               data.At(index).NumerReferencyjny().c_str());
+    QCOMPARE(log.last(), "Powstał zbiór: " + chosen);
+    QCOMPARE(Lines(form->mOutput).size(), static_cast<int>(certified.size()));
+
+    const SheetRows hdr = zelvor::test::ReadSheet(chosen.toStdString());
+    QCOMPARE(hdr.size(), certified.size() + 1);
+    QCOMPARE(Q(hdr[1].at(3)), Q(data.At(certified.front()).NIP));
+    QVERIFY(form->btnPobierzDaneDzienne->isEnabled());
+    QVERIFY(form->lbPobieranie->isHidden() && form->lbPobieranieData->isHidden());
+    QVERIFY(!QApplication::overrideCursor());
+  }
+
+  // A spreadsheet component that cannot start ends the list run in the error box.
+  void spreadsheetFailureReachesTheErrorBox() {
+    using zelvor::workbook::FailingFactory;
+    using zelvor::workbook::Operation;
+    const auto form = RegisterSimWindow(*env_);
+    form->SetSpreadsheetFactory(
+        std::make_unique<FailingFactory>(FailingFactory::FailFrom(Operation::Start)));
+    BoxSeen box;
+    DialogWatcher watcher(Press(QMessageBox::Ok, box));
+    form->btnExcel_wyprwadz->click();
+    QCOMPARE(watcher.Seen(), 1);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    const QString message = Q(zelvor::workbook::InjectedFailureMessage(Operation::Start));
+    QVERIFY2(box.text.startsWith(message), qPrintable(box.text));
+    QCOMPARE(Lines(form->mOutput), QStringList{message});
+    QVERIFY(form->btnExcel_wyprwadz->isEnabled());
+  }
+
+ private:
+  std::unique_ptr<RegisterEnvironment> env_;
+};
+
+QTEST_MAIN(WindowJobsTest)
+#include "window_jobs_test.moc"
