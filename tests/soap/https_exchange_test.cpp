@@ -113,7 +113,7 @@ TEST_F(HttpsExchange, AStoreThatCannotBeUsedEndsTheCallWithItsMessage) {
     FAIL() << "no error";
   } catch (const ETransportError& error) {
     EXPECT_THAT(error.what(), StartsWith("Error sending data: ("));
-    EXPECT_THAT(error.what(), HasSubstr("can be read by other users"));
+    EXPECT_THAT(error.what(), HasSubstr("chmod 600"));
   }
 }
 

@@ -31,7 +31,7 @@ std::string_view MatchCode(const std::string& given, const std::string& register
 }  // namespace
 
 const std::string& ViesTypesNamespace() {
-  static const std::string ns = std::string(build::kViesNamespace) + ":types";
+  static const std::string ns = build::kViesNamespace;
   return ns;
 }
 
