@@ -12,16 +12,6 @@
 namespace zelvor::workbook {
 namespace {
 
-const xmlChar* XmlChars(const char* s) {
-  return reinterpret_cast<const xmlChar*>(s);
-}
-
-int ToInt(const std::string& s, int fallback) {
-  int v = fallback;
-  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  return ec == std::errc{} && p == s.data() + s.size() ? v : fallback;
-}
-
 std::string Lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

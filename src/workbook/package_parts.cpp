@@ -7,12 +7,6 @@
 namespace zelvor::workbook {
 namespace {
 
-int ToInt(const std::string& s, int fallback) {
-  int v = fallback;
-  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  return ec == std::errc{} && p == s.data() + s.size() ? v : fallback;
-}
-
 XmlDocPtr ParsePart(XlsxPackage& package, const std::string& part, const std::string& xml) {
   try {
     return ParseXmlPart(xml, part);

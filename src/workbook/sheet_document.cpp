@@ -10,16 +10,6 @@
 namespace zelvor::workbook {
 namespace {
 
-const xmlChar* XmlChars(const char* s) {
-  return reinterpret_cast<const xmlChar*>(s);
-}
-
-int ToInt(const std::string& s, int fallback) {
-  int v = fallback;
-  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  return ec == std::errc{} && p == s.data() + s.size() ? v : fallback;
-}
-
 bool HasValue(xmlNode* cell) {
   if (FirstChild(cell, "is") != nullptr) return true;
   xmlNode* v = FirstChild(cell, "v");

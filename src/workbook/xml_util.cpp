@@ -12,10 +12,6 @@ namespace {
 const char* Chars(const xmlChar* s) {
   return reinterpret_cast<const char*>(s);
 }
-const xmlChar* XmlChars(const char* s) {
-  return reinterpret_cast<const xmlChar*>(s);
-}
-
 bool IsHex(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }

@@ -4,12 +4,24 @@
 
 #include <libxml/tree.h>
 
+#include <charconv>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zelvor::workbook {
+
+inline const xmlChar* XmlChars(const char* s) {
+  return reinterpret_cast<const xmlChar*>(s);
+}
+
+// The whole text as a decimal integer, else the fallback.
+inline int ToInt(std::string_view s, int fallback) {
+  int v = fallback;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  return ec == std::errc{} && p == s.data() + s.size() ? v : fallback;
+}
 
 struct XmlDocFree {
   void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
