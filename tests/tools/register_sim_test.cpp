@@ -101,6 +101,12 @@ class RegisterSimTest : public ::testing::Test {
         << body;
     return {std::stoi(m[1]), std::stoi(m[2])};
   }
+  static double ServiceMs() {
+    const std::string body = Client().Get(sim_->Origin() + "/_sim/stats").body;
+    std::smatch m;
+    EXPECT_TRUE(std::regex_search(body, m, std::regex(R"("serviceMs":(\d+\.\d{3})\})"))) << body;
+    return m.empty() ? -1 : std::stod(m[1]);
+  }
   static const sim::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& Rich() { return data_->At(0); }
 
   static inline std::unique_ptr<OpenSslPki> pki_;
@@ -345,6 +351,19 @@ TEST_F(RegisterSimTest, CountsRequestsAndConnectionsSoKeepAliveShows) {
     ASSERT_EQ(Fetch(fresh, Rich().NumerReferencyjny()).status, 200);
   }
   EXPECT_EQ(Stats(), std::make_pair(7, 3));
+}
+
+TEST_F(RegisterSimTest, ServiceTimeHoldsTheInjectedLatencyAndNoMoreThanTheClientWaited) {
+  EXPECT_EQ(ServiceMs(), 0.0);
+  AddFault("kind=latency:300&count=1");
+  HttpClient c = Client();
+  const HttpResult slow = Search(c, Criterion("NIP", Rich().NIP));
+  const HttpResult quick = Search(c, Criterion("NIP", Rich().NIP));
+  ASSERT_EQ(slow.status, 200);
+  ASSERT_EQ(quick.status, 200);
+  const double served = ServiceMs();
+  EXPECT_GE(served, 300.0);
+  EXPECT_LE(served, (slow.seconds + quick.seconds) * 1000.0);
 }
 
 // The names a TLS client is offered as the accepted issuers of client certificates.

@@ -24,6 +24,15 @@ std::string UrlHost(const std::string& host) {
 
 constexpr int kDefaultLatencyMs = 1000;
 
+// Milliseconds with three decimals.
+std::string ServiceMs(std::chrono::nanoseconds time) {
+  const auto us = std::chrono::duration_cast<std::chrono::microseconds>(time).count();
+  char text[32];
+  std::snprintf(text, sizeof text, "%lld.%03lld", static_cast<long long>(us / 1000),
+                static_cast<long long>(us % 1000));
+  return text;
+}
+
 std::string_view StatusText(int status) {
   switch (status) {
     case 400:
@@ -68,6 +77,7 @@ SimServer::SimServer(httplib::Server& http, SoapService& service, FaultPlan& fau
       connections_.clear();
       requests_ = 0;
       faultsInjected_ = 0;
+      serviceTime_ = {};
     }
     res.set_content("ok\n", "text/plain");
   });
@@ -135,6 +145,14 @@ void SimServer::Pause(int ms) {
 }
 
 void SimServer::HandleSoap(const httplib::Request& req, httplib::Response& res) {
+  const auto started = std::chrono::steady_clock::now();
+  ServeSoap(req, res);
+  const auto spent = std::chrono::steady_clock::now() - started;
+  std::lock_guard lock(mutex_);
+  serviceTime_ += spent;
+}
+
+void SimServer::ServeSoap(const httplib::Request& req, httplib::Response& res) {
   {
     std::lock_guard lock(mutex_);
     connections_.insert(req.remote_addr + "|" + std::to_string(req.remote_port));
@@ -261,7 +279,8 @@ void SimServer::HandleStats(httplib::Response& res) {
   std::lock_guard lock(mutex_);
   res.set_content("{\"requests\":" + std::to_string(requests_) +
                       ",\"connections\":" + std::to_string(connections_.size()) +
-                      ",\"faults\":" + std::to_string(faultsInjected_) + "}\n",
+                      ",\"faults\":" + std::to_string(faultsInjected_) +
+                      ",\"serviceMs\":" + ServiceMs(serviceTime_) + "}\n",
                   "application/json");
 }
 
