@@ -6,7 +6,6 @@
 #include <random>
 #include <stdexcept>
 
-#include "jobs/nip_validation.h"
 #include "register/register_transport.h"
 
 namespace zelvor::test {
@@ -58,18 +57,6 @@ std::shared_ptr<soap::HttpTransport> RegisterEnvironment::MakeTransport() const 
   settings.url = Url();
   settings.storeFolder = StoreFolder();
   return reg::MakeRegisterTransport(std::move(settings));
-}
-
-std::string UnknownValidNip(const sim::SyntheticRegister& data) {
-  for (long long base = 111111111;; base += 7) {
-    std::string nip = std::to_string(base);
-    for (char check = '0'; check <= '9'; ++check) {
-      jobs::NipDigits digits{};
-      if (jobs::IsValidNip(nip + check, digits) && data.FindByNip(nip + check) == nullptr) {
-        return nip + check;
-      }
-    }
-  }
 }
 
 }  // namespace zelvor::test

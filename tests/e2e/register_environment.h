@@ -50,7 +50,6 @@ class RegisterEnvironment {
   std::unique_ptr<SimProcess> sim_;
 };
 
-// A valid tax number the register does not hold.
-std::string UnknownValidNip(const sim::SyntheticRegister& data);
+using sim::UnknownValidNip;
 
 }  // namespace zelvor::test

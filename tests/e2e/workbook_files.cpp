@@ -147,6 +147,17 @@ std::vector<std::string> SheetNames(const std::string& path) {
   return names;
 }
 
+std::map<std::string, std::string> CellTypes(const std::string& path, int sheetIndex) {
+  const XmlDoc sheet =
+      Parse(Package(path).Read("xl/worksheets/sheet" + std::to_string(sheetIndex) + ".xml"));
+  std::map<std::string, std::string> types;
+  Walk(xmlDocGetRootElement(sheet.get()), "c", [&](xmlNode* c) {
+    const std::string type = Attr(c, "t");
+    types[Attr(c, "r")] = type.empty() ? "n" : type;
+  });
+  return types;
+}
+
 std::vector<std::string> Fields(const std::string& line) {
   std::vector<std::string> fields;
   std::size_t start = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Input workbooks made and result workbooks read through the program's own .xlsx component.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ void WriteWorkbook(const std::string& path, const SheetRows& rows);
 // The cells of a sheet (index from 1) up to its used range, trailing empty cells dropped.
 SheetRows ReadSheet(const std::string& path, int sheetIndex = 1, int columns = 64);
 std::vector<std::string> SheetNames(const std::string& path);
+// The type each stored cell of a sheet has, by reference ("A3" -> "s"), read past the component;
+// a number, stored without a type, reads "n".
+std::map<std::string, std::string> CellTypes(const std::string& path, int sheetIndex = 1);
 
 // The fields of a row line ("a;b;" -> {"a", "b"}).
 std::vector<std::string> Fields(const std::string& line);

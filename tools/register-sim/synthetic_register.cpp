@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <set>
 
+#include "jobs/nip_validation.h"
 #include "jobs/period_job.h"
 #include "register-sim/polish_names.h"
 #include "sim-common/rng.h"
@@ -368,6 +369,18 @@ std::vector<CalendarDate> SyntheticRegister::BusyDays(std::size_t minEnterprises
     if (CertifiedBetween(day, day).size() >= minEnterprises) days.push_back(day);
   }
   return days;
+}
+
+std::string UnknownValidNip(const SyntheticRegister& data) {
+  for (long long base = 111111111;; base += 7) {
+    const std::string nip = std::to_string(base);
+    for (char check = '0'; check <= '9'; ++check) {
+      jobs::NipDigits digits{};
+      if (jobs::IsValidNip(nip + check, digits) && data.FindByNip(nip + check) == nullptr) {
+        return nip + check;
+      }
+    }
+  }
 }
 
 }  // namespace zelvor::sim

@@ -63,4 +63,7 @@ class SyntheticRegister {
   std::multimap<int, std::size_t> byCertificateDay_;
 };
 
+// A valid tax number the register does not hold.
+std::string UnknownValidNip(const SyntheticRegister& data);
+
 }  // namespace zelvor::sim
