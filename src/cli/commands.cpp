@@ -63,8 +63,10 @@ int JobExitStatus(const CliHost& host) {
 }
 
 // Runs a job's button handler; an error that escapes it is shown as the window shows it.
+// Ctrl-C becomes the job's stop box from here on; elsewhere it ends the program as usual.
 template <class Handler>
 void RunJob(jobs::JobContext& ctx, Handler handler) {
+  CatchStopSignal();
   try {
     handler(ctx);
   } catch (const std::exception& e) {
@@ -77,8 +79,10 @@ void RunJob(jobs::JobContext& ctx, Handler handler) {
 fs::path ListInput(const CliOptions& options) {
   const fs::path original = fs::absolute(options.input).lexically_normal();
   std::error_code error;
-  if (!fs::is_regular_file(original, error))
+  if (!fs::exists(original, error))
     throw RunFailure("cannot open " + original.string() + ": no such file");
+  if (!fs::is_regular_file(original, error))
+    throw RunFailure("cannot open " + original.string() + ": not a file");
   if (!options.output) return original;
 
   const fs::path copy = OutputFolder(*options.output) / original.filename();

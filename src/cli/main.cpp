@@ -5,7 +5,6 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "cli/stop_signal.h"
 #include "register/citizen_api.h"
 #include "vies/zelvor_port_type.h"
 
@@ -29,6 +28,5 @@ int main(int argc, char* argv[]) {
 
   zelvor::reg::RegisterCitizenApi();
   zelvor::vies::RegisterZelvorPortType();
-  CatchStopSignal();
   return RunCommand(options, console);
 }
