@@ -165,7 +165,8 @@ TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
   };
   const Case cases[] = {
       {AtSim({"list", notAWorkbook}), 1, "zelvor-cli: Cannot open workbook \"" + notAWorkbook},
-      {AtSim({"list", missing}), 1, "zelvor-cli: cannot open " + missing},
+      {AtSim({"list", missing}), 1, "zelvor-cli: cannot open " + missing + ": no such file"},
+      {AtSim({"list", folder.Path().string()}), 1, ": not a file"},
       {{"list"}, 2, "usage: zelvor-cli list INPUT.xlsx"},
       {{"period", "2024-03-02", "2024-03-01"}, 2, "before the first day"},
       {{"raport"}, 2, "unknown command 'raport'"},
