@@ -40,7 +40,7 @@ void ReportDetails(const PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp* details,
 
 }  // namespace
 
-void RunConnectionTest(CitizenApi& api, const LineSink& addLine, const ShortDateFormat& shortDate) {
+bool RunConnectionTest(CitizenApi& api, const LineSink& addLine, const ShortDateFormat& shortDate) {
   try {
     ParametryWyszukiwaniaPrzedsiebiorcowTyp search;
     search.SetDataWydaniaCertyfikatuOd(Day(1999, 12, 6));
@@ -49,7 +49,7 @@ void RunConnectionTest(CitizenApi& api, const LineSink& addLine, const ShortDate
     const ListaPrzedsiebiorcowDaneWyszukaneTyp hits = api.WyszukajPrzedsiebiorce(search);
     if (hits.empty()) {
       addLine("brak");
-      return;
+      return true;
     }
     const PrzedsiebiorcaDaneWyszukaneTyp& first = *hits.front();
     addLine("ilosc= " + std::to_string(hits.size()));
@@ -58,11 +58,13 @@ void RunConnectionTest(CitizenApi& api, const LineSink& addLine, const ShortDate
     addLine(first.NumerReferencyjny());
 
     ReportDetails(api.PobierzPrzedsiebiorce(first.NumerReferencyjny()).get(), addLine, shortDate);
+    return true;
   } catch (const std::exception& e) {
     addLine(e.what());
   } catch (...) {
     addLine("Nieznany błąd połączenia");
   }
+  return false;
 }
 
 }  // namespace zelvor::reg

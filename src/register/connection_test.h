@@ -13,7 +13,8 @@ using LineSink = std::function<void(const std::string&)>;
 using ShortDateFormat = std::function<std::string(std::chrono::year_month_day)>;
 
 // Searches for managers certified from 1999-12-06 to 2024-09-24 and reports the first hit's
-// details. Never throws: a failure becomes the last line of the run, after those already added.
-void RunConnectionTest(CitizenApi& api, const LineSink& addLine, const ShortDateFormat& shortDate);
+// details. Never throws: a failure becomes the last line of the run, after those already added,
+// and the result is false; true when the test ran to its end, "brak" included.
+bool RunConnectionTest(CitizenApi& api, const LineSink& addLine, const ShortDateFormat& shortDate);
 
 }  // namespace zelvor::reg

@@ -73,9 +73,12 @@ std::string IsoDay(std::chrono::year_month_day day) {
          std::to_string(unsigned(day.day()));
 }
 
-std::vector<std::string> TestLines(ScriptedApi& api, std::vector<std::string> lines = {}) {
-  RunConnectionTest(
+// The lines of one run; passed tells whether the run reached its end.
+std::vector<std::string> TestLines(ScriptedApi& api, std::vector<std::string> lines = {},
+                                   bool* passed = nullptr) {
+  const bool ended = RunConnectionTest(
       api, [&](const std::string& line) { lines.push_back(line); }, IsoDay);
+  if (passed != nullptr) *passed = ended;
   return lines;
 }
 
@@ -88,7 +91,9 @@ TEST(ConnectionTest, SearchesOnlyByTheCertificateDateRange) {
     EXPECT_EQ(p.DataWydaniaCertyfikatuDo()->Text(), "2024-09-24");
     return Hits(0);
   };
-  EXPECT_THAT(TestLines(api), ElementsAre("brak"));
+  bool passed = false;
+  EXPECT_THAT(TestLines(api, {}, &passed), ElementsAre("brak"));
+  EXPECT_TRUE(passed);
   EXPECT_TRUE(api.fetched.empty());
 }
 
@@ -96,10 +101,12 @@ TEST(ConnectionTest, HitsGiveTheCountAndEightLinesOfTheFirstHit) {
   ScriptedApi api;
   api.search = [](const auto&) { return Hits(3); };
   api.details = [](const std::string&) { return Details(true, true, true); };
-  EXPECT_THAT(TestLines(api),
+  bool passed = false;
+  EXPECT_THAT(TestLines(api, {}, &passed),
               ElementsAre("ilosc= 3", "Firma 1", "5261040821", "P/2019/00000001", "spółka z o.o.",
                           "Wiśniewska", "Zofia", "2011.3.9", "Starosta Łódzki"));
   EXPECT_THAT(api.fetched, ElementsAre("P/2019/00000001"));
+  EXPECT_TRUE(passed);
 }
 
 TEST(ConnectionTest, AFaultIsTheRunsOnlyLineAndEarlierRunsStay) {
@@ -109,7 +116,9 @@ TEST(ConnectionTest, AFaultIsTheRunsOnlyLineAndEarlierRunsStay) {
     fault.SetMessage("Brak uprawnień do usługi");
     fault.Raise();
   };
-  EXPECT_THAT(TestLines(api, {"brak"}), ElementsAre("brak", "Brak uprawnień do usługi"));
+  bool passed = true;
+  EXPECT_THAT(TestLines(api, {"brak"}, &passed), ElementsAre("brak", "Brak uprawnień do usługi"));
+  EXPECT_FALSE(passed);
 }
 
 TEST(ConnectionTest, MissingDetailsEndTheRunWithOneClearLine) {
@@ -122,7 +131,9 @@ TEST(ConnectionTest, MissingDetailsEndTheRunWithOneClearLine) {
     ScriptedApi api;
     api.search = [](const auto&) { return Hits(1); };
     api.details = [&](const std::string&) { return Details(c.manager, c.permit, c.permitDate); };
-    const auto lines = TestLines(api);
+    bool passed = true;
+    const auto lines = TestLines(api, {}, &passed);
+    EXPECT_FALSE(passed);
     ASSERT_EQ(lines.size(), 4 + c.linesBeforeFailure + 1);
     EXPECT_EQ(lines[4], "spółka z o.o.");
     EXPECT_FALSE(lines.back().empty());

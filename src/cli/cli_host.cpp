@@ -1,0 +1,108 @@
+#include "cli/cli_host.h"
+
+#include <charconv>
+#include <ctime>
+#include <filesystem>
+
+#include "jobs/output_paths.h"
+
+namespace zelvor::cli {
+namespace {
+
+std::optional<std::int64_t> Number(std::string_view text) {
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+CliHost::CliHost(Console& console, CliHostSettings settings)
+    : console_(console), settings_(std::move(settings)) {}
+
+void CliHost::Log(const std::string& line) {
+  console_.Out(line);
+}
+
+void CliHost::AddOutputLine(const std::string& line) {
+  console_.Out(line);
+}
+
+// The list job shows "row/count" here before each record, input rows counted from the header
+// row: row r is record r - 1 of count - 1, and r - 2 records are done. The count alone comes
+// first.
+void CliHost::SetStatusPanel(int panel, const std::string& text) {
+  if (panel != jobs::kProgressPanel) return;
+  const std::size_t slash = text.find('/');
+  const std::optional<std::int64_t> count =
+      Number(slash == std::string::npos ? text : text.substr(slash + 1));
+  const std::optional<std::int64_t> row =
+      slash == std::string::npos ? std::optional<std::int64_t>(2) : Number(text.substr(0, slash));
+  if (count && row) ReportProgress(*row - 2, *count - 1);
+}
+
+// The period job names each day as it starts it.
+void CliHost::SetProgressLabel(const std::string&) {
+  const auto total = std::chrono::sys_days{settings_.lastDay} -
+                     std::chrono::sys_days{settings_.firstDay} + std::chrono::days{1};
+  ReportProgress(daysStarted_++, total.count());
+}
+
+void CliHost::ReportProgress(std::int64_t done, std::int64_t total) {
+  if (!settings_.meter) return;
+  if (const std::optional<std::string> text = settings_.meter->Report(done, total))
+    console_.Progress(*text);
+}
+
+void CliHost::SetActionRunning(jobs::Action, bool running) {
+  if (!running) console_.EndProgress();
+}
+
+void CliHost::ProcessPendingEvents() {
+  if (!settings_.stopSignalled()) return;
+  listStop_ = true;
+  periodStop_ = true;
+}
+
+// Ctrl-C counts even where the job reads its stop box without letting events through first
+// (between the days of the period job).
+bool CliHost::StopRequested(jobs::StopBox box) const {
+  return (box == jobs::StopBox::NipList ? listStop_ : periodStop_) || settings_.stopSignalled();
+}
+
+void CliHost::SetStopBox(jobs::StopBox box, bool ticked) {
+  (box == jobs::StopBox::NipList ? listStop_ : periodStop_) = ticked;
+}
+
+void CliHost::ShowMessage(const std::string& text) {
+  console_.Err(text);
+}
+
+void CliHost::ShowError(const std::string& message) {
+  failed_ = true;
+  console_.Err("zelvor-cli: " + message);
+}
+
+std::string CliHost::ProgramFolder() const {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::current_path().string() : program.parent_path().string();
+}
+
+std::chrono::local_seconds CliHost::Now() const {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  const std::chrono::year_month_day day{std::chrono::year{local.tm_year + 1900},
+                                        std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
+                                        std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+  return std::chrono::local_days{day} + std::chrono::hours{local.tm_hour} +
+         std::chrono::minutes{local.tm_min} + std::chrono::seconds{local.tm_sec};
+}
+
+std::string CliHost::ShortDate(std::chrono::year_month_day day) const {
+  return jobs::FormatDay(day);
+}
+
+}  // namespace zelvor::cli

@@ -1,0 +1,185 @@
+#include "cli/commands.h"
+
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+
+#include "cli/cli_host.h"
+#include "cli/stop_signal.h"
+#include "jobs/nip_list_job.h"
+#include "jobs/output_paths.h"
+#include "jobs/period_job.h"
+#include "register/citizen_api.h"
+#include "register/connection_test.h"
+#include "register/register_transport.h"
+#include "vies/vat_check.h"
+
+namespace zelvor::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A run that cannot start; the message names what is in the way.
+class RunFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// HTTPRIO3 as the window makes it, on the chosen endpoint and store. There is no certificate
+// picker: when no store certificate matches the settings, the call goes on without one.
+void PrepareRegister(jobs::WindowState& state, const CliOptions& options) {
+  reg::RegisterTransportSettings settings = reg::DefaultRegisterTransportSettings();
+  if (options.registerUrl) settings.url = *options.registerUrl;
+  if (options.store) settings.storeFolder = *options.store;
+  state.HTTPRIO3 = reg::MakeRegisterTransport(std::move(settings));
+  state.sBaza = state.HTTPRIO3->URL();
+}
+
+// An absolute folder path without a trailing separator; made when it does not exist yet.
+fs::path OutputFolder(const std::string& folder) {
+  fs::path path = fs::absolute(folder).lexically_normal();
+  if (path.has_relative_path() && path.filename().empty()) path = path.parent_path();
+  fs::create_directories(path);
+  return path;
+}
+
+CliHostSettings HostSettings(std::string meterUnit) {
+  CliHostSettings settings;
+  settings.meter.emplace(std::move(meterUnit));
+  settings.stopSignalled = &StopSignalled;
+  return settings;
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ignored;
+  return !path.empty() && fs::is_regular_file(path, ignored);
+}
+
+// The job's own way of ending: an error it showed, Ctrl-C, or done.
+int JobExitStatus(const CliHost& host) {
+  if (host.Failed()) return kExitFailed;
+  if (host.Stopped()) return kExitStopped;
+  return kExitOk;
+}
+
+// Runs a job's button handler; an error that escapes it is shown as the window shows it.
+// Ctrl-C becomes the job's stop box from here on; elsewhere it ends the program as usual.
+template <class Handler>
+void RunJob(jobs::JobContext& ctx, Handler handler) {
+  CatchStopSignal();
+  try {
+    handler(ctx);
+  } catch (const std::exception& e) {
+    ctx.host.ShowError(e.what());
+  }
+}
+
+// The workbook the job annotates: the input itself, or its copy in the output folder so that
+// the original stays as it was.
+fs::path ListInput(const CliOptions& options) {
+  const fs::path original = fs::absolute(options.input).lexically_normal();
+  std::error_code error;
+  if (!fs::exists(original, error))
+    throw RunFailure("cannot open " + original.string() + ": no such file");
+  if (!fs::is_regular_file(original, error))
+    throw RunFailure("cannot open " + original.string() + ": not a file");
+  if (!options.output) return original;
+
+  const fs::path copy = OutputFolder(*options.output) / original.filename();
+  if (fs::exists(copy, error))
+    throw RunFailure(copy.string() + " already exists; it is not overwritten");
+  fs::copy_file(original, copy, fs::copy_options::none, error);
+  if (error)
+    throw RunFailure("cannot copy " + original.string() + " to " + copy.string() + ": " +
+                     error.message());
+  return copy;
+}
+
+int RunList(const CliOptions& options, Console& console) {
+  const fs::path input = ListInput(options);
+  jobs::WindowState state;
+  PrepareRegister(state, options);
+  const std::unique_ptr<workbook::ApplicationFactory> spreadsheets = workbook::MakeXlsxFactory();
+  CliHostSettings settings = HostSettings("rows");
+  settings.inputFile = input.string();
+  CliHost host(console, std::move(settings));
+  jobs::JobContext ctx{state, host, *spreadsheets};
+
+  RunJob(ctx, jobs::btnExcel_wyprwadzClick);
+  console.EndProgress();
+  if (FileExists(input.string())) console.Out("annotated: " + input.string());
+  if (FileExists(state.ExcelFileNameOut)) console.Out("result: " + state.ExcelFileNameOut);
+  return JobExitStatus(host);
+}
+
+int RunPeriod(const CliOptions& options, Console& console) {
+  jobs::WindowState state;
+  PrepareRegister(state, options);
+  const std::unique_ptr<workbook::ApplicationFactory> spreadsheets = workbook::MakeXlsxFactory();
+  CliHostSettings settings = HostSettings("days");
+  settings.documentsFolder =
+      (options.output ? OutputFolder(*options.output) : fs::current_path()).string();
+  settings.firstDay = options.firstDay;
+  settings.lastDay = options.lastDay;
+  CliHost host(console, std::move(settings));
+  jobs::JobContext ctx{state, host, *spreadsheets};
+
+  RunJob(ctx, jobs::btnPobierzDaneDzienneClick);
+  console.EndProgress();
+  if (FileExists(state.ExcelFileNameOut)) console.Out("result: " + state.ExcelFileNameOut);
+  return JobExitStatus(host);
+}
+
+int RunTest(const CliOptions& options, Console& console) {
+  jobs::WindowState state;
+  PrepareRegister(state, options);
+  std::string lastLine;
+  const bool passed = reg::RunConnectionTest(
+      *state.HTTPRIO3->As<reg::CitizenApi>(),
+      [&](const std::string& line) {
+        console.Out(line);
+        lastLine = line;
+      },
+      &jobs::FormatDay);
+  if (passed) return kExitOk;
+  console.Err("zelvor-cli: " + lastLine);
+  return kExitFailed;
+}
+
+// On behalf of no requester: the command line names only the number to verify, so the two
+// requester fields go out empty.
+int RunVat(const CliOptions& options, Console& console) {
+  soap::HttpTransport HTTPRIO1(options.vatUrl.value_or(vies::Endpoint()));
+  const vies::VatQuery query{.countryCode = options.country,
+                             .vatNumber = options.number,
+                             .requesterCountryCode = "",
+                             .requesterVatNumber = ""};
+  const vies::VatAnswer answer = vies::CheckVat(*HTTPRIO1.As<vies::zelvorPortType>(), query);
+  for (const std::string& line : vies::VatResultLines(answer, options.number, &jobs::FormatDay))
+    console.Out(line);
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunCommand(const CliOptions& options, Console& console) {
+  try {
+    switch (options.command) {
+      case Command::List:
+        return RunList(options, console);
+      case Command::Period:
+        return RunPeriod(options, console);
+      case Command::Test:
+        return RunTest(options, console);
+      case Command::Vat:
+        return RunVat(options, console);
+    }
+    throw std::logic_error("unknown command");
+  } catch (const std::exception& e) {
+    console.EndProgress();
+    console.Err(std::string("zelvor-cli: ") + e.what());
+    return kExitFailed;
+  }
+}
+
+}  // namespace zelvor::cli

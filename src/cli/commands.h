@@ -1,0 +1,17 @@
+#pragma once
+// The four commands of zelvor-cli, each run as the window runs its action.
+
+#include "cli/cli_options.h"
+#include "cli/console.h"
+
+namespace zelvor::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;     // the run failed; the error is on standard error
+inline constexpr int kExitUsage = 2;      // the command line is wrong
+inline constexpr int kExitStopped = 130;  // Ctrl-C stopped the run (128 + SIGINT)
+
+// Runs the command; returns the exit status. The service interfaces must be registered first.
+int RunCommand(const CliOptions& options, Console& console);
+
+}  // namespace zelvor::cli

@@ -1,0 +1,32 @@
+// zelvor-cli: the jobs of the window without the window, for scheduling, scripting and the demo.
+#include <string_view>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "register/citizen_api.h"
+#include "vies/zelvor_port_type.h"
+
+int main(int argc, char* argv[]) {
+  using namespace zelvor::cli;
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  CliOptions options;
+  try {
+    options = ParseCommandLine(args);
+  } catch (const UsageError& e) {
+    Console console = Console::Standard(false);
+    console.Err(std::string("zelvor-cli: ") + e.what());
+    console.Err(ShortUsage());
+    return kExitUsage;
+  }
+  Console console = Console::Standard(options.progress);
+  if (options.help) {
+    console.Out(UsageText());
+    return kExitOk;
+  }
+
+  zelvor::reg::RegisterCitizenApi();
+  zelvor::vies::RegisterZelvorPortType();
+  return RunCommand(options, console);
+}

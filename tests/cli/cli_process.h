@@ -1,0 +1,28 @@
+#pragma once
+// zelvor-cli run as a child process, its output collected and its exit status returned.
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zelvor::test {
+
+// The zelvor-cli built with this tree.
+std::string CliPath();
+
+struct CliRun {
+  int status = -1;  // exit status, or 128 + the signal that ended it
+  std::string out, err;
+};
+
+struct CliRunOptions {
+  // Looked at each time standard output grows; returning true sends SIGINT once.
+  std::function<bool(const std::string& out)> interruptWhen = {};
+  // The child is killed after this long.
+  std::chrono::seconds timeout{120};
+};
+
+CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& options = {});
+
+}  // namespace zelvor::test

@@ -1,0 +1,237 @@
+// zelvor-cli as a user runs it: a child process against the simulators on loopback.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli_process.h"
+#include "e2e/register_environment.h"
+#include "e2e/workbook_files.h"
+#include "vies-sim/synthetic_traders.h"
+
+namespace zelvor::test {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testing::StartsWith;
+
+constexpr const char* kInvalid = "BŁĘDNY NUMER NIP - błąd sumy kontrolnej";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The path after "label: " on its own line of the output, or "" when there is no such line.
+std::string Reported(const std::string& out, const std::string& label) {
+  for (const std::string& line : Lines(out))
+    if (line.starts_with(label + ": ")) return line.substr(label.size() + 2);
+  return "";
+}
+
+std::string Day(const soap::CalendarDate& date) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text;
+}
+
+class CliRunTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { env_ = new RegisterEnvironment(); }
+  static void TearDownTestSuite() {
+    delete env_;
+    env_ = nullptr;
+  }
+
+  // The arguments followed by the options that point a run at the simulator.
+  static std::vector<std::string> AtSim(std::vector<std::string> args,
+                                        const RegisterEnvironment& env = *env_) {
+    args.insert(args.end(), {"--register", env.Url(), "--store", env.StoreFolder().string()});
+    return args;
+  }
+
+  // An input workbook with the numbers below a header row.
+  static std::string Input(const TempFolder& folder, const std::vector<std::string>& numbers) {
+    SheetRows rows{{"NIP"}};
+    for (const std::string& n : numbers) rows.push_back({n});
+    const std::string path = folder.File("klienci.xlsx");
+    WriteWorkbook(path, rows);
+    return path;
+  }
+
+  static inline RegisterEnvironment* env_ = nullptr;
+};
+
+TEST_F(CliRunTest, ListRunAnnotatesTheInputInPlaceAndSavesTheResultBesideIt) {
+  TempFolder folder;
+  const auto& found = env_->Data().At(0);
+  const std::string input = Input(folder, {found.NIP, UnknownValidNip(env_->Data()), "123"});
+  const CliRun run = RunCli(AtSim({"list", input}));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 6u) << run.out;  // three records, the end, the two paths
+  EXPECT_EQ(lines[3], "KONIEC");
+  EXPECT_EQ(lines[4], "annotated: " + input);
+  const std::string result = Reported(run.out, "result");
+  EXPECT_EQ(fs::path(result).parent_path(), folder.Path());
+  EXPECT_THAT(fs::path(result).filename().string(), StartsWith("Wynik_Hdr_"));
+
+  const SheetRows annotated = ReadSheet(input);
+  ASSERT_EQ(annotated.size(), 4u);
+  EXPECT_THAT(annotated[1], ElementsAre(found.NIP, found.NIP, found.FirmaNazwa));
+  EXPECT_EQ(annotated[2][2], "BRAK");
+  EXPECT_EQ(annotated[3][2], kInvalid);
+
+  EXPECT_THAT(SheetNames(result), ElementsAre("HDR", "DET"));
+  const SheetRows hdr = ReadSheet(result);
+  ASSERT_EQ(hdr.size(), 4u);
+  EXPECT_EQ(hdr[1][3], found.NumerReferencyjny());
+  EXPECT_EQ(hdr[2][1], "BRAK w GITD");
+}
+
+TEST_F(CliRunTest, ListRunWithAnOutputFolderWorksOnACopyAndNeverOverwritesOne) {
+  TempFolder folder;
+  const auto& found = env_->Data().At(1);
+  const std::string original = Input(folder, {found.NIP});
+  const fs::path out = folder.Path() / "wyniki" / "marzec";  // made by the run
+  const auto args = AtSim({"list", original, "--output", out.string(), "--no-progress"});
+
+  const CliRun run = RunCli(args);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string copy = (out / "klienci.xlsx").string();
+  EXPECT_EQ(Reported(run.out, "annotated"), copy);
+  EXPECT_EQ(fs::path(Reported(run.out, "result")).parent_path(), out);
+  EXPECT_THAT(ReadSheet(original), ElementsAre(ElementsAre("NIP"), ElementsAre(found.NIP)));
+  EXPECT_THAT(ReadSheet(copy)[1], ElementsAre(found.NIP, found.NIP, found.FirmaNazwa));
+
+  // The annotated copy of the first run is there now: the second run refuses to touch it.
+  const CliRun again = RunCli(args);
+  EXPECT_EQ(again.status, 1);
+  EXPECT_THAT(again.err, HasSubstr("zelvor-cli: " + copy + " already exists"));
+  EXPECT_EQ(again.out, "");
+  EXPECT_EQ(ReadSheet(copy)[1].size(), 3u);
+}
+
+TEST_F(CliRunTest, PeriodRunSavesTheDatedWorkbookInTheOutputFolder) {
+  const auto& data = env_->Data();
+  const soap::CalendarDate day = data.BusyDays(2).at(0);
+  const std::size_t certified = data.CertifiedBetween(day, day).size();
+  TempFolder folder;
+  const CliRun run = RunCli(AtSim({"period", Day(day), Day(day), "--output", folder.File("o")}));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::vector<std::string> lines = Lines(run.out);
+  EXPECT_EQ(lines.front(), "Data=" + Day(day));
+  const std::string result = Reported(run.out, "result");
+  EXPECT_EQ(lines.back(), "result: " + result);
+  EXPECT_EQ(lines[lines.size() - 2], "Powstał zbiór: " + result);
+  const std::string stamp = Day(day).substr(0, 4) + Day(day).substr(5, 2) + Day(day).substr(8);
+  EXPECT_THAT(result, StartsWith(folder.File("o") + "/Wynik_Day_Hdr-" + stamp + "-" + stamp));
+  EXPECT_EQ(ReadSheet(result).size(), certified + 1);
+}
+
+TEST_F(CliRunTest, ConnectionTest) {
+  const CliRun passed = RunCli(AtSim({"test"}));
+  EXPECT_EQ(passed.status, 0) << passed.err;
+  const std::vector<std::string> lines = Lines(passed.out);
+  ASSERT_EQ(lines.size(), 9u) << passed.out;
+  EXPECT_THAT(lines[0], StartsWith("ilosc= "));
+  EXPECT_THAT(lines[7], testing::MatchesRegex("[0-9]{4}-[0-9]{2}-[0-9]{2}"));  // ISO short date
+
+  // Nothing listens on port 1: the failure is the run's last line and the error.
+  const CliRun failed = RunCli({"test", "--register", "https://127.0.0.1:1/CitizenApi.svc"});
+  EXPECT_EQ(failed.status, 1);
+  ASSERT_FALSE(Lines(failed.out).empty());
+  EXPECT_EQ(failed.err, "zelvor-cli: " + Lines(failed.out).back() + "\n");
+}
+
+TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
+  TempFolder folder;
+  const std::string notAWorkbook = folder.File("notatki.xlsx");
+  std::ofstream(notAWorkbook) << "not a workbook\n";
+  const std::string missing = folder.File("brak.xlsx");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  };
+  const Case cases[] = {
+      {AtSim({"list", notAWorkbook}), 1, "zelvor-cli: Cannot open workbook \"" + notAWorkbook},
+      {AtSim({"list", missing}), 1, "zelvor-cli: cannot open " + missing + ": no such file"},
+      {AtSim({"list", folder.Path().string()}), 1, ": not a file"},
+      {{"list"}, 2, "usage: zelvor-cli list INPUT.xlsx"},
+      {{"period", "2024-03-02", "2024-03-01"}, 2, "before the first day"},
+      {{"raport"}, 2, "unknown command 'raport'"},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = RunCli(c.args);
+    EXPECT_EQ(run.status, c.status) << c.args.at(0) << " " << run.err;
+    EXPECT_THAT(run.err, HasSubstr(c.err));
+  }
+  // A file that is no workbook is left as it was.
+  std::ifstream kept(notAWorkbook);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "not a workbook\n");
+}
+
+TEST_F(CliRunTest, CtrlCStopsAfterTheCurrentRecordAndKeepsWhatWasWritten) {
+  RegisterEnvironment slow({"--latency-ms", "150"});
+  std::vector<std::string> numbers;
+  for (std::size_t i = 0; i < 40; ++i) numbers.push_back(slow.Data().At(i).NIP);
+  TempFolder folder;
+  const std::string input = Input(folder, numbers);
+  // Two records logged: the run is well under way.
+  const CliRun run =
+      RunCli(AtSim({"list", input}, slow),
+             {.interruptWhen = [](const std::string& out) { return Lines(out).size() >= 2; }});
+  ASSERT_EQ(run.status, 130) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_GE(lines.size(), 5u);
+  EXPECT_EQ(lines[lines.size() - 3], "KONIEC");
+  const std::string result = Reported(run.out, "result");
+  const std::size_t records = ReadSheet(result).size() - 1;
+  EXPECT_GE(records, 2u);
+  EXPECT_LT(records, numbers.size());
+  EXPECT_EQ(lines.size(), records + 3);
+
+  const SheetRows annotated = ReadSheet(input);
+  EXPECT_EQ(annotated[records][2], slow.Data().At(records - 1).FirmaNazwa);
+  EXPECT_EQ(annotated[records + 1].size(), 1u);  // never reached
+}
+
+TEST(CliVatTest, RegisteredUnregisteredAndUnreachable) {
+  const sim::SyntheticTraders traders(7);
+  const std::string registered = traders.Numbers("PL", 1, true).at(0);
+  const std::string unregistered = traders.Numbers("PL", 1, false).at(0);
+  const sim::Trader trader = *traders.Lookup("PL", registered);
+  SimProcess sim(ViesSimPath(), {"--seed", "7"});
+
+  const CliRun valid = RunCli({"vat", "pl", registered, "--vat", sim.Url()});
+  ASSERT_EQ(valid.status, 0) << valid.err;
+  // The date, then the trader; the address keeps its own line break, as the service sends it.
+  EXPECT_THAT(valid.out, StartsWith("Data della richiesta: 20"));
+  EXPECT_THAT(valid.out, testing::EndsWith("\nNazione: PL\nIdentificativo fiscale: " + registered +
+                                           "\nRagione Sociale: " + trader.name +
+                                           "\nIndirizzo: " + trader.Address() + "\n" +
+                                           trader.street + "\n" + trader.postcode + "\n" +
+                                           trader.city + "\n" + trader.companyType + "\n"));
+
+  const CliRun invalid = RunCli({"vat", "PL", unregistered, "--vat", sim.Url()});
+  EXPECT_EQ(invalid.status, 0);
+  EXPECT_EQ(invalid.out, "La Partita IVA " + unregistered +
+                             " ricercata non è registrata come operatore Intracomunitario\n");
+
+  const CliRun unreachable = RunCli({"vat", "PL", registered, "--vat", "http://127.0.0.1:1/x"});
+  EXPECT_EQ(unreachable.status, 1);
+  EXPECT_THAT(unreachable.err, StartsWith("zelvor-cli: "));
+}
+
+}  // namespace
+}  // namespace zelvor::test
