@@ -137,12 +137,17 @@ CliOptions ParseCommandLine(const std::vector<std::string_view>& args) {
       ExpectArguments(positional, 0, "test");
       break;
     case Command::Vat:
-      ExpectArguments(positional, 2, "vat COUNTRY NUMBER");
+      ExpectArguments(positional, 4, "vat COUNTRY NUMBER REQUESTER_COUNTRY REQUESTER_NUMBER");
       // Upper-cased as the window's fields upper-case what is typed.
       options.country = UpperAscii(positional[1]);
       options.number = UpperAscii(positional[2]);
+      options.requesterCountry = UpperAscii(positional[3]);
+      options.requesterNumber = UpperAscii(positional[4]);
       if (Blank(options.country) || Blank(options.number))
         throw UsageError("the country and the VAT number must not be empty");
+      // The service answers a check on behalf of a requester, as the window asks for one too.
+      if (Blank(options.requesterCountry) || Blank(options.requesterNumber))
+        throw UsageError("the requester's country and VAT number must not be empty");
       break;
   }
   if (options.output && *command != Command::List && *command != Command::Period)
@@ -166,8 +171,9 @@ usage:
       in DIR (default: the current folder).
   zelvor-cli test
       Tests the connection to the register: one search and one detail fetch.
-  zelvor-cli vat COUNTRY NUMBER
-      Checks an EU VAT number, e.g. "zelvor-cli vat PL 5261040828".
+  zelvor-cli vat COUNTRY NUMBER REQUESTER_COUNTRY REQUESTER_NUMBER
+      Checks an EU VAT number on behalf of a requester (your own VAT number),
+      e.g. "zelvor-cli vat DE 123456789 PL 5261040828".
 
 common options:
   --register URL   register endpoint (default: the production endpoint)
@@ -186,7 +192,8 @@ exit status: 0 done, 1 the run failed, 2 wrong command line, 130 stopped by Ctrl
 
 std::string ShortUsage() {
   return "usage: zelvor-cli list INPUT.xlsx [--output DIR] | period FIRST LAST [--output DIR]\n"
-         "                  | test | vat COUNTRY NUMBER   [--register URL] [--vat URL]\n"
+         "                  | test | vat COUNTRY NUMBER REQ_COUNTRY REQ_NUMBER\n"
+         "                  [--register URL] [--vat URL]\n"
          "                  [--store DIR] [--no-progress]\n"
          "Try 'zelvor-cli --help' for more.";
 }

@@ -20,6 +20,7 @@ struct CliOptions {
   std::optional<std::string> output;                  // list, period: --output DIR
   std::chrono::year_month_day firstDay{}, lastDay{};  // period
   std::string country, number;                        // vat
+  std::string requesterCountry, requesterNumber;      // vat
 
   std::optional<std::string> registerUrl;  // --register URL; the build's endpoint otherwise
   std::optional<std::string> vatUrl;       // --vat URL

@@ -146,14 +146,12 @@ int RunTest(const CliOptions& options, Console& console) {
   return kExitFailed;
 }
 
-// On behalf of no requester: the command line names only the number to verify, so the two
-// requester fields go out empty.
 int RunVat(const CliOptions& options, Console& console) {
   soap::HttpTransport HTTPRIO1(options.vatUrl.value_or(vies::Endpoint()));
   const vies::VatQuery query{.countryCode = options.country,
                              .vatNumber = options.number,
-                             .requesterCountryCode = "",
-                             .requesterVatNumber = ""};
+                             .requesterCountryCode = options.requesterCountry,
+                             .requesterVatNumber = options.requesterNumber};
   const vies::VatAnswer answer = vies::CheckVat(*HTTPRIO1.As<vies::zelvorPortType>(), query);
   for (const std::string& line : vies::VatResultLines(answer, options.number, &jobs::FormatDay))
     console.Out(line);

@@ -36,10 +36,13 @@ TEST(CliOptions, AcceptedCommandLines) {
   EXPECT_EQ(test.registerUrl, "https://127.0.0.1:1/CitizenApi.svc");
 
   // Typed as into the window's upper-casing fields; a later option wins.
-  const CliOptions vat = Parse({"vat", "pl", "abc123", "--vat=http://a/1", "--vat=http://b/2"});
+  const CliOptions vat =
+      Parse({"vat", "pl", "abc123", "--vat=http://a/1", "de", "x9", "--vat=http://b/2"});
   EXPECT_EQ(vat.command, Command::Vat);
   EXPECT_EQ(vat.country, "PL");
   EXPECT_EQ(vat.number, "ABC123");
+  EXPECT_EQ(vat.requesterCountry, "DE");
+  EXPECT_EQ(vat.requesterNumber, "X9");
   EXPECT_EQ(vat.vatUrl, "http://b/2");
 
   // After "--" a name that looks like an option is a file.
@@ -66,7 +69,9 @@ TEST(CliOptions, RefusedCommandLines) {
       {{"list", "a.xlsx", "b.xlsx"}, "wrong number of arguments for list"},
       {{"test", "extra"}, "wrong number of arguments for test"},
       {{"vat", "PL"}, "wrong number of arguments for vat"},
-      {{"vat", "PL", "  "}, "must not be empty"},
+      {{"vat", "PL", "1", "DE"}, "wrong number of arguments for vat"},
+      {{"vat", "PL", "  ", "DE", "2"}, "the country and the VAT number must not be empty"},
+      {{"vat", "PL", "1", "DE", " "}, "the requester's country and VAT number must not be empty"},
       {{"period", "2024-01-01"}, "wrong number of arguments for period"},
       {{"period", "2024-1-01", "2024-01-02"}, "first day '2024-1-01' is not a date"},
       {{"period", "2024-01-01", "2023-02-29"}, "last day '2023-02-29' is not a date"},

@@ -213,7 +213,7 @@ TEST(CliVatTest, RegisteredUnregisteredAndUnreachable) {
   const sim::Trader trader = *traders.Lookup("PL", registered);
   SimProcess sim(ViesSimPath(), {"--seed", "7"});
 
-  const CliRun valid = RunCli({"vat", "pl", registered, "--vat", sim.Url()});
+  const CliRun valid = RunCli({"vat", "pl", registered, "DE", "123456789", "--vat", sim.Url()});
   ASSERT_EQ(valid.status, 0) << valid.err;
   // The date, then the trader; the address keeps its own line break, as the service sends it.
   EXPECT_THAT(valid.out, StartsWith("Data della richiesta: 20"));
@@ -223,12 +223,13 @@ TEST(CliVatTest, RegisteredUnregisteredAndUnreachable) {
                                            trader.street + "\n" + trader.postcode + "\n" +
                                            trader.city + "\n" + trader.companyType + "\n"));
 
-  const CliRun invalid = RunCli({"vat", "PL", unregistered, "--vat", sim.Url()});
+  const CliRun invalid = RunCli({"vat", "PL", unregistered, "DE", "123456789", "--vat", sim.Url()});
   EXPECT_EQ(invalid.status, 0);
   EXPECT_EQ(invalid.out, "La Partita IVA " + unregistered +
                              " ricercata non è registrata come operatore Intracomunitario\n");
 
-  const CliRun unreachable = RunCli({"vat", "PL", registered, "--vat", "http://127.0.0.1:1/x"});
+  const CliRun unreachable =
+      RunCli({"vat", "PL", registered, "DE", "123456789", "--vat", "http://127.0.0.1:1/x"});
   EXPECT_EQ(unreachable.status, 1);
   EXPECT_THAT(unreachable.err, StartsWith("zelvor-cli: "));
 }

@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,8 +11,6 @@
 #include <cstring>
 #include <stdexcept>
 #include <thread>
-
-extern char** environ;
 
 namespace zelvor::test {
 namespace {
@@ -61,20 +59,26 @@ SimProcess::SimProcess(const std::string& binary, const std::vector<std::string>
     throw std::runtime_error("pipe: " + std::string(std::strerror(errno)));
   output_ = pipeFds[0];
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
   std::vector<std::string> argvStrings{binary};
   argvStrings.insert(argvStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (auto& s : argvStrings) argv.push_back(s.data());
   argv.push_back(nullptr);
-  const int rc = posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  const pid_t parent = getpid();
+  pid_ = fork();
+  if (pid_ == 0) {
+    // A test that crashes must not leave its simulator serving and holding the test's output
+    // open, or the run that waits for that output never ends.
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
+    if (dup2(pipeFds[1], STDOUT_FILENO) < 0) _exit(127);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  const int spawnError = pid_ < 0 ? errno : 0;
   close(pipeFds[1]);
-  if (rc != 0) {
+  if (pid_ < 0) {
     close(output_);
-    throw std::runtime_error("cannot start " + binary + ": " + std::strerror(rc));
+    throw std::runtime_error("cannot start " + binary + ": " + std::strerror(spawnError));
   }
 
   std::string line;

@@ -319,16 +319,18 @@ CalendarDate DateOfDay(int dayNumber) {
 }
 
 SyntheticRegister::SyntheticRegister(std::uint64_t seed, std::size_t size) {
-  static constexpr std::size_t kExcludedIndex = 2;
   Generator generator(seed);
   enterprises_.reserve(size);
   for (std::size_t i = 0; i < size; ++i) {
     // The first enterprise has several of everything; the second has nothing optional.
     const Shape shape{i == 0, i == 1};
     Enterprise e{generator.Enterprise(shape), generator.LastModified()};
-    // The register holds the enterprise that the period job leaves out, so that can be seen.
-    if (i == kExcludedIndex) {
+    // The register holds the enterprise that the period job leaves out, so that can be seen: the
+    // first ordinary one with a transport manager, so that a search by certificate day finds it.
+    if (excludedIndex_ == 0 && i >= 2 &&
+        !e.details->ListaZarzadzajacyTransportemDaneWyszukane().empty()) {
       e.details->SetNumerReferencyjny(std::string(jobs::kExcludedReferenceNumber));
+      excludedIndex_ = i;
     }
     byReference_.emplace(e.details->NumerReferencyjny(), i);
     byNip_.emplace(e.details->NIP, i);

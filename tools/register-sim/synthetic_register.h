@@ -32,6 +32,9 @@ class SyntheticRegister {
   const PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& At(std::size_t index) const {
     return *enterprises_.at(index).details;
   }
+  // The enterprise whose reference number the period job leaves out; 0 when the register is
+  // too small to hold one.
+  std::size_t ExcludedIndex() const { return excludedIndex_; }
   // The day the register last changed the enterprise's record.
   CalendarDate LastModified(std::size_t index) const { return enterprises_.at(index).lastModified; }
 
@@ -58,6 +61,7 @@ class SyntheticRegister {
   bool Matches(const Enterprise& e, const ParametryWyszukiwaniaPrzedsiebiorcowTyp& p) const;
 
   std::vector<Enterprise> enterprises_;
+  std::size_t excludedIndex_ = 0;
   std::map<std::string, std::size_t, std::less<>> byReference_;
   std::map<std::string, std::size_t, std::less<>> byNip_;
   std::multimap<int, std::size_t> byCertificateDay_;
