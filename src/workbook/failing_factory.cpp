@@ -71,6 +71,7 @@ class FailingWorkbook final : public Workbook {
     f_.Check(Operation::Save);
     inner_.Save();
   }
+  void WaitForSaves() override { inner_.WaitForSaves(); }
 
  private:
   Sheet& Wrap(Sheet& sheet) {

@@ -30,6 +30,70 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
+void WriteXlsx(const WorkbookContent& content, const std::string& path) {
+  // Rows are complete when we write them, so libxlsxwriter can stream each row to disk and keep
+  // its memory flat however large the workbook grows.
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  LxwWorkbookPtr wb(workbook_new_opt(path.c_str(), &options));
+  if (!wb) throw EWorkbookError("libxlsxwriter cannot start a workbook");
+  lxw_format* dateFormat = workbook_add_format(wb.get());
+  if (dateFormat == nullptr) throw EWorkbookError("libxlsxwriter cannot add a format");
+  format_set_num_format(dateFormat, "yyyy-mm-dd");
+
+  for (std::size_t s = 0; s < content.sheets.size(); ++s) {
+    const SheetContent& sheet = content.sheets[s];
+    lxw_worksheet* ws = workbook_add_worksheet(wb.get(), sheet.name.c_str());
+    if (ws == nullptr)
+      throw EWorkbookError("libxlsxwriter refuses the sheet \"" + sheet.name + "\"");
+    const auto& widths = sheet.widths;
+    for (std::size_t c = 0; c < widths.size(); ++c) {
+      if (widths[c] > 0) {
+        const auto col = static_cast<lxw_col_t>(c);
+        Check(worksheet_set_column(ws, col, col, widths[c], nullptr), "column width");
+      }
+    }
+    const auto& rows = sheet.rows;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      const auto row = static_cast<lxw_row_t>(r);
+      for (std::size_t c = 0; c < rows[r].size(); ++c) {
+        const std::string& text = rows[r][c];
+        if (text.empty()) continue;
+        const auto col = static_cast<lxw_col_t>(c);
+        const TypedText typed = ClassifyText(text);
+        switch (typed.kind) {
+          case CellKind::Number:
+            Check(worksheet_write_number(ws, row, col, typed.number, nullptr), "cell");
+            break;
+          case CellKind::Date:
+            Check(worksheet_write_number(ws, row, col, typed.number, dateFormat), "cell");
+            break;
+          case CellKind::Text:
+            if (text.find("_x") == std::string::npos) {
+              Check(worksheet_write_string(ws, row, col, text.c_str(), nullptr), "cell");
+            } else {
+              const std::string escaped = EscapeOoxmlText(text);
+              Check(worksheet_write_string(ws, row, col, escaped.c_str(), nullptr), "cell");
+            }
+            break;
+        }
+      }
+    }
+    const auto selRow = static_cast<lxw_row_t>(sheet.selectedRow - 1);
+    const auto selCol = static_cast<lxw_col_t>(sheet.selectedColumn - 1);
+    worksheet_set_selection(ws, selRow, selCol, selRow, selCol);
+    if (s == content.active) worksheet_activate(ws);
+  }
+  const lxw_error err = workbook_close(wb.release());
+  Check(err, "writing the file");
+  // libxlsxwriter does not notice every failed write of its scratch files.
+  std::vector<std::string> parts;
+  for (std::size_t s = 1; s <= content.sheets.size(); ++s) {
+    parts.push_back("xl/worksheets/sheet" + std::to_string(s) + ".xml");
+  }
+  CheckPartsEndWith(path, parts, "</worksheet>");
+}
+
 }  // namespace
 
 void MemorySheet::Rename(std::string_view name) {
@@ -138,9 +202,34 @@ void MemoryWorkbook::CheckSheetName(std::string_view name, const MemorySheet* sh
   }
 }
 
+MemoryWorkbook::~MemoryWorkbook() {
+  if (pendingSave_.valid()) pendingSave_.wait();
+}
+
+WorkbookContent MemoryWorkbook::Content() const {
+  WorkbookContent content;
+  content.active = active_;
+  for (const auto& sheet : sheets_) {
+    content.sheets.push_back({sheet->Name(), sheet->Rows(), sheet->Widths(), sheet->SelectedRow(),
+                              sheet->SelectedColumn()});
+  }
+  return content;
+}
+
 void MemoryWorkbook::SaveAs(const std::string& path) {
-  SaveAtomically(path, [this](const std::string& temp) { WriteXlsx(temp); });
-  path_ = path;
+  WaitForSaves();
+  auto save = [content = Content(), path] {
+    SaveAtomically(path, [&content](const std::string& temp) { WriteXlsx(content, temp); });
+  };
+  if (path != path_) {
+    // A new file is written before the call returns, so a wrong path fails right here.
+    save();
+    path_ = path;
+    return;
+  }
+  // Saving over the same file again, as a long job does every few rows: the copy is written
+  // while the job goes on, and the next save or the close raises a failure.
+  pendingSave_ = std::async(std::launch::async, std::move(save));
 }
 
 void MemoryWorkbook::Save() {
@@ -148,68 +237,10 @@ void MemoryWorkbook::Save() {
   SaveAs(path_);
 }
 
-void MemoryWorkbook::WriteXlsx(const std::string& path) const {
-  // Rows are complete when we write them, so libxlsxwriter can stream each row to disk and keep
-  // its memory flat however large the workbook grows.
-  lxw_workbook_options options{};
-  options.constant_memory = LXW_TRUE;
-  LxwWorkbookPtr wb(workbook_new_opt(path.c_str(), &options));
-  if (!wb) throw EWorkbookError("libxlsxwriter cannot start a workbook");
-  lxw_format* dateFormat = workbook_add_format(wb.get());
-  if (dateFormat == nullptr) throw EWorkbookError("libxlsxwriter cannot add a format");
-  format_set_num_format(dateFormat, "yyyy-mm-dd");
-
-  for (std::size_t s = 0; s < sheets_.size(); ++s) {
-    const MemorySheet& sheet = *sheets_[s];
-    lxw_worksheet* ws = workbook_add_worksheet(wb.get(), sheet.Name().c_str());
-    if (ws == nullptr)
-      throw EWorkbookError("libxlsxwriter refuses the sheet \"" + sheet.Name() + "\"");
-    const auto& widths = sheet.Widths();
-    for (std::size_t c = 0; c < widths.size(); ++c) {
-      if (widths[c] > 0) {
-        const auto col = static_cast<lxw_col_t>(c);
-        Check(worksheet_set_column(ws, col, col, widths[c], nullptr), "column width");
-      }
-    }
-    const auto& rows = sheet.Rows();
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-      const auto row = static_cast<lxw_row_t>(r);
-      for (std::size_t c = 0; c < rows[r].size(); ++c) {
-        const std::string& text = rows[r][c];
-        if (text.empty()) continue;
-        const auto col = static_cast<lxw_col_t>(c);
-        const TypedText typed = ClassifyText(text);
-        switch (typed.kind) {
-          case CellKind::Number:
-            Check(worksheet_write_number(ws, row, col, typed.number, nullptr), "cell");
-            break;
-          case CellKind::Date:
-            Check(worksheet_write_number(ws, row, col, typed.number, dateFormat), "cell");
-            break;
-          case CellKind::Text:
-            if (text.find("_x") == std::string::npos) {
-              Check(worksheet_write_string(ws, row, col, text.c_str(), nullptr), "cell");
-            } else {
-              const std::string escaped = EscapeOoxmlText(text);
-              Check(worksheet_write_string(ws, row, col, escaped.c_str(), nullptr), "cell");
-            }
-            break;
-        }
-      }
-    }
-    const auto selRow = static_cast<lxw_row_t>(sheet.SelectedRow() - 1);
-    const auto selCol = static_cast<lxw_col_t>(sheet.SelectedColumn() - 1);
-    worksheet_set_selection(ws, selRow, selCol, selRow, selCol);
-    if (s == active_) worksheet_activate(ws);
-  }
-  const lxw_error err = workbook_close(wb.release());
-  Check(err, "writing the file");
-  // libxlsxwriter does not notice every failed write of its scratch files.
-  std::vector<std::string> parts;
-  for (std::size_t s = 1; s <= sheets_.size(); ++s) {
-    parts.push_back("xl/worksheets/sheet" + std::to_string(s) + ".xml");
-  }
-  CheckPartsEndWith(path, parts, "</worksheet>");
+void MemoryWorkbook::WaitForSaves() {
+  if (!pendingSave_.valid()) return;
+  std::future<void> save = std::move(pendingSave_);
+  save.get();
 }
 
 }  // namespace zelvor::workbook

@@ -1,6 +1,7 @@
 #pragma once
 // A new workbook kept in memory; every save-as writes it whole with libxlsxwriter.
 
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,26 +43,47 @@ class MemorySheet final : public Sheet {
   int selectedColumn_ = 1;
 };
 
+// What one save writes: a copy of the sheets, so that a save finishing in the background never
+// reads a sheet that the job goes on changing.
+struct SheetContent {
+  std::string name;
+  std::vector<std::vector<std::string>> rows;
+  std::vector<double> widths;
+  int selectedRow = 1;
+  int selectedColumn = 1;
+};
+struct WorkbookContent {
+  std::vector<SheetContent> sheets;
+  std::size_t active = 0;
+};
+
 class MemoryWorkbook final : public Workbook {
  public:
   MemoryWorkbook();
+  MemoryWorkbook(const MemoryWorkbook&) = delete;
+  MemoryWorkbook& operator=(const MemoryWorkbook&) = delete;
+  // Waits for a save still finishing; its failure is raised only by WaitForSaves and by the
+  // application's CloseWorkbooks and Quit.
+  ~MemoryWorkbook() override;
 
   int WorksheetCount() override { return static_cast<int>(sheets_.size()); }
   Sheet& Worksheet(int index) override;
   Sheet& AddWorksheetAfterLast() override;
   void SaveAs(const std::string& path) override;
   void Save() override;
+  void WaitForSaves() override;
 
   void Activate(const MemorySheet& sheet);
   // Throws EWorkbookError unless the name may be given to `sheet`.
   void CheckSheetName(std::string_view name, const MemorySheet* sheet) const;
 
  private:
-  void WriteXlsx(const std::string& path) const;
+  WorkbookContent Content() const;
 
   std::vector<std::unique_ptr<MemorySheet>> sheets_;
   std::size_t active_ = 0;
-  std::string path_;
+  std::string path_;  // where the last save that was started synchronously wrote
+  std::future<void> pendingSave_;
 };
 
 }  // namespace zelvor::workbook

@@ -37,10 +37,15 @@ class Workbook {
   virtual Sheet& Worksheet(int index) = 0;
   // One new sheet placed after the last one.
   virtual Sheet& AddWorksheetAfterLast() = 0;
-  // Writes the workbook to the path, replacing an existing file; later saves go there.
+  // Writes the workbook to the path, replacing an existing file; later saves go there. A save
+  // over the file this workbook saved last may finish in the background, so that a long job
+  // does not wait for it: the next save, WaitForSaves, CloseWorkbooks and Quit wait for it and
+  // raise its failure.
   virtual void SaveAs(const std::string& path) = 0;
   // Writes the workbook in place.
   virtual void Save() = 0;
+  // Returns once every save made so far is on disk; raises the failure of one that failed.
+  virtual void WaitForSaves() = 0;
 };
 
 class Application {

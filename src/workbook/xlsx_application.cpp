@@ -1,5 +1,6 @@
 // Our own spreadsheet component: new workbooks in memory, existing ones opened from disk.
 
+#include <exception>
 #include <vector>
 
 #include "workbook/cell_text.h"
@@ -37,6 +38,8 @@ class XlsxApplication final : public Application {
 
   Workbook& OpenWorkbook(const std::string& path) override {
     CheckRunning();
+    // The file may be one that a workbook of this instance is still saving.
+    for (const auto& workbook : workbooks_) workbook->WaitForSaves();
     workbooks_.push_back(ExistingWorkbook::Open(path));
     return *workbooks_.back();
   }
@@ -51,15 +54,29 @@ class XlsxApplication final : public Application {
 
   void CloseWorkbooks() override {
     CheckRunning();
-    workbooks_.clear();
+    CloseAll();
   }
 
   void Quit() override {
-    workbooks_.clear();
     running_ = false;
+    CloseAll();
   }
 
  private:
+  // Every workbook is closed; a save still finishing is waited for and its failure raised.
+  void CloseAll() {
+    std::exception_ptr failure;
+    for (const auto& workbook : workbooks_) {
+      try {
+        workbook->WaitForSaves();
+      } catch (...) {
+        if (!failure) failure = std::current_exception();
+      }
+    }
+    workbooks_.clear();
+    if (failure) std::rethrow_exception(failure);
+  }
+
   void CheckRunning() const {
     if (!running_) throw EWorkbookError("The spreadsheet instance has ended");
   }

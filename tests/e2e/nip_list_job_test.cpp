@@ -153,6 +153,7 @@ TEST_F(NipListJobTest, TheResultIsSavedEveryThirtyInputRows) {
   std::vector<std::size_t> rowsSeen;
   h.host.onPendingEvents = [&](int call) {
     if (call == 28 || call == 29 || call == 59) {
+      if (h.state.ExWorHDR) h.state.ExWorHDR->WaitForSaves();
       rowsSeen.push_back(std::filesystem::exists(ResultPath(h)) ? ReadSheet(ResultPath(h)).size()
                                                                 : 0);
     }

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 
 #include <filesystem>
+#include <functional>
 #include <regex>
 
 #include "workbook/errors.h"
@@ -129,6 +130,7 @@ TEST_F(NewWorkbookTest, AFailedSaveLeavesTheEarlierFileIntactAndRaisesAnError) {
   std::string message;
   try {
     book.Save();
+    book.WaitForSaves();
   } catch (const EWorkbookError& e) {
     message = e.what();
   }
@@ -140,6 +142,30 @@ TEST_F(NewWorkbookTest, AFailedSaveLeavesTheEarlierFileIntactAndRaisesAnError) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path("")),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST_F(NewWorkbookTest, ASaveOverTheSameFileThatFailsInTheBackgroundIsRaisedLater) {
+  const std::string path = dir_.Path("book.xlsx");
+  Workbook& book = app_->AddWorkbook();
+  book.SaveAs(path);
+  // A folder in the file's place: the next write cannot be put there.
+  std::filesystem::remove(path);
+  std::filesystem::create_directory(path);
+
+  // Each way a later call meets the failure; closing comes last, as it ends the workbook.
+  for (const auto& finish : std::vector<std::function<void()>>{
+           [&] { book.WaitForSaves(); }, [&] { book.Save(); }, [&] { app_->CloseWorkbooks(); }}) {
+    book.Worksheet(1).SetCell(1, 1, "later");
+    ASSERT_NO_THROW(book.Save());
+    try {
+      finish();
+      ADD_FAILURE() << "the failed save was not raised";
+    } catch (const EWorkbookError& e) {
+      EXPECT_NE(std::string(e.what()).find("Cannot save workbook \"" + path + "\""),
+                std::string::npos)
+          << e.what();
+    }
+  }
 }
 
 TEST_F(NewWorkbookTest, SavingIntoAMissingFolderNamesThePath) {
