@@ -116,7 +116,10 @@ void BM_SaveAsLargeRun(benchmark::State& state) {
   auto& book = app->AddWorkbook();
   Fill(book);
   const std::string path = ScratchPath("zelvor-bench-saveas");
-  for (auto _ : state) book.SaveAs(path);
+  for (auto _ : state) {
+    book.SaveAs(path);
+    book.WaitForSaves();  // a save over the same file finishes in the background
+  }
   state.counters["file_MiB"] = static_cast<double>(std::filesystem::file_size(path)) / 1048576.0;
   std::filesystem::remove(path);
   ReportPeakMemory(state);
@@ -197,6 +200,7 @@ void BM_ListJobSaveEvery30Rows(benchmark::State& state) {
       }
     }
     book.SaveAs(path);
+    book.WaitForSaves();
     ++saves;
   }
   state.counters["saves"] = saves;

@@ -3,6 +3,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <span>
 
 #include "workbook/atomic_save.h"
 #include "workbook/cell_text.h"
@@ -29,6 +30,52 @@ std::string Lower(std::string_view s) {
   }
   return out;
 }
+
+// What one save writes. It refers to the sheets themselves for a save done before the call
+// returns, and to a copy for one that finishes in the background while the job goes on.
+struct SheetContent {
+  std::string name;
+  std::span<const std::vector<std::string>> rows;
+  std::span<const double> widths;
+  int selectedRow = 1;
+  int selectedColumn = 1;
+};
+struct WorkbookContent {
+  std::vector<SheetContent> sheets;
+  std::size_t active = 0;
+};
+
+WorkbookContent ContentOf(const std::vector<std::unique_ptr<MemorySheet>>& sheets,
+                          std::size_t active) {
+  WorkbookContent content;
+  content.active = active;
+  for (const auto& sheet : sheets) {
+    content.sheets.push_back({sheet->Name(), sheet->Rows(), sheet->Widths(), sheet->SelectedRow(),
+                              sheet->SelectedColumn()});
+  }
+  return content;
+}
+
+// The cells of a workbook copied for a save in the background, and its content referring to them.
+class CopiedContent {
+ public:
+  explicit CopiedContent(WorkbookContent live) : content_(std::move(live)) {
+    rows_.reserve(content_.sheets.size());
+    widths_.reserve(content_.sheets.size());
+    for (SheetContent& sheet : content_.sheets) {
+      sheet.rows = rows_.emplace_back(sheet.rows.begin(), sheet.rows.end());
+      sheet.widths = widths_.emplace_back(sheet.widths.begin(), sheet.widths.end());
+    }
+  }
+  CopiedContent(const CopiedContent&) = delete;
+  CopiedContent& operator=(const CopiedContent&) = delete;
+  const WorkbookContent& Content() const { return content_; }
+
+ private:
+  WorkbookContent content_;
+  std::vector<std::vector<std::vector<std::string>>> rows_;
+  std::vector<std::vector<double>> widths_;
+};
 
 void WriteXlsx(const WorkbookContent& content, const std::string& path) {
   // Rows are complete when we write them, so libxlsxwriter can stream each row to disk and keep
@@ -206,30 +253,22 @@ MemoryWorkbook::~MemoryWorkbook() {
   if (pendingSave_.valid()) pendingSave_.wait();
 }
 
-WorkbookContent MemoryWorkbook::Content() const {
-  WorkbookContent content;
-  content.active = active_;
-  for (const auto& sheet : sheets_) {
-    content.sheets.push_back({sheet->Name(), sheet->Rows(), sheet->Widths(), sheet->SelectedRow(),
-                              sheet->SelectedColumn()});
-  }
-  return content;
-}
-
 void MemoryWorkbook::SaveAs(const std::string& path) {
   WaitForSaves();
-  auto save = [content = Content(), path] {
-    SaveAtomically(path, [&content](const std::string& temp) { WriteXlsx(content, temp); });
-  };
+  const WorkbookContent content = ContentOf(sheets_, active_);
   if (path != path_) {
     // A new file is written before the call returns, so a wrong path fails right here.
-    save();
+    SaveAtomically(path, [&content](const std::string& temp) { WriteXlsx(content, temp); });
     path_ = path;
     return;
   }
-  // Saving over the same file again, as a long job does every few rows: the copy is written
+  // Saving over the same file again, as a long job does every few rows: a copy is written
   // while the job goes on, and the next save or the close raises a failure.
-  pendingSave_ = std::async(std::launch::async, std::move(save));
+  pendingSave_ =
+      std::async(std::launch::async, [copy = std::make_unique<const CopiedContent>(content), path] {
+        SaveAtomically(path,
+                       [&copy](const std::string& temp) { WriteXlsx(copy->Content(), temp); });
+      });
 }
 
 void MemoryWorkbook::Save() {

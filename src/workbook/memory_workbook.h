@@ -43,20 +43,6 @@ class MemorySheet final : public Sheet {
   int selectedColumn_ = 1;
 };
 
-// What one save writes: a copy of the sheets, so that a save finishing in the background never
-// reads a sheet that the job goes on changing.
-struct SheetContent {
-  std::string name;
-  std::vector<std::vector<std::string>> rows;
-  std::vector<double> widths;
-  int selectedRow = 1;
-  int selectedColumn = 1;
-};
-struct WorkbookContent {
-  std::vector<SheetContent> sheets;
-  std::size_t active = 0;
-};
-
 class MemoryWorkbook final : public Workbook {
  public:
   MemoryWorkbook();
@@ -78,8 +64,6 @@ class MemoryWorkbook final : public Workbook {
   void CheckSheetName(std::string_view name, const MemorySheet* sheet) const;
 
  private:
-  WorkbookContent Content() const;
-
   std::vector<std::unique_ptr<MemorySheet>> sheets_;
   std::size_t active_ = 0;
   std::string path_;  // where the last save that was started synchronously wrote
