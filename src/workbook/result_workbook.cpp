@@ -140,7 +140,10 @@ void WriteExtractRows(RowLines& rows, ResultWorkbook& result,
 }
 
 void SaveAndCloseResultWorkbook(ResultWorkbook& result, const std::string& path) {
-  Use(result.ExWorHDR, "workbook").SaveAs(path);
+  Workbook& book = Use(result.ExWorHDR, "workbook");
+  book.SaveAs(path);
+  // The last save is on disk, or has failed, before the workbook is closed and its handle goes.
+  book.WaitForSaves();
   Application& app = App(result);
   app.CloseWorkbooks();
   app.SetDisplayAlerts(true);

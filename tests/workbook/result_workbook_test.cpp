@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "workbook/errors.h"
 #include "workbook/failing_factory.h"
 #include "workbook_test_support.h"
@@ -138,6 +140,21 @@ TEST_F(ResultWorkbookTest, FinishingSavesHdrThenDetWithTheRowsWritten) {
                                                      "2,2=5260250995", "2,3=2024-03-15"}));
   const std::string workbookXml = test::ReadParts(path).at("xl/workbook.xml");
   EXPECT_LT(workbookXml.find("name=\"HDR\""), workbookXml.find("name=\"DET\""));
+}
+
+TEST_F(ResultWorkbookTest, AFinalSaveOverTheInterimFileFailsBeforeTheWorkbookIsClosed) {
+  const std::string path = dir_.Path("Wynik_Hdr.xlsx");
+  result_.ExWorHDR->SaveAs(path);  // the interim save of a long run
+  std::filesystem::remove(path);
+  std::filesystem::create_directory(path);  // the file's place is taken
+
+  EXPECT_THROW(SaveAndCloseResultWorkbook(result_, path), EWorkbookError);
+  // Still open, so the failure path can keep what was written elsewhere.
+  ASSERT_NE(result_.ExWorHDR, nullptr);
+  const std::string elsewhere = dir_.Path("Wynik_Hdr_kopia.xlsx");
+  SaveAndCloseResultWorkbook(result_, elsewhere);
+  EXPECT_EQ(result_.ExAppHDR, nullptr);
+  EXPECT_TRUE(std::filesystem::is_regular_file(elsewhere));
 }
 
 TEST(ResultWorkbookFailures, EachStepReportsAFailedOperationToItsCaller) {
