@@ -57,7 +57,7 @@ class CliRunTest : public testing::Test {
   }
 
   // An input workbook with the numbers below a header row.
-  static std::string Input(const TempFolder& folder, const std::vector<std::string>& numbers) {
+  static std::string Input(const ScratchFolder& folder, const std::vector<std::string>& numbers) {
     SheetRows rows{{"NIP"}};
     for (const std::string& n : numbers) rows.push_back({n});
     const std::string path = folder.File("klienci.xlsx");
@@ -69,7 +69,7 @@ class CliRunTest : public testing::Test {
 };
 
 TEST_F(CliRunTest, ListRunAnnotatesTheInputInPlaceAndSavesTheResultBesideIt) {
-  TempFolder folder;
+  ScratchFolder folder;
   const auto& found = env_->Data().At(0);
   const std::string input = Input(folder, {found.NIP, UnknownValidNip(env_->Data()), "123"});
   const CliRun run = RunCli(AtSim({"list", input}));
@@ -98,7 +98,7 @@ TEST_F(CliRunTest, ListRunAnnotatesTheInputInPlaceAndSavesTheResultBesideIt) {
 }
 
 TEST_F(CliRunTest, ListRunWithAnOutputFolderWorksOnACopyAndNeverOverwritesOne) {
-  TempFolder folder;
+  ScratchFolder folder;
   const auto& found = env_->Data().At(1);
   const std::string original = Input(folder, {found.NIP});
   const fs::path out = folder.Path() / "wyniki" / "marzec";  // made by the run
@@ -124,7 +124,7 @@ TEST_F(CliRunTest, PeriodRunSavesTheDatedWorkbookInTheOutputFolder) {
   const auto& data = env_->Data();
   const soap::CalendarDate day = data.BusyDays(2).at(0);
   const std::size_t certified = data.CertifiedBetween(day, day).size();
-  TempFolder folder;
+  ScratchFolder folder;
   const CliRun run = RunCli(AtSim({"period", Day(day), Day(day), "--output", folder.File("o")}));
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
@@ -154,7 +154,7 @@ TEST_F(CliRunTest, ConnectionTest) {
 }
 
 TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
-  TempFolder folder;
+  ScratchFolder folder;
   const std::string notAWorkbook = folder.File("notatki.xlsx");
   std::ofstream(notAWorkbook) << "not a workbook\n";
   const std::string missing = folder.File("brak.xlsx");
@@ -185,7 +185,7 @@ TEST_F(CliRunTest, CtrlCStopsAfterTheCurrentRecordAndKeepsWhatWasWritten) {
   RegisterEnvironment slow({"--latency-ms", "150"});
   std::vector<std::string> numbers;
   for (std::size_t i = 0; i < 40; ++i) numbers.push_back(slow.Data().At(i).NIP);
-  TempFolder folder;
+  ScratchFolder folder;
   const std::string input = Input(folder, numbers);
   // Two records logged: the run is well under way.
   const CliRun run =

@@ -23,7 +23,7 @@ struct JobHarness {
 
   jobs::JobContext Context() { return {state, host, spreadsheets}; }
 
-  TempFolder folder;
+  ScratchFolder folder;
   jobs::WindowState state;
   ScriptedHost host;
   workbook::FailingFactory spreadsheets;

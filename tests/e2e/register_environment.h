@@ -10,24 +10,11 @@
 
 #include "register-sim/synthetic_register.h"
 #include "soap/http_transport.h"
+#include "support/scratch_folder.h"
 #include "support/sim_process.h"
 #include "tools/openssl_pki.h"
 
 namespace zelvor::test {
-
-// A folder that goes away with the object.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 class RegisterEnvironment {
  public:
@@ -45,7 +32,7 @@ class RegisterEnvironment {
 
  private:
   OpenSslPki pki_;
-  TempFolder store_;
+  ScratchFolder store_;
   sim::SyntheticRegister data_{kSeed, kSize};
   std::unique_ptr<SimProcess> sim_;
 };

@@ -168,7 +168,7 @@ TEST_F(RegisterEndToEnd, EveryInjectedFaultReachesTheCallerAndTheTransportStaysU
 }
 
 TEST_F(RegisterEndToEnd, WithoutTheIssuerInTheStoreTheServerIsNotTrusted) {
-  const test::TempFolder emptyStore;
+  const test::ScratchFolder emptyStore;
   auto transport = Transport(
       [&](reg::RegisterTransportSettings& settings) { settings.storeFolder = emptyStore.Path(); });
   EXPECT_THAT(

@@ -3,6 +3,7 @@
 // the object goes.
 
 #include <filesystem>
+#include <string>
 
 namespace zelvor::test {
 
@@ -15,6 +16,7 @@ class ScratchFolder {
 
   const std::filesystem::path& Path() const { return path_; }
   std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
 
  private:
   std::filesystem::path path_;

@@ -21,7 +21,7 @@ const sim::SyntheticRegister& Data() {
 }
 
 TEST(SampleWorkbookTest, DemonstrationListHoldsEachKindOfNumberAndOneNumberCell) {
-  const TempFolder folder;
+  const ScratchFolder folder;
   const std::string path = folder.File("demo.xlsx");
   sample::WriteInputWorkbook(path, sample::DemoNumbers(Data()));
 
@@ -59,7 +59,7 @@ TEST(SampleWorkbookTest, DemonstrationListHoldsEachKindOfNumberAndOneNumberCell)
 }
 
 TEST(SampleWorkbookTest, BenchmarkListHoldsCountDistinctNumbersOfTheRegister) {
-  const TempFolder folder;
+  const ScratchFolder folder;
   const std::string path = folder.File("bench.xlsx");
   sample::WriteInputWorkbook(path, sample::FoundNumbers(Data(), 40));
 
@@ -75,7 +75,7 @@ TEST(SampleWorkbookTest, BenchmarkListHoldsCountDistinctNumbersOfTheRegister) {
 }
 
 TEST(SampleWorkbookTest, SummaryCountsEachOutcomeOfTheAnnotatedWorkbook) {
-  const TempFolder folder;
+  const ScratchFolder folder;
   const std::string annotated = folder.File("klienci.xlsx");
   const std::string result = folder.File("Wynik_Hdr_2024_05_06_07_08_09.xlsx");
   WriteWorkbook(annotated,

@@ -5,6 +5,7 @@
 
 #include <regex>
 
+#include "support/scratch_folder.h"
 #include "workbook/errors.h"
 #include "workbook/spreadsheet.h"
 #include "workbook/xlsx_package.h"
@@ -16,9 +17,9 @@ namespace {
 using test::FixturePath;
 using test::ReadFile;
 using test::ReadParts;
-using test::TempDir;
 using test::WriteFile;
 using test::WriteParts;
+using zelvor::test::ScratchFolder;
 
 using Parts = std::map<std::string, std::string>;
 
@@ -75,14 +76,14 @@ class ExistingWorkbookTest : public ::testing::Test {
  protected:
   // A copy of the LibreOffice fixture to work on.
   std::string CopyFixture(const std::string& name = "input_list.xlsx") {
-    const std::string path = dir_.Path(name);
+    const std::string path = dir_.File(name);
     WriteFile(path, ReadFile(FixturePath("input_list.xlsx")));
     return path;
   }
   Sheet& Open(const std::string& path) { return app_->OpenWorkbook(path).Worksheet(1); }
 
   std::unique_ptr<Application> app_ = MakeXlsxFactory()->Start("Excel.Application");
-  TempDir dir_;
+  ScratchFolder dir_;
 };
 
 TEST_F(ExistingWorkbookTest, ReadsTheFirstSheetOfAWorkbookMadeByAnotherProgram) {
@@ -176,7 +177,7 @@ TEST_F(ExistingWorkbookTest, WritingOverAFormulaDropsTheCalculationChainAndOnlyT
       parts["xl/_rels/workbook.xml.rels"], "</Relationships>",
       "<Relationship Id=\"rId99\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
       "relationships/calcChain\" Target=\"calcChain.xml\"/></Relationships>");
-  const std::string path = dir_.Path("chain.xlsx");
+  const std::string path = dir_.File("chain.xlsx");
   WriteParts(path, parts);
 
   Open(path).SetCell(2, "B", "5260250995");
@@ -204,7 +205,7 @@ TEST_F(ExistingWorkbookTest, WritingOverASharedFormulaGivesTheOtherCellsTheirOwn
                   "<f t=\"shared\" ref=\"C2:C3\" si=\"0\">LEN(A2)</f>");
   sheet = Replace(sheet, "<f aca=\"false\">LEN(A3)</f>", "<f t=\"shared\" si=\"0\"/>");
   parts[kSheetPart] = sheet;
-  const std::string path = dir_.Path("shared.xlsx");
+  const std::string path = dir_.File("shared.xlsx");
   WriteParts(path, parts);
 
   Open(path).SetCell(2, "C", "BRAK");
@@ -231,7 +232,7 @@ TEST_F(ExistingWorkbookTest, ADateGetsADateStyleAndReadsBack) {
 }
 
 TEST_F(ExistingWorkbookTest, CellKindsPositionsAndTheUsedRangeComeFromTheCellsThemselves) {
-  const std::string path = dir_.Path("kinds.xlsx");
+  const std::string path = dir_.File("kinds.xlsx");
   WriteParts(
       path,
       MinimalWorkbook(
@@ -324,7 +325,7 @@ TEST_F(ExistingWorkbookTest, FilesThatAreNoXlsxWorkbookAreRefusedByNameAndLeftUn
       {"dtd.xlsx", [&](auto& p) { WriteParts(p, entities); }, "declares a DTD"},
   };
   for (const auto& c : cases) {
-    const std::string path = dir_.Path(c.name);
+    const std::string path = dir_.File(c.name);
     c.make(path);
     const std::string bytes = ReadFile(path);
     try {
@@ -338,7 +339,7 @@ TEST_F(ExistingWorkbookTest, FilesThatAreNoXlsxWorkbookAreRefusedByNameAndLeftUn
     }
     EXPECT_EQ(ReadFile(path), bytes) << c.name;
   }
-  EXPECT_THROW(app_->OpenWorkbook(dir_.Path("absent.xlsx")), EWorkbookError);
+  EXPECT_THROW(app_->OpenWorkbook(dir_.File("absent.xlsx")), EWorkbookError);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <functional>
 #include <regex>
 
+#include "support/scratch_folder.h"
 #include "workbook/errors.h"
 #include "workbook/spreadsheet.h"
 #include "workbook_test_support.h"
@@ -16,12 +17,12 @@ namespace zelvor::workbook {
 namespace {
 
 using test::ReadParts;
-using test::TempDir;
+using zelvor::test::ScratchFolder;
 
 class NewWorkbookTest : public ::testing::Test {
  protected:
   std::unique_ptr<Application> app_ = MakeXlsxFactory()->Start("Excel.Application");
-  TempDir dir_;
+  ScratchFolder dir_;
 };
 
 // The <c> element of a cell in a sheet part.
@@ -40,7 +41,7 @@ TEST_F(NewWorkbookTest, SavedTextsReadBackAsSetAndAreTypedAsTheSpreadsheetWould)
   for (std::size_t i = 0; i < texts.size(); ++i) {
     sheet.SetCell(2, static_cast<int>(i) + 1, texts[i]);
   }
-  const std::string path = dir_.Path("round.xlsx");
+  const std::string path = dir_.File("round.xlsx");
   book.SaveAs(path);
 
   Workbook& back = app_->OpenWorkbook(path);
@@ -73,7 +74,7 @@ TEST_F(NewWorkbookTest, SheetsAreWrittenInOrderWithFittedColumnsAndSelection) {
   hdr.AutofitColumn(3);  // empty: keeps the default width
   hdr.Select();
   hdr.SelectCell(1, 1);
-  const std::string path = dir_.Path("sheets.xlsx");
+  const std::string path = dir_.File("sheets.xlsx");
   book.SaveAs(path);
 
   const auto parts = ReadParts(path);
@@ -97,7 +98,7 @@ TEST_F(NewWorkbookTest, SheetsAreWrittenInOrderWithFittedColumnsAndSelection) {
 }
 
 TEST_F(NewWorkbookTest, SaveAsReplacesAnExistingFileAndLaterSavesGoThere) {
-  const std::string path = dir_.Path("out.xlsx");
+  const std::string path = dir_.File("out.xlsx");
   test::WriteFile(path, "an older file");
   Workbook& book = app_->AddWorkbook();
   book.Worksheet(1).SetCell(1, 1, "first");
@@ -106,7 +107,7 @@ TEST_F(NewWorkbookTest, SaveAsReplacesAnExistingFileAndLaterSavesGoThere) {
   book.Save();
   EXPECT_EQ(app_->OpenWorkbook(path).Worksheet(1).GetCell(1, 1), "second");
   // Nothing is left beside the file.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path("")),
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()),
                           std::filesystem::directory_iterator()),
             1);
 }
@@ -114,7 +115,7 @@ TEST_F(NewWorkbookTest, SaveAsReplacesAnExistingFileAndLaterSavesGoThere) {
 TEST_F(NewWorkbookTest, AFailedSaveLeavesTheEarlierFileIntactAndRaisesAnError) {
   Workbook& book = app_->AddWorkbook();
   book.Worksheet(1).SetCell(1, 1, "kept");
-  const std::string path = dir_.Path("kept.xlsx");
+  const std::string path = dir_.File("kept.xlsx");
   book.SaveAs(path);
   const std::string before = test::ReadFile(path);
 
@@ -139,13 +140,13 @@ TEST_F(NewWorkbookTest, AFailedSaveLeavesTheEarlierFileIntactAndRaisesAnError) {
 
   EXPECT_NE(message.find("Cannot save workbook \"" + path + "\""), std::string::npos) << message;
   EXPECT_EQ(test::ReadFile(path), before);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path("")),
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()),
                           std::filesystem::directory_iterator()),
             1);
 }
 
 TEST_F(NewWorkbookTest, ASaveOverTheSameFileThatFailsInTheBackgroundIsRaisedLater) {
-  const std::string path = dir_.Path("book.xlsx");
+  const std::string path = dir_.File("book.xlsx");
   Workbook& book = app_->AddWorkbook();
   book.SaveAs(path);
   // A folder in the file's place: the next write cannot be put there.
@@ -170,7 +171,7 @@ TEST_F(NewWorkbookTest, ASaveOverTheSameFileThatFailsInTheBackgroundIsRaisedLate
 
 TEST_F(NewWorkbookTest, SavingIntoAMissingFolderNamesThePath) {
   Workbook& book = app_->AddWorkbook();
-  const std::string path = dir_.Path("missing/out.xlsx");
+  const std::string path = dir_.File("missing/out.xlsx");
   try {
     book.SaveAs(path);
     FAIL() << "saved into a missing folder";

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "support/scratch_folder.h"
 #include "workbook/errors.h"
 #include "workbook/failing_factory.h"
 #include "workbook_test_support.h"
@@ -45,7 +46,7 @@ class ResultWorkbookTest : public ::testing::Test {
   std::unique_ptr<ApplicationFactory> factory_ = MakeXlsxFactory();
   ResultWorkbook result_;
   RowLines rows_;
-  test::TempDir dir_;
+  zelvor::test::ScratchFolder dir_;
 };
 
 TEST_F(ResultWorkbookTest, ALineFillsConsecutiveCellsEmptyFieldsIncluded) {
@@ -127,7 +128,7 @@ TEST_F(ResultWorkbookTest, FinishingSavesHdrThenDetWithTheRowsWritten) {
   AddHdrValue(rows_, "NIP", std::string("5260250995"), false);
   AddHdrValue(rows_, "Data", std::string("2024-03-15"), false);
   WriteSummaryRow(rows_, result_, longest, summaryRow);
-  const std::string path = dir_.Path("Wynik_Hdr_2024_03_15_10_00_00.xlsx");
+  const std::string path = dir_.File("Wynik_Hdr_2024_03_15_10_00_00.xlsx");
   FinishResultWorkbook(result_, path);
   EXPECT_EQ(result_.ExAppHDR, nullptr);
   EXPECT_EQ(result_.ExSheetHDR, nullptr);
@@ -143,7 +144,7 @@ TEST_F(ResultWorkbookTest, FinishingSavesHdrThenDetWithTheRowsWritten) {
 }
 
 TEST_F(ResultWorkbookTest, AFinalSaveOverTheInterimFileFailsBeforeTheWorkbookIsClosed) {
-  const std::string path = dir_.Path("Wynik_Hdr.xlsx");
+  const std::string path = dir_.File("Wynik_Hdr.xlsx");
   result_.ExWorHDR->SaveAs(path);  // the interim save of a long run
   std::filesystem::remove(path);
   std::filesystem::create_directory(path);  // the file's place is taken
@@ -151,7 +152,7 @@ TEST_F(ResultWorkbookTest, AFinalSaveOverTheInterimFileFailsBeforeTheWorkbookIsC
   EXPECT_THROW(SaveAndCloseResultWorkbook(result_, path), EWorkbookError);
   // Still open, so the failure path can keep what was written elsewhere.
   ASSERT_NE(result_.ExWorHDR, nullptr);
-  const std::string elsewhere = dir_.Path("Wynik_Hdr_kopia.xlsx");
+  const std::string elsewhere = dir_.File("Wynik_Hdr_kopia.xlsx");
   SaveAndCloseResultWorkbook(result_, elsewhere);
   EXPECT_EQ(result_.ExAppHDR, nullptr);
   EXPECT_TRUE(std::filesystem::is_regular_file(elsewhere));

@@ -1,23 +1,11 @@
 #pragma once
-// Shared helpers of the workbook tests: a scratch folder and whole-archive access to .xlsx files.
+// Shared helpers of the workbook tests: fixtures and whole-archive access to .xlsx files.
 
 #include <filesystem>
 #include <map>
 #include <string>
 
 namespace zelvor::workbook::test {
-
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 std::string FixturePath(const std::string& name);
 std::string ReadFile(const std::string& path);
