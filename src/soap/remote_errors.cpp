@@ -20,4 +20,15 @@ ESOAPHTTPException::ESOAPHTTPException(const std::string& message, int statusCod
       statusText_(std::move(statusText)),
       url_(std::move(url)) {}
 
+bool IsTransientFailure(const std::exception& error) {
+  if (const auto* transport = dynamic_cast<const ETransportError*>(&error)) {
+    return transport->Transient();
+  }
+  if (const auto* http = dynamic_cast<const ESOAPHTTPException*>(&error)) {
+    const int status = http->StatusCode();
+    return status == 502 || status == 503 || status == 504;
+  }
+  return false;
+}
+
 }  // namespace zelvor::soap

@@ -72,12 +72,20 @@ class EDateError : public EConvertError {
 // No connection, time-out, TLS failure: the HTTP layer's own message.
 class ETransportError : public std::runtime_error {
  public:
-  explicit ETransportError(const std::string& message, int code = 0)
-      : std::runtime_error(message), code_(code) {}
+  // transient: the same call may well succeed a moment later (no connection, time-out, a
+  // connection the server closed); a refused certificate or a refused URL is not.
+  explicit ETransportError(const std::string& message, int code = 0, bool transient = false)
+      : std::runtime_error(message), code_(code), transient_(transient) {}
   int Code() const { return code_; }
+  bool Transient() const { return transient_; }
 
  private:
   int code_;
+  bool transient_;
 };
+
+// True for a failure worth one more try of the same call: a transient transport error, or an
+// HTTP 502, 503 or 504 of a gateway or an overloaded server. A SOAP fault never is.
+bool IsTransientFailure(const std::exception& error);
 
 }  // namespace zelvor::soap
