@@ -53,7 +53,22 @@ void SyncPath(const std::string& path, int flags) {
   }
 }
 
+std::string FolderOf(const std::filesystem::path& target) {
+  return target.parent_path().empty() ? std::string(".") : target.parent_path().string();
+}
+
 }  // namespace
+
+void CheckCanSave(const std::string& target) {
+  const std::string folder = FolderOf(std::filesystem::path(target));
+  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+    throw EWorkbookError("Cannot save workbook \"" + target + "\": " + ErrnoText());
+  }
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    throw EWorkbookError("Cannot save workbook \"" + target + "\": its folder \"" + folder +
+                         "\" cannot be written: " + ErrnoText());
+  }
+}
 
 void SaveAtomically(const std::string& target,
                     const std::function<void(const std::string& tempPath)>& write) {
@@ -77,9 +92,7 @@ void SaveAtomically(const std::string& target,
       throw EWorkbookError("cannot replace the file: " + ErrnoText());
     }
     temp.clear();
-    const auto folder =
-        targetPath.parent_path().empty() ? std::string(".") : targetPath.parent_path().string();
-    SyncPath(folder, O_RDONLY | O_DIRECTORY);
+    SyncPath(FolderOf(targetPath), O_RDONLY | O_DIRECTORY);
   } catch (const EWorkbookError& e) {
     if (!temp.empty()) ::unlink(temp.c_str());
     throw EWorkbookError("Cannot save workbook \"" + target + "\": " + e.what());

@@ -12,4 +12,8 @@ namespace zelvor::workbook {
 void SaveAtomically(const std::string& target,
                     const std::function<void(const std::string& tempPath)>& write);
 
+// Throws EWorkbookError naming the target when a save to it would fail for want of rights: the
+// file exists and may not be written, or its folder does not take new files.
+void CheckCanSave(const std::string& target);
+
 }  // namespace zelvor::workbook
