@@ -142,6 +142,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   std::optional<std::string> ConfirmFileToSave(const std::string& proposedPath) override;
   void ShowMessage(const std::string& text) override;
   void ShowError(const std::string& message) override;
+  void ShowRunFailures(const std::string& report, bool noneSucceeded) override;
   void OpenWithApplication(const std::string& path) override;
   std::string DocumentsFolder() const override;
   std::string ProgramFolder() const override;

@@ -131,6 +131,14 @@ void TForm1::ShowError(const std::string& message) {
   ShowErrorBox(this, Q(message));
 }
 
+void TForm1::ShowRunFailures(const std::string& report, bool noneSucceeded) {
+  if (noneSucceeded) {
+    ShowErrorBox(this, Q(report));
+  } else {
+    ShowWarningBox(this, Q(report));
+  }
+}
+
 void TForm1::OpenWithApplication(const std::string& path) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)));
 }

@@ -84,6 +84,11 @@ void CliHost::ShowError(const std::string& message) {
   console_.Err("zelvor-cli: " + message);
 }
 
+void CliHost::ShowRunFailures(const std::string& report, bool) {
+  recordsFailed_ = true;
+  console_.Err("zelvor-cli: " + report);
+}
+
 std::string CliHost::ProgramFolder() const {
   std::error_code error;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);

@@ -29,6 +29,8 @@ class CliHost : public jobs::JobHost {
 
   // An error was shown: the run failed.
   bool Failed() const { return failed_; }
+  // The run went to its end, but some of its records or days failed.
+  bool RecordsFailed() const { return recordsFailed_; }
   // Ctrl-C stopped the run.
   bool Stopped() const { return settings_.stopSignalled(); }
 
@@ -53,6 +55,7 @@ class CliHost : public jobs::JobHost {
   bool AskYesNo(const std::string&) override { return false; }
   void ShowMessage(const std::string& text) override;
   void ShowError(const std::string& message) override;
+  void ShowRunFailures(const std::string& report, bool noneSucceeded) override;
   // Never asked for: AskYesNo answers No to the offer to open a file.
   void OpenWithApplication(const std::string&) override {}
   std::string DocumentsFolder() const override { return settings_.documentsFolder; }
@@ -67,6 +70,7 @@ class CliHost : public jobs::JobHost {
   CliHostSettings settings_;
   bool listStop_ = false, periodStop_ = false;
   bool failed_ = false;
+  bool recordsFailed_ = false;
   std::int64_t daysStarted_ = 0;
 };
 

@@ -182,12 +182,18 @@ common options:
   --no-progress    never draw the progress line on the terminal
   --help           this text
 
-The log goes to standard output, errors to standard error. At the end "list" prints
-"annotated: <path>" and "result: <path>", "period" prints "result: <path>".
-Ctrl-C stops a job after the current record and saves what was written; a second
-Ctrl-C ends the program at once.
+The log goes to standard output, errors to standard error. A run ends with a summary
+line; then "list" prints "annotated: <path>" and "result: <path>", "period" prints
+"result: <path>", each only for a file the run wrote. The list job saves both workbooks
+every 30 rows. Ctrl-C, SIGTERM or SIGHUP stops a job after the current record and saves
+what was written; a second one ends the program at once.
 
-exit status: 0 done, 1 the run failed, 2 wrong command line, 130 stopped by Ctrl-C)";
+exit status:
+  0    every record (or day) succeeded
+  1    the run failed; the error is on standard error
+  2    wrong command line
+  3    the run ended, but some records or days failed (a search, a detail fetch)
+  130  stopped by Ctrl-C; 143 by SIGTERM; 129 by SIGHUP)";
 }
 
 std::string ShortUsage() {

@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -55,12 +57,30 @@ bool FileExists(const std::string& path) {
   return !path.empty() && fs::is_regular_file(path, ignored);
 }
 
-// The job's own way of ending: an error it showed, Ctrl-C, or done.
+// The job's own way of ending: an error it showed, a stop signal, failed records, or done.
 int JobExitStatus(const CliHost& host) {
   if (host.Failed()) return kExitFailed;
-  if (host.Stopped()) return kExitStopped;
+  if (host.Stopped()) return kExitSignalBase + StopSignalNumber();
+  if (host.RecordsFailed()) return kExitRecordsFailed;
   return kExitOk;
 }
+
+// What tells whether a run wrote a file: every save replaces it, so its inode or time moves.
+struct FileStamp {
+  bool exists = false;
+  ino_t inode = 0;
+  timespec modified{};
+
+  static FileStamp Of(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {true, st.st_ino, st.st_mtim};
+  }
+  bool operator==(const FileStamp& other) const {
+    return exists == other.exists && inode == other.inode &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+  }
+};
 
 // Runs a job's button handler; an error that escapes it is shown as the window shows it.
 // Ctrl-C becomes the job's stop box from here on; elsewhere it ends the program as usual.
@@ -105,9 +125,11 @@ int RunList(const CliOptions& options, Console& console) {
   CliHost host(console, std::move(settings));
   jobs::JobContext ctx{state, host, *spreadsheets};
 
+  const FileStamp before = FileStamp::Of(input);
   RunJob(ctx, jobs::btnExcel_wyprwadzClick);
   console.EndProgress();
-  if (FileExists(input.string())) console.Out("annotated: " + input.string());
+  const FileStamp after = FileStamp::Of(input);
+  if (after.exists && !(after == before)) console.Out("annotated: " + input.string());
   if (FileExists(state.ExcelFileNameOut)) console.Out("result: " + state.ExcelFileNameOut);
   return JobExitStatus(host);
 }

@@ -6,10 +6,12 @@
 
 namespace zelvor::cli {
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;     // the run failed; the error is on standard error
-inline constexpr int kExitUsage = 2;      // the command line is wrong
-inline constexpr int kExitStopped = 130;  // Ctrl-C stopped the run (128 + SIGINT)
+inline constexpr int kExitOk = 0;             // every record or day succeeded
+inline constexpr int kExitFailed = 1;         // the run failed; the error is on standard error
+inline constexpr int kExitUsage = 2;          // the command line is wrong
+inline constexpr int kExitRecordsFailed = 3;  // the run ended, but some records or days failed
+inline constexpr int kExitSignalBase = 128;   // + the signal that stopped the run: 130 Ctrl-C,
+                                              // 143 SIGTERM, 129 SIGHUP
 
 // Runs the command; returns the exit status. The service interfaces must be registered first.
 int RunCommand(const CliOptions& options, Console& console);

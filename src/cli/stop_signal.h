@@ -1,14 +1,18 @@
 #pragma once
-// Ctrl-C as the stop box of a headless run: the first SIGINT only raises a flag that the host
-// reads between records; the handler then gives way to the default one, so a second Ctrl-C
-// ends the program at once.
+// Ctrl-C, SIGTERM and SIGHUP as the stop box of a headless run: the first of them only raises a
+// flag that the host reads between records, so the run ends as after a stop and keeps what it
+// wrote; the handler then gives way to the default one, so a second signal ends the program at
+// once.
 
 namespace zelvor::cli {
 
-// Installs the handler; call once, before the run.
+// Installs the handlers; call once, before the run.
 void CatchStopSignal();
 
-// True once SIGINT arrived.
+// True once one of the signals arrived.
 bool StopSignalled();
+
+// The number of the signal that stopped the run, 0 while none did.
+int StopSignalNumber();
 
 }  // namespace zelvor::cli

@@ -79,6 +79,10 @@ class JobHost {
   // An error's message, shown the way the program shows every error that ends an action.
   virtual void ShowError(const std::string& message) = 0;
 
+  // A run that went to its end but some of whose records or days failed: `report` gives the
+  // summary and the first error. A warning while others succeeded, an error when none did.
+  virtual void ShowRunFailures(const std::string& report, bool noneSucceeded) = 0;
+
   // Opens a file with the application the desktop associates with its type.
   virtual void OpenWithApplication(const std::string& path) = 0;
 

@@ -2,12 +2,17 @@
 // What every job works with: the window's state, the host that shows and asks, and the
 // spreadsheet component that opens and writes workbooks.
 
+#include <chrono>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "jobs/host.h"
 #include "jobs/window_state.h"
 #include "register/citizen_api.h"
+#include "soap/remote_errors.h"
 #include "workbook/spreadsheet.h"
 
 namespace zelvor::jobs {
@@ -19,10 +24,27 @@ struct JobContext {
   // Replaces the register interface of HTTPRIO3 when set: a register whose answers a test
   // writes itself.
   std::function<std::unique_ptr<reg::CitizenApi>()> registerOverride = {};
+  // The waits before each new try of a register call that failed for a transient reason.
+  std::vector<std::chrono::milliseconds> retryDelays = {std::chrono::seconds(1),
+                                                        std::chrono::seconds(3)};
 
   // The register interface of HTTPRIO3, obtained anew right before each call.
   std::unique_ptr<reg::CitizenApi> Register() {
     return registerOverride ? registerOverride() : state.HTTPRIO3->As<reg::CitizenApi>();
+  }
+
+  // Calls `call` with the register's interface; a transient failure (no connection, time-out,
+  // an overloaded gateway) is tried again after each retry delay before it reaches the caller.
+  template <class Call>
+  auto CallRegister(Call call) -> decltype(call(std::declval<reg::CitizenApi&>())) {
+    for (std::size_t attempt = 0;; ++attempt) {
+      try {
+        return call(*Register());
+      } catch (const std::exception& e) {
+        if (attempt >= retryDelays.size() || !soap::IsTransientFailure(e)) throw;
+      }
+      std::this_thread::sleep_for(retryDelays[attempt]);
+    }
   }
 };
 

@@ -1,8 +1,12 @@
 #include "jobs/nip_list_job.h"
 
+#include <algorithm>
+
 #include "jobs/output_paths.h"
+#include "jobs/run_summary.h"
 #include "jobs/text_utils.h"
 #include "register/register_transport.h"
+#include "workbook/atomic_save.h"
 #include "workbook/details_columns.h"
 
 namespace zelvor::jobs {
@@ -15,6 +19,7 @@ constexpr int kSaveEveryRows = 30;
 const char* const kRepeated = "POWIELONY NUMER NIP";
 const char* const kInvalid = "BŁĘDNY NUMER NIP - błąd sumy kontrolnej";
 const char* const kSearchFailed = "WYSZUKIWANIE W GITD ZAKOŃCZYŁO SIĘ BŁĘDEM: ";
+const char* const kDetailsFailed = "POBIERANIE SZCZEGÓŁÓW Z GITD ZAKOŃCZYŁO SIĘ BŁĘDEM: ";
 const char* const kNotFound = "BRAK w GITD";
 const char* const kNone = "BRAK";
 
@@ -49,12 +54,19 @@ class ListRun {
       CloseExcel(ctx_);
       return false;
     }
-    s_.ExcelFileNameOut = ListJobOutputPath(*input, host_.Now());
+    // A file or folder that cannot be written is found now, before any look-up, not at the
+    // first save; the result's name is taken at once so that no other run can write it.
+    workbook::CheckCanSave(*input);
+    const std::string resultPath = ListJobOutputPath(*input, host_.Now());
+    workbook::CheckCanSave(resultPath);
+    s_.ExcelFileNameOut = ReserveUnusedPath(resultPath);
     host_.SetActionRunning(Action::NipListJob, true);
     workbook::CreateResultWorkbook(ctx_.spreadsheets, s_);
+    s_.ExWorHDR->SaveAs(s_.ExcelFileNameOut);
 
     s_.FSheet = &s_.FXLApp->OpenWorkbook(*input).Worksheet(1);
     rowCount_ = s_.FSheet->UsedRangeRowCount();
+    counts_.records = std::max<std::int64_t>(rowCount_ - 1, 0);
     host_.SetStatusPanel(kProgressPanel, std::to_string(rowCount_));
     inputRow_ = 2;
     number_ = CleanedCellText(s_.FSheet->GetCell(inputRow_, "A"));
@@ -70,31 +82,50 @@ class ListRun {
     bool done = false;
 
     const std::string key = "NIP" + std::string(workbook::TrimBlanks(number_)) + "NIP";
+    std::int64_t* tally = nullptr;
     if (ContainsText(s_.slNIP, key)) {
       EndWithShortRow(kRepeated);
+      tally = &counts_.repeated;
       done = true;
     }
     s_.slNIP.push_back(key);
     if (!IsValidNip(number_, s_.NIP)) {
       EndWithShortRow(kInvalid);
+      tally = &counts_.invalid;
       done = true;
     }
     PrepareClientOnce();
     search_.SetNIP(number_);
 
-    if (!done) done = Search();
+    if (!done && Search()) {
+      tally = &counts_.searchErrors;
+      done = true;
+    }
     if (!done && hits_.empty()) {
       WriteShortRow(kNotFound);
       host_.AddOutputLine(LastLine(s_.slValue));
+      tally = &counts_.notFound;
       done = true;
     }
-    if (!done) AddFirstHit(*hits_.front());
+    if (!done) tally = AddFirstHit(*hits_.front()) ? &counts_.found : &counts_.detailErrors;
 
     workbook::WriteSummaryRow(s_, s_, longestHeader_, summaryRow_);
     WriteOutcomeCells();
+    ++*tally;
     ++inputRow_;
     number_ = CleanedCellText(s_.FSheet->GetCell(inputRow_, "A"));
-    if (inputRow_ % kSaveEveryRows == 0) s_.ExWorHDR->SaveAs(s_.ExcelFileNameOut);
+    if (inputRow_ % kSaveEveryRows == 0) SaveBoth();
+  }
+
+  // The outcomes written so far reach the input workbook with every save of the result, so a
+  // killed run loses at most the rows since the last save.
+  void SaveBoth() {
+    s_.ExWorHDR->SaveAs(s_.ExcelFileNameOut);
+    s_.FXLApp->Workbooks(1).Save();
+  }
+
+  void NoteFailure(const std::string& message) {
+    if (counts_.firstError.empty()) counts_.firstError = message;
   }
 
   // The client the run keeps is never called through; preparing it checks the endpoint once.
@@ -108,30 +139,38 @@ class ListRun {
   // True when the search failed and the record is done.
   bool Search() {
     try {
-      hits_ = ctx_.Register()->WyszukajPrzedsiebiorce(search_);
+      hits_ = ctx_.CallRegister(
+          [&](reg::CitizenApi& api) { return api.WyszukajPrzedsiebiorce(search_); });
       return false;
     } catch (const std::exception& e) {
       hits_.clear();
+      NoteFailure(e.what());
       EndWithShortRow(kSearchFailed + std::string(e.what()));
       return true;
     }
   }
 
-  void AddFirstHit(const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit) {
-    outcome_ = hit.FirmaNazwa;
-    AddHdrValue(s_, "LP", inputRow_ - 1, true);
-    AddHdrValue(s_, "FirmaNazwa", hit.FirmaNazwa, false);
-    AddHdrValue(s_, "NIP", hit.NIP, false);
-    AddHdrValue(s_, "NumerReferencyjny", hit.NumerReferencyjny(), false);
-
-    // A failed fetch leaves the details block empty; its message is logged, never dropped.
+  // False when the details could not be had: the row then says so where the firm's name would
+  // stand, instead of reading as a complete look-up with an empty details block.
+  bool AddFirstHit(const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit) {
     std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> details;
+    std::string failure;
     try {
-      details = ctx_.Register()->PobierzPrzedsiebiorce(hit.NumerReferencyjny());
+      details = ctx_.CallRegister(
+          [&](reg::CitizenApi& api) { return api.PobierzPrzedsiebiorce(hit.NumerReferencyjny()); });
       if (!details) throw std::runtime_error("rejestr nie zwrócił szczegółów");
     } catch (const std::exception& e) {
-      host_.AddOutputLine(number_ + " - błąd pobierania szczegółów: " + e.what());
-      details = std::make_unique<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp>();
+      failure = e.what();
+    }
+    outcome_ = details ? hit.FirmaNazwa : kDetailsFailed + failure;
+    AddHdrValue(s_, "LP", inputRow_ - 1, true);
+    AddHdrValue(s_, "FirmaNazwa", outcome_, false);
+    AddHdrValue(s_, "NIP", hit.NIP, false);
+    AddHdrValue(s_, "NumerReferencyjny", hit.NumerReferencyjny(), false);
+    if (!details) {
+      NoteFailure(failure);
+      host_.AddOutputLine(LastLine(s_.slValue));
+      return false;
     }
     workbook::AddDetailsColumns(
         s_, *details, FirstOf(details->ListaZarzadzajacyTransportemDaneWyszukane()),
@@ -139,6 +178,7 @@ class ListRun {
         FirstOf(details->ListaLicencjaWspolnotowaTyp()));
     workbook::WriteExtractRows(s_, s_, *details, hit.NIP, detailRow_);
     host_.AddOutputLine(LastLine(s_.slValue));
+    return true;
   }
 
   void WriteShortRow(const std::string& firmaNazwa) {
@@ -161,12 +201,16 @@ class ListRun {
   }
 
   void Finish() {
+    host_.AddOutputLine(SummaryLine(counts_));
+    host_.AddOutputLine(ResultLine(s_.ExcelFileNameOut));
     host_.AddOutputLine("KONIEC");
     s_.FXLApp->Workbooks(1).Save();
     if (s_.FXLAppCreate) CloseExcel(ctx_);
     workbook::FinishResultWorkbook(s_, s_.ExcelFileNameOut);
     s_.lConnectAPI = false;
     host_.SetActionRunning(Action::NipListJob, false);
+    if (counts_.Failures() > 0)
+      host_.ShowRunFailures(FailureReport(counts_), counts_.NoneSucceeded());
   }
 
   JobContext& ctx_;
@@ -181,6 +225,7 @@ class ListRun {
   int detailRow_ = 1;
   reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search_;
   reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits_;
+  ListRunCounts counts_;
 };
 
 // Runs one clean-up step; the first failure is kept to be reported after all steps ran.

@@ -1,7 +1,15 @@
 #include "jobs/output_paths.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+
+#include "workbook/errors.h"
 
 namespace zelvor::jobs {
 namespace {
@@ -15,7 +23,40 @@ std::string Joined(std::string_view folder, std::string_view name) {
   return path;
 }
 
+// The first of path, "<stem>_2<ext>", "<stem>_3<ext>", … that `take` accepts.
+std::string FirstTaken(const std::string& path,
+                       const std::function<bool(const std::string&)>& take) {
+  const std::filesystem::path original(path);
+  const std::string stem = (original.parent_path() / original.stem()).string();
+  const std::string extension = original.extension().string();
+  for (int number = 1;; ++number) {
+    const std::string candidate =
+        number == 1 ? path : stem + "_" + std::to_string(number) + extension;
+    if (take(candidate)) return candidate;
+  }
+}
+
 }  // namespace
+
+std::string UnusedPath(const std::string& path) {
+  return FirstTaken(path, [](const std::string& candidate) {
+    std::error_code error;
+    return !std::filesystem::exists(std::filesystem::symlink_status(candidate, error));
+  });
+}
+
+std::string ReserveUnusedPath(const std::string& path) {
+  return FirstTaken(path, [](const std::string& candidate) {
+    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      return true;
+    }
+    if (errno == EEXIST) return false;
+    throw workbook::EWorkbookError("Cannot save workbook \"" + candidate +
+                                   "\": " + std::strerror(errno));
+  });
+}
 
 std::string FormatTimestamp(std::chrono::local_seconds time) {
   const auto days = std::chrono::floor<std::chrono::days>(time);

@@ -25,6 +25,15 @@ std::string PeriodJobOutputPath(std::string_view documentsFolder,
                                 std::chrono::year_month_day lastDay,
                                 std::chrono::local_seconds start);
 
+// `path` when no file of that name exists, else the first free one of "<name>_2.xlsx",
+// "<name>_3.xlsx", … in the same folder.
+std::string UnusedPath(const std::string& path);
+
+// As UnusedPath, but the name is taken at once by creating an empty file there, so that two
+// runs started in the same second never share it. Throws EWorkbookError naming the file when
+// the folder does not take a new file.
+std::string ReserveUnusedPath(const std::string& path);
+
 // The developer workbook test's file beside the program: "<folder>/Wynika_Hdr_<stamp>.xlsx".
 std::string WorkbookTestPath(std::string_view programFolder, std::chrono::local_seconds now);
 

@@ -1,6 +1,7 @@
 #include "jobs/period_job.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "jobs/output_paths.h"
 #include "register/citizen_api_factory.h"
@@ -35,8 +36,8 @@ std::unique_ptr<soap::TXSDate> DateHolder(year_month_day day) {
 
 class PeriodDay {
  public:
-  PeriodDay(JobContext& ctx, year_month_day day)
-      : ctx_(ctx), s_(ctx.state), host_(ctx.host), day_(day) {}
+  PeriodDay(JobContext& ctx, year_month_day day, PeriodRunCounts& counts)
+      : ctx_(ctx), s_(ctx.state), host_(ctx.host), day_(day), counts_(counts) {}
 
   void Run() {
     s_.RowLines::Clear();
@@ -44,13 +45,17 @@ class PeriodDay {
     host_.ClearOutput();
     s_.lConnectAPI = false;
     StartWorkbookOnce();
+    ++counts_.days;
     if (!ClientCheck()) return;
     SetSearch();
 
     reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits;
     try {
-      hits = ctx_.Register()->WyszukajPrzedsiebiorce(search_);
+      hits = ctx_.CallRegister(
+          [&](reg::CitizenApi& api) { return api.WyszukajPrzedsiebiorce(search_); });
     } catch (const std::exception& e) {
+      ++counts_.daysFailed;
+      NoteFailure(e.what());
       WriteSearchFailure(e.what());
       return;
     }
@@ -87,6 +92,8 @@ class PeriodDay {
       return true;
     } catch (const std::exception& e) {
       host_.Log("#010 API - błąd połączena do: " + address + " " + e.what());
+      ++counts_.daysFailed;
+      NoteFailure(e.what());
       return false;
     }
   }
@@ -166,13 +173,20 @@ class PeriodDay {
   std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> FetchDetails(
       const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit, const std::string& failurePrefix) {
     try {
-      auto details = ctx_.Register()->PobierzPrzedsiebiorce(hit.NumerReferencyjny());
+      auto details = ctx_.CallRegister(
+          [&](reg::CitizenApi& api) { return api.PobierzPrzedsiebiorce(hit.NumerReferencyjny()); });
       if (!details) throw std::runtime_error("rejestr nie zwrócił szczegółów przedsiębiorcy");
       return details;
     } catch (const std::exception& e) {
       host_.Log(failurePrefix + e.what());
+      ++counts_.enterprisesFailed;
+      NoteFailure(e.what());
       return nullptr;
     }
+  }
+
+  void NoteFailure(const std::string& message) {
+    if (counts_.firstError.empty()) counts_.firstError = message;
   }
 
   void LogDetails(const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& details) {
@@ -197,6 +211,7 @@ class PeriodDay {
     }
     try {
       workbook::WriteSummaryValues(s_, s_, s_.nCountExcel_Dzien);
+      ++counts_.enterprisesWritten;
     } catch (const std::exception& e) {
       host_.Log(std::string("#007 Excel - błąd zapisu") + e.what());
     }
@@ -206,13 +221,14 @@ class PeriodDay {
   WindowState& s_;
   JobHost& host_;
   year_month_day day_;
+  PeriodRunCounts& counts_;
   int longestHeader_ = 0;
   reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search_;
 };
 
 // The steps every way out of the driver takes: keep an unfinished workbook, restore the signs,
-// and offer the file that exists.
-void FinalSteps(JobContext& ctx, bool waitCursorShown) {
+// tell how the run went, and offer the file that exists unless nothing in it succeeded.
+void FinalSteps(JobContext& ctx, bool waitCursorShown, const PeriodRunCounts* counts) {
   WindowState& s = ctx.state;
   std::exception_ptr saveFailure;
   if (s.ExWorHDR != nullptr) {
@@ -225,8 +241,17 @@ void FinalSteps(JobContext& ctx, bool waitCursorShown) {
   s.ResultWorkbook::Clear();
   if (waitCursorShown) ctx.host.SetWaitCursor(false);
   ctx.host.SetActionRunning(Action::PeriodJob, false);
+  bool offerFile = true;
+  if (counts != nullptr && counts->days > 0) {
+    ctx.host.Log(SummaryLine(*counts));
+    if (counts->Failures() > 0) {
+      ctx.host.ShowRunFailures(FailureReport(*counts), counts->NoneSucceeded());
+      offerFile = !counts->NoneSucceeded();
+    }
+  }
   std::error_code ignored;
-  if (!s.ExcelFileNameOut.empty() && std::filesystem::exists(s.ExcelFileNameOut, ignored) &&
+  if (offerFile && !s.ExcelFileNameOut.empty() &&
+      std::filesystem::exists(s.ExcelFileNameOut, ignored) &&
       ctx.host.AskYesNo("Powstał zbiór: " + s.ExcelFileNameOut + ". Czy chcesz go otworzyć ?")) {
     ctx.host.OpenWithApplication(s.ExcelFileNameOut);
   }
@@ -235,8 +260,8 @@ void FinalSteps(JobContext& ctx, bool waitCursorShown) {
 
 }  // namespace
 
-void RunPeriodJob(JobContext& ctx, year_month_day day) {
-  PeriodDay(ctx, day).Run();
+void RunPeriodJob(JobContext& ctx, year_month_day day, PeriodRunCounts& counts) {
+  PeriodDay(ctx, day, counts).Run();
 }
 
 void btnPobierzDaneDzienneClick(JobContext& ctx) {
@@ -245,10 +270,12 @@ void btnPobierzDaneDzienneClick(JobContext& ctx) {
   host.SetActionRunning(Action::PeriodJob, true);
   s.FXLAppCreateHdr = false;
   const year_month_day firstDay = host.PeriodFirstDay();
-  s.ExcelFileNameOut =
-      PeriodJobOutputPath(host.DocumentsFolder(), firstDay, host.PeriodLastDay(), host.Now());
+  // Another run of the same period started in the same second must not take this run's name.
+  s.ExcelFileNameOut = UnusedPath(
+      PeriodJobOutputPath(host.DocumentsFolder(), firstDay, host.PeriodLastDay(), host.Now()));
 
   bool waitCursorShown = false;
+  std::optional<PeriodRunCounts> counts;
   std::exception_ptr runFailure;
   try {
     const std::optional<std::string> confirmed = host.ConfirmFileToSave(s.ExcelFileNameOut);
@@ -262,12 +289,13 @@ void btnPobierzDaneDzienneClick(JobContext& ctx) {
       s.nCountExcel_2_Dzien = 1;
       host.SetStopBox(StopBox::Period, false);
       s.slNumerReferencyjny.clear();
+      counts.emplace();
 
       for (auto day = std::chrono::sys_days{firstDay};
            day <= std::chrono::sys_days{host.PeriodLastDay()}; day += std::chrono::days{1}) {
         host.Log("Data=" + FormatDay(day));
         host.SetProgressLabel("za dzień: " + host.ShortDate(day));
-        RunPeriodJob(ctx, day);
+        RunPeriodJob(ctx, day, *counts);
         if (host.StopRequested(StopBox::Period)) break;
       }
       if (s.FXLAppCreateHdr) {
@@ -285,12 +313,12 @@ void btnPobierzDaneDzienneClick(JobContext& ctx) {
     runFailure = std::current_exception();
   }
   if (!runFailure) {
-    FinalSteps(ctx, waitCursorShown);
+    FinalSteps(ctx, waitCursorShown, counts ? &*counts : nullptr);
     return;
   }
   // The error that ended the run is the one shown; a failed save of what was written is logged.
   try {
-    FinalSteps(ctx, waitCursorShown);
+    FinalSteps(ctx, waitCursorShown, nullptr);
   } catch (const std::exception& e) {
     host.Log(std::string("Błąd zapisu: ") + e.what());
   }

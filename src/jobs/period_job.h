@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "jobs/job_context.h"
+#include "jobs/run_summary.h"
 
 namespace zelvor::jobs {
 
@@ -16,7 +17,7 @@ inline constexpr std::string_view kExcludedReferenceNumber = "P/2011/00000001";
 void btnPobierzDaneDzienneClick(JobContext& ctx);
 
 // One day: search by certificate issue date and write every enterprise not met before.
-// The longest header length starts at 0 for each day.
-void RunPeriodJob(JobContext& ctx, std::chrono::year_month_day day);
+// The longest header length starts at 0 for each day. What the day did is added to `counts`.
+void RunPeriodJob(JobContext& ctx, std::chrono::year_month_day day, PeriodRunCounts& counts);
 
 }  // namespace zelvor::jobs

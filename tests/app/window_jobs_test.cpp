@@ -71,18 +71,21 @@ class WindowJobsTest : public QObject {
     QCOMPARE(watcher.Seen(), 1);
 
     const QStringList output = Lines(form->mOutput);
-    QCOMPARE(output.size(), 4);
+    QCOMPARE(output.size(), 6);
     QVERIFY2(output[0].startsWith("1;" + Q(hit.FirmaNazwa) + ";" + Q(hit.NIP) + ";"),
              qPrintable(output[0]));
     QCOMPARE(output[1], QStringLiteral("2;BŁĘDNY NUMER NIP - błąd sumy kontrolnej;1234567890;"));
     QCOMPARE(output[2], "3;BRAK w GITD;" + Q(unknown) + ";");
-    QCOMPARE(output[3], QStringLiteral("KONIEC"));
+    QVERIFY2(output[3].startsWith(QStringLiteral("PODSUMOWANIE: rekordy: 3, znalezione: 1, ")),
+             qPrintable(output[3]));
+    const std::string result = folder.filePath("Wynik_Hdr_2024_03_31_09_30_00.xlsx").toStdString();
+    QCOMPARE(output[4], "Plik wynikowy: " + Q(result));
+    QCOMPARE(output[5], QStringLiteral("KONIEC"));
 
     const SheetRows annotated = zelvor::test::ReadSheet(input.toStdString());
     QCOMPARE(annotated.size(), 4u);
     QCOMPARE(Q(annotated[1].at(2)), Q(hit.FirmaNazwa));
     QCOMPARE(Q(annotated[3].at(2)), QStringLiteral("BRAK"));
-    const std::string result = folder.filePath("Wynik_Hdr_2024_03_31_09_30_00.xlsx").toStdString();
     const SheetRows hdr = zelvor::test::ReadSheet(result);
     QCOMPARE(hdr.size(), 4u);
     QCOMPARE(Q(hdr[1].at(3)), Q(hit.NumerReferencyjny()));
@@ -122,7 +125,9 @@ class WindowJobsTest : public QObject {
     for (const std::size_t index : certified)
       QVERIFY2(log.contains(Q(data.At(index).NumerReferencyjny())),
                data.At(index).NumerReferencyjny().c_str());
-    QCOMPARE(log.last(), "Powstał zbiór: " + chosen);
+    QCOMPARE(log[log.size() - 2], "Powstał zbiór: " + chosen);
+    QVERIFY2(log.last().startsWith(QStringLiteral("PODSUMOWANIE: dni: 1, dni z błędem: 0, ")),
+             qPrintable(log.last()));
     QCOMPARE(Lines(form->mOutput).size(), static_cast<int>(certified.size()));
 
     const SheetRows hdr = zelvor::test::ReadSheet(chosen.toStdString());

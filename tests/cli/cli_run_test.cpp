@@ -77,9 +77,10 @@ TEST_F(CliRunTest, ListRunAnnotatesTheInputInPlaceAndSavesTheResultBesideIt) {
   EXPECT_EQ(run.err, "");
 
   const std::vector<std::string> lines = Lines(run.out);
-  ASSERT_EQ(lines.size(), 6u) << run.out;  // three records, the end, the two paths
-  EXPECT_EQ(lines[3], "KONIEC");
-  EXPECT_EQ(lines[4], "annotated: " + input);
+  ASSERT_EQ(lines.size(), 8u) << run.out;  // three records, summary, result, end, two paths
+  EXPECT_THAT(lines[3], StartsWith("PODSUMOWANIE: rekordy: 3, znalezione: 1, nieznalezione: 1, "));
+  EXPECT_EQ(lines[5], "KONIEC");
+  EXPECT_EQ(lines[6], "annotated: " + input);
   const std::string result = Reported(run.out, "result");
   EXPECT_EQ(fs::path(result).parent_path(), folder.Path());
   EXPECT_THAT(fs::path(result).filename().string(), StartsWith("Wynik_Hdr_"));
@@ -132,7 +133,8 @@ TEST_F(CliRunTest, PeriodRunSavesTheDatedWorkbookInTheOutputFolder) {
   EXPECT_EQ(lines.front(), "Data=" + Day(day));
   const std::string result = Reported(run.out, "result");
   EXPECT_EQ(lines.back(), "result: " + result);
-  EXPECT_EQ(lines[lines.size() - 2], "Powstał zbiór: " + result);
+  EXPECT_EQ(lines[lines.size() - 3], "Powstał zbiór: " + result);
+  EXPECT_THAT(lines[lines.size() - 2], StartsWith("PODSUMOWANIE: dni: 1, dni z błędem: 0, "));
   const std::string stamp = Day(day).substr(0, 4) + Day(day).substr(5, 2) + Day(day).substr(8);
   EXPECT_THAT(result, StartsWith(folder.File("o") + "/Wynik_Day_Hdr-" + stamp + "-" + stamp));
   EXPECT_EQ(ReadSheet(result).size(), certified + 1);
@@ -199,7 +201,7 @@ TEST_F(CliRunTest, CtrlCStopsAfterTheCurrentRecordAndKeepsWhatWasWritten) {
   const std::size_t records = ReadSheet(result).size() - 1;
   EXPECT_GE(records, 2u);
   EXPECT_LT(records, numbers.size());
-  EXPECT_EQ(lines.size(), records + 3);
+  EXPECT_EQ(lines.size(), records + 5);  // summary, result, end, two paths
 
   const SheetRows annotated = ReadSheet(input);
   EXPECT_EQ(annotated[records][2], slow.Data().At(records - 1).FirmaNazwa);

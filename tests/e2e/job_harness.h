@@ -21,7 +21,13 @@ struct JobHarness {
     host.programFolder = folder.Path().string();
   }
 
-  jobs::JobContext Context() { return {state, host, spreadsheets}; }
+  // Transient failures are tried again at once: the waits of a real run would only slow the
+  // tests down.
+  jobs::JobContext Context() {
+    jobs::JobContext ctx{state, host, spreadsheets};
+    ctx.retryDelays = {std::chrono::milliseconds(1), std::chrono::milliseconds(1)};
+    return ctx;
+  }
 
   ScratchFolder folder;
   jobs::WindowState state;

@@ -19,6 +19,7 @@ using testing::HasSubstr;
 using workbook::Operation;
 
 constexpr const char* kInvalid = "BŁĘDNY NUMER NIP - błąd sumy kontrolnej";
+constexpr const char* kDetailsFailed = "POBIERANIE SZCZEGÓŁÓW Z GITD ZAKOŃCZYŁO SIĘ BŁĘDEM: ";
 
 // The enterprises and faults the runs below meet.
 struct Cast {
@@ -85,7 +86,7 @@ TEST_F(NipListJobTest, EachKindOfRecordGetsItsRowCellsAndLogLine) {
   EXPECT_THAT(row(3), ElementsAre("1234567890", "1234567890", kInvalid, "bez zmian"));
   EXPECT_THAT(row(4), ElementsAre(cast_.unknownNip, cast_.unknownNip, "BRAK", "bez zmian"));
   EXPECT_EQ(row(5)[2].rfind("WYSZUKIWANIE W GITD ZAKOŃCZYŁO SIĘ BŁĘDEM: ", 0), 0u) << row(5)[2];
-  EXPECT_EQ(row(6)[2], cast_.fetchFault->FirmaNazwa);
+  EXPECT_EQ(row(6)[2].rfind(kDetailsFailed, 0), 0u) << row(6)[2];
   // Cut to 20 characters before cleaning: "NIP klienta nr: 5261" keeps four digits.
   EXPECT_THAT(row(7),
               ElementsAre("NIP klienta nr: " + rich, rich.substr(0, 4), kInvalid, "bez zmian"));
@@ -104,9 +105,10 @@ TEST_F(NipListJobTest, EachKindOfRecordGetsItsRowCellsAndLogLine) {
   EXPECT_THAT(hdr[2], ElementsAre("2", "POWIELONY NUMER NIP", rich));
   EXPECT_THAT(hdr[4], ElementsAre("4", "BRAK w GITD", cast_.unknownNip));
   EXPECT_THAT(hdr[5][1], HasSubstr("Wewn"));  // the register's own fault text
-  // The details could not be fetched: the hit's columns, then an empty block.
-  EXPECT_THAT(hdr[6], ElementsAre("6", cast_.fetchFault->FirmaNazwa, cast_.fetchFault->NIP,
+  // The details could not be fetched: the row says so in place of the name, and keeps the hit.
+  EXPECT_THAT(hdr[6], ElementsAre("6", row(6)[2], cast_.fetchFault->NIP,
                                   cast_.fetchFault->NumerReferencyjny()));
+  EXPECT_THAT(row(6)[2], HasSubstr("(503)"));
 
   const SheetRows det = ReadSheet(result, 2);
   const auto& copies = cast_.rich->ListaWypisowZLicencjiTyp();
@@ -117,10 +119,18 @@ TEST_F(NipListJobTest, EachKindOfRecordGetsItsRowCellsAndLogLine) {
     EXPECT_EQ(det[i + 1][1], copies[i]->NumerWypisu);
   }
 
-  // One log line a record (two for a repeat that is also invalid), the fetch error, the end.
-  EXPECT_EQ(h.host.output.back(), "KONIEC");
-  EXPECT_THAT(h.host.output, testing::Contains(HasSubstr("błąd pobierania szczegółów")));
+  // One log line a record, then the summary, whose counts are those of the rows above, the
+  // result's path and the end; the failed records are reported once more in a warning.
+  EXPECT_EQ(h.host.output.size(), 11u);
+  EXPECT_THAT(std::vector(h.host.output.end() - 3, h.host.output.end()),
+              ElementsAre("PODSUMOWANIE: rekordy: 8, znalezione: 1, nieznalezione: 1, błędne: 3, "
+                          "powtórzone: 1, błędy wyszukiwania: 1, błędy pobierania szczegółów: 1, "
+                          "nieprzetworzone: 0",
+                          "Plik wynikowy: " + result, "KONIEC"));
   EXPECT_EQ(h.host.Texts("error").size(), 0u);
+  ASSERT_EQ(h.host.Texts("run-warning").size(), 1u);
+  EXPECT_THAT(h.host.Texts("run-warning")[0],
+              testing::AllOf(HasSubstr("PODSUMOWANIE"), HasSubstr("Pierwszy błąd: Wewn")));
   EXPECT_FALSE(h.state.FXLAppCreate);
   EXPECT_EQ(h.state.ExAppHDR, nullptr);
 }
@@ -128,7 +138,9 @@ TEST_F(NipListJobTest, EachKindOfRecordGetsItsRowCellsAndLogLine) {
 TEST_F(NipListJobTest, ASheetWithOnlyItsHeaderRowGivesEmptySheets) {
   JobHarness h(*env_);
   Run(h, {});
-  EXPECT_THAT(h.host.output, ElementsAre("KONIEC"));
+  EXPECT_EQ(h.host.output.back(), "KONIEC");
+  EXPECT_TRUE(h.host.Texts("run-warning").empty());
+  EXPECT_TRUE(h.host.Texts("run-error").empty());
   EXPECT_TRUE(ReadSheet(ResultPath(h), 1).empty());
   EXPECT_TRUE(ReadSheet(ResultPath(h), 2).empty());
 }
@@ -149,18 +161,24 @@ TEST_F(NipListJobTest, TheStopBoxLetsTheCurrentRecordFinish) {
 TEST_F(NipListJobTest, TheResultIsSavedEveryThirtyInputRows) {
   JobHarness h(*env_);
   std::vector<std::string> numbers(64, "1");
-  // Row 30 is the 29th record: the save after input row 29 holds 28 records.
-  std::vector<std::size_t> rowsSeen;
+  // Row 30 is the 29th record: the save after input row 29 holds 28 records, in the result
+  // (under its header row) and in the input's column C alike. The result exists, empty, from
+  // the start.
+  std::vector<std::size_t> rowsSeen, annotationsSeen;
+  const std::string input = h.folder.File("klienci.xlsx");
   h.host.onPendingEvents = [&](int call) {
     if (call == 28 || call == 29 || call == 59) {
       if (h.state.ExWorHDR) h.state.ExWorHDR->WaitForSaves();
-      rowsSeen.push_back(std::filesystem::exists(ResultPath(h)) ? ReadSheet(ResultPath(h)).size()
-                                                                : 0);
+      rowsSeen.push_back(ReadSheet(ResultPath(h)).size());
+      std::size_t annotated = 0;
+      for (const auto& row : ReadSheet(input)) annotated += row.size() > 2 && row[2] == kInvalid;
+      annotationsSeen.push_back(annotated);
     }
   };
   Run(h, numbers);
   EXPECT_THAT(rowsSeen, ElementsAre(0u, 29u, 59u));
-  EXPECT_EQ(h.spreadsheets.Calls(Operation::SaveAs), 3);
+  EXPECT_THAT(annotationsSeen, ElementsAre(0u, 28u, 58u));
+  EXPECT_EQ(h.spreadsheets.Calls(Operation::SaveAs), 4);
 }
 
 TEST_F(NipListJobTest, AnInputThatCannotBeOpenedKeepsTheFileAndShowsWhy) {

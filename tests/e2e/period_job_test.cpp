@@ -88,7 +88,12 @@ TEST_F(PeriodJobTest, WalksTheDaysAndWritesAnEnterpriseFoundTwiceOnce) {
                           "data2=" + jobs::FormatDay(first)));
   EXPECT_LT(IndexOf(log, "Data=" + jobs::FormatDay(Plus(first, 1))),
             IndexOf(log, "Data=" + jobs::FormatDay(Plus(first, 2))));
-  EXPECT_EQ(log.back(), "Powstał zbiór: " + ResultPath(h));
+  // The middle day's search fails: the run says so in its summary and in a warning, and still
+  // offers the file, which holds the other days' enterprises.
+  EXPECT_EQ(log[log.size() - 2], "Powstał zbiór: " + ResultPath(h));
+  EXPECT_THAT(log.back(), testing::StartsWith("PODSUMOWANIE: dni: 3, dni z błędem: 1, "
+                                              "zapisani przedsiębiorcy: "));
+  EXPECT_THAT(h.host.Texts("run-warning"), ElementsAre(testing::HasSubstr("Pierwszy błąd: ")));
   EXPECT_THAT(h.host.Texts("question"),
               ElementsAre("Powstał zbiór: " + ResultPath(h) + ". Czy chcesz go otworzyć ?"));
   EXPECT_THAT(h.host.Texts("open"), ElementsAre(ResultPath(h)));
@@ -172,17 +177,22 @@ TEST_F(PeriodJobTest, TheStopBoxEndsTheRunBeforeTheNextHit) {
   h.host.stopOnEventCall = 2;
   Run(h, first, Plus(first, 5));
   const auto& log = h.host.log;
-  ASSERT_GE(log.size(), 4u);
-  EXPECT_THAT(std::vector(log.end() - 4, log.end()),
+  ASSERT_GE(log.size(), 5u);
+  EXPECT_THAT(std::vector(log.end() - 5, log.end()),
               ElementsAre(kRule, "Pobieranie danych przerwane", "Powstał zbiór: " + ResultPath(h),
-                          "Wyprowadzanie przez przerwane użytkownika"));
+                          "Wyprowadzanie przez przerwane użytkownika",
+                          "PODSUMOWANIE: dni: 1, dni z błędem: 0, zapisani przedsiębiorcy: 1, "
+                          "przedsiębiorcy z błędem: 0"));
   EXPECT_EQ(IndexOf(log, "Data=" + jobs::FormatDay(Plus(first, 1))), log.size());
   const auto& events = h.host.events;
   const auto message =
       std::find(events.begin(), events.end(),
                 ScriptedHost::Event{"message", "Wyprowadzanie przez przrwane użytkownika"});
   ASSERT_NE(message, events.end());
-  EXPECT_EQ(std::next(message)->kind, "question");
+  const auto next = std::find_if(std::next(message), events.end(),
+                                 [](const ScriptedHost::Event& e) { return e.kind != "log"; });
+  ASSERT_NE(next, events.end());
+  EXPECT_EQ(next->kind, "question");
   EXPECT_EQ(ReadSheet(ResultPath(h), 1).size(), 2u);  // the header and the first enterprise
 }
 

@@ -81,6 +81,10 @@ class ScriptedHost : public jobs::JobHost {
   bool AskYesNo(const std::string& question) override;
   void ShowMessage(const std::string& text) override { events.push_back({"message", text}); }
   void ShowError(const std::string& message) override { events.push_back({"error", message}); }
+  // "run-warning" or "run-error", as the window chooses its box.
+  void ShowRunFailures(const std::string& report, bool noneSucceeded) override {
+    events.push_back({noneSucceeded ? "run-error" : "run-warning", report});
+  }
   void OpenWithApplication(const std::string& path) override { events.push_back({"open", path}); }
   std::string DocumentsFolder() const override { return documentsFolder; }
   std::string ProgramFolder() const override { return programFolder; }
