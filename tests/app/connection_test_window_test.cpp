@@ -94,9 +94,9 @@ class ConnectionTestWindowTest : public QObject {
     const auto& first = data.At(data.CertifiedBetween({1999, 12, 6}, {2024, 9, 24}).front());
     std::unique_ptr<zelvor::app::TForm1> form;
     if (failure == "search") {
-      QCOMPARE(InjectFault(*env_, "soap-fault", "1999-12-06"), 200L);
+      QCOMPARE(env_->InjectFault("soap-fault", "1999-12-06"), 200L);
     } else if (failure == "details") {
-      QCOMPARE(InjectFault(*env_, "http-503", first.NumerReferencyjny()), 200L);
+      QCOMPARE(env_->InjectFault("http-503", first.NumerReferencyjny()), 200L);
     }
     form = failure == "closed port"
                ? RegisterSimWindow(

@@ -9,7 +9,6 @@
 #include "app/form1.h"
 #include "e2e/register_environment.h"
 #include "register/register_transport.h"
-#include "tools/http_client.h"
 
 namespace zelvor::test {
 
@@ -33,18 +32,6 @@ inline std::unique_ptr<app::TForm1> RegisterSimWindow(const RegisterEnvironment&
 
 inline std::unique_ptr<app::TForm1> RegisterSimWindow(const RegisterEnvironment& env) {
   return RegisterSimWindow(env, env.Url());
-}
-
-// Asks the simulator for one fault of `kind` on the next request about `key`, speaking to it
-// with the store's own certificate.
-inline long InjectFault(const RegisterEnvironment& env, const std::string& kind,
-                        const std::string& key) {
-  const std::string personal = (env.StoreFolder() / "personal" / "kreptd.pem").string();
-  HttpClient client;
-  client.Tls({(env.StoreFolder() / "issuers" / "gitd.pem").string(), personal, personal});
-  const std::string origin =
-      env.Url().substr(0, env.Url().find('/', std::string("https://").size()));
-  return client.PostForm(origin + "/_sim/fault", "kind=" + kind + "&key=" + key).status;
 }
 
 }  // namespace zelvor::test

@@ -46,13 +46,14 @@ CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& options
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out.write, STDOUT_FILENO);
   posix_spawn_file_actions_adddup2(&actions, err.write, STDERR_FILENO);
-  // The child starts with SIGINT unblocked and handled by default, whatever the test runner's.
+  // The child starts with the stop signals unblocked and handled by default, whatever the test
+  // runner's.
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   sigset_t none, interrupt;
   sigemptyset(&none);
   sigemptyset(&interrupt);
-  sigaddset(&interrupt, SIGINT);
+  for (const int number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&interrupt, number);
   posix_spawnattr_setsigmask(&attributes, &none);
   posix_spawnattr_setsigdefault(&attributes, &interrupt);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
@@ -90,7 +91,7 @@ CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& options
       }
       texts[i]->append(buffer, static_cast<std::size_t>(n));
       if (i == 0 && !interrupted && options.interruptWhen && options.interruptWhen(run.out)) {
-        kill(pid, SIGINT);
+        kill(pid, options.signal);
         interrupted = true;
       }
     }

@@ -17,8 +17,9 @@ struct CliRun {
 };
 
 struct CliRunOptions {
-  // Looked at each time standard output grows; returning true sends SIGINT once.
+  // Looked at each time standard output grows; returning true sends `signal` once.
   std::function<bool(const std::string& out)> interruptWhen = {};
+  int signal = 2;  // SIGINT
   // The child is killed after this long.
   std::chrono::seconds timeout{120};
 };

@@ -1,6 +1,7 @@
 // zelvor-cli as a user runs it: a child process against the simulators on loopback.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <filesystem>
 #include <fstream>
@@ -206,6 +207,96 @@ TEST_F(CliRunTest, CtrlCStopsAfterTheCurrentRecordAndKeepsWhatWasWritten) {
   const SheetRows annotated = ReadSheet(input);
   EXPECT_EQ(annotated[records][2], slow.Data().At(records - 1).FirmaNazwa);
   EXPECT_EQ(annotated[records + 1].size(), 1u);  // never reached
+}
+
+// The exit status tells a good run from one whose records failed, and from one where nothing
+// succeeded, which fails the same way.
+TEST_F(CliRunTest, RecordsThatFailedGiveExitStatusThree) {
+  const auto& data = env_->Data();
+  const auto& good = data.At(3);
+  const auto& broken = data.At(4);
+  RegisterEnvironment faulty({"--fault", broken.NumerReferencyjny() + "=soap-fault", "--fault",
+                              data.At(5).NIP + "=soap-fault"});
+  struct Case {
+    std::vector<std::string> numbers;
+    std::string summary;
+  };
+  const Case cases[] = {
+      {{good.NIP, broken.NIP},
+       "znalezione: 1, nieznalezione: 0, błędne: 0, powtórzone: 0, "
+       "błędy wyszukiwania: 0, błędy pobierania szczegółów: 1"},
+      {{data.At(5).NIP, broken.NIP},
+       "znalezione: 0, nieznalezione: 0, błędne: 0, powtórzone: 0, "
+       "błędy wyszukiwania: 1, błędy pobierania szczegółów: 1"},
+  };
+  for (const Case& c : cases) {
+    ScratchFolder folder;
+    const std::string input = Input(folder, c.numbers);
+    const CliRun run = RunCli(AtSim({"list", input, "--no-progress"}, faulty));
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_THAT(run.out, HasSubstr(c.summary));
+    EXPECT_THAT(run.err, HasSubstr("Pierwszy błąd: "));
+    EXPECT_EQ(
+        ReadSheet(input)[2][2].rfind("POBIERANIE SZCZEGÓŁÓW Z GITD ZAKOŃCZYŁO SIĘ BŁĘDEM: ", 0),
+        0u);
+  }
+}
+
+// A killed run keeps every row of its last 30-row save in both workbooks, which open, and the
+// next run leaves no temporary file of the killed one behind.
+TEST_F(CliRunTest, AKilledRunKeepsItsLastSaveOfBothWorkbooks) {
+  RegisterEnvironment slow({"--latency-ms", "10"});
+  std::vector<std::string> numbers;
+  for (std::size_t i = 0; i < 150; ++i) numbers.push_back(slow.Data().At(i).NIP);
+  ScratchFolder folder;
+  const std::string input = Input(folder, numbers);
+  // Two register calls a found number: 65 numbers looked up, past the save after row 59.
+  const CliRun run =
+      RunCli(AtSim({"list", input, "--no-progress"}, slow),
+             {.interruptWhen = [&](const std::string&) { return slow.Requests() >= 2 * 65; },
+              .signal = SIGKILL});
+  ASSERT_EQ(run.status, 128 + SIGKILL) << run.err;
+
+  const SheetRows annotated = ReadSheet(input);
+  std::size_t kept = 0;
+  while (kept + 1 < annotated.size() && annotated[kept + 1].size() == 3) ++kept;
+  EXPECT_GE(kept, 30u);
+  EXPECT_LT(kept, numbers.size());
+  for (std::size_t r = 1; r <= kept; ++r)
+    EXPECT_EQ(annotated[r][2], slow.Data().At(r - 1).FirmaNazwa) << r;
+  std::string result;
+  for (const auto& entry : fs::directory_iterator(folder.Path()))
+    if (entry.path().filename().string().starts_with("Wynik_Hdr_")) result = entry.path().string();
+  ASSERT_NE(result, "");
+  EXPECT_GE(ReadSheet(result).size(), 30u);
+
+  const CliRun again = RunCli(AtSim({"list", input, "--no-progress"}, slow));
+  EXPECT_EQ(again.status, 0) << again.err;
+  for (const auto& entry : fs::directory_iterator(folder.Path()))
+    EXPECT_FALSE(entry.path().extension() == ".tmp") << entry.path();
+}
+
+// SIGTERM and SIGHUP stop as Ctrl-C does: every record looked up is kept in both workbooks.
+TEST_F(CliRunTest, SigtermAndSighupStopAndKeepEveryRecordLookedUp) {
+  RegisterEnvironment slow({"--latency-ms", "100"});
+  std::vector<std::string> numbers;
+  for (std::size_t i = 0; i < 40; ++i) numbers.push_back(slow.Data().At(i).NIP);
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    ScratchFolder folder;
+    const std::string input = Input(folder, numbers);
+    const CliRun run =
+        RunCli(AtSim({"list", input, "--no-progress"}, slow),
+               {.interruptWhen = [](const std::string& out) { return Lines(out).size() >= 2; },
+                .signal = signal});
+    ASSERT_EQ(run.status, 128 + signal) << run.err;
+    const std::size_t records = ReadSheet(Reported(run.out, "result")).size() - 1;
+    EXPECT_GE(records, 2u);
+    EXPECT_LT(records, numbers.size());
+    const SheetRows annotated = ReadSheet(input);
+    for (std::size_t r = 1; r <= records; ++r)
+      EXPECT_EQ(annotated[r].at(2), slow.Data().At(r - 1).FirmaNazwa) << r;
+    EXPECT_EQ(annotated[records + 1].size(), 1u);  // never reached
+  }
 }
 
 TEST(CliVatTest, RegisteredUnregisteredAndUnreachable) {

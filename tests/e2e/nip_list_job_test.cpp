@@ -201,6 +201,106 @@ TEST_F(NipListJobTest, AnInputThatCannotBeOpenedKeepsTheFileAndShowsWhy) {
   EXPECT_EQ(h.state.ExAppHDR, nullptr);
 }
 
+// A transient failure (an overloaded gateway's 503) is tried twice more before the record is
+// marked, and one that passes on a new try leaves an ordinary row; a SOAP fault is final.
+TEST_F(NipListJobTest, TransientFailuresAreTriedAgainAndFaultsAreNot) {
+  const auto& once = env_->Data().At(2);
+  ASSERT_EQ(env_->InjectFault("http-503", once.NumerReferencyjny(), 1), 200);
+  struct Case {
+    std::string nip;
+    std::string outcomePrefix;
+    long requests;  // searches and fetches the record costs
+  };
+  const Case cases[] = {
+      {once.NIP, once.FirmaNazwa, 3},
+      {cast_.fetchFault->NIP, kDetailsFailed, 4},
+      {cast_.searchFault->NIP, "WYSZUKIWANIE W GITD ZAKOŃCZYŁO SIĘ BŁĘDEM: ", 1},
+  };
+  for (const Case& c : cases) {
+    JobHarness h(*env_);
+    const long before = env_->Requests();
+    const std::string input = Run(h, {c.nip});
+    EXPECT_EQ(env_->Requests() - before, c.requests) << c.nip;
+    EXPECT_EQ(ReadSheet(input)[1][2].rfind(c.outcomePrefix, 0), 0u) << ReadSheet(input)[1][2];
+  }
+}
+
+// Not one look-up succeeded: the run ends with the error box instead of a warning.
+TEST_F(NipListJobTest, ARunWhoseEveryLookUpFailedEndsWithAnErrorBox) {
+  JobHarness h(*env_);
+  Run(h, {cast_.searchFault->NIP, "123", cast_.fetchFault->NIP});
+  EXPECT_TRUE(h.host.Texts("run-warning").empty());
+  ASSERT_EQ(h.host.Texts("run-error").size(), 1u);
+  EXPECT_THAT(h.host.Texts("run-error")[0],
+              HasSubstr("błędne: 1, powtórzone: 0, błędy wyszukiwania: 1, "
+                        "błędy pobierania szczegółów: 1"));
+  EXPECT_EQ(h.host.Texts("error").size(), 0u);
+}
+
+TEST_F(NipListJobTest, TwoRunsInTheSameSecondWriteTwoResults) {
+  JobHarness h(*env_);
+  Run(h, {cast_.rich->NIP});
+  Run(h, {cast_.unknownNip});
+  const std::string first = ResultPath(h);
+  const std::string second = first.substr(0, first.size() - 5) + "_2.xlsx";
+  EXPECT_EQ(ReadSheet(first).at(1).at(1), cast_.rich->FirmaNazwa);
+  EXPECT_EQ(ReadSheet(second).at(1).at(1), "BRAK w GITD");
+  EXPECT_THAT(h.host.output, testing::Contains("Plik wynikowy: " + second));
+}
+
+// The workbook a link points to is the one annotated; the link stays a link.
+TEST_F(NipListJobTest, AnInputGivenThroughALinkIsAnnotatedWhereItLies) {
+  JobHarness h(*env_);
+  const std::filesystem::path real = h.folder / "dane" / "klienci.xlsx";
+  std::filesystem::create_directories(real.parent_path());
+  WriteWorkbook(real.string(), {{"NIP"}, {cast_.rich->NIP}});
+  const std::filesystem::path link = h.folder / "skrot.xlsx";
+  std::filesystem::create_symlink(real, link);
+  h.host.filesToOpen.push_back(link.string());
+  auto ctx = h.Context();
+  jobs::btnExcel_wyprwadzClick(ctx);
+
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadSheet(real.string()).at(1).at(2), cast_.rich->FirmaNazwa);
+  EXPECT_EQ(h.host.Texts("error").size(), 0u);
+}
+
+// A file or folder that cannot be written is found before the first look-up, not at the first
+// save; nothing is changed and the error names the file.
+TEST_F(NipListJobTest, AnInputThatCannotBeWrittenIsRefusedBeforeAnyLookUp) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* what;
+    fs::perms input;
+    fs::perms folder;
+  };
+  const fs::perms rw = fs::perms::owner_read | fs::perms::owner_write;
+  const fs::perms rwx = fs::perms::owner_all;
+  const fs::perms rx = fs::perms::owner_read | fs::perms::owner_exec;
+  for (const Case& c :
+       {Case{"read-only input", fs::perms::owner_read, rwx}, Case{"read-only folder", rw, rx}}) {
+    JobHarness h(*env_);
+    const fs::path folder = h.folder / "klienci";
+    fs::create_directories(folder);
+    const std::string input = (folder / "klienci.xlsx").string();
+    WriteWorkbook(input, {{"NIP"}, {cast_.rich->NIP}});
+    fs::permissions(input, c.input);
+    fs::permissions(folder, c.folder);
+    const long before = env_->Requests();
+    h.host.filesToOpen.push_back(input);
+    auto ctx = h.Context();
+    jobs::btnExcel_wyprwadzClick(ctx);
+    fs::permissions(folder, rwx);
+
+    EXPECT_EQ(env_->Requests(), before) << c.what;
+    ASSERT_EQ(h.host.Texts("error").size(), 1u) << c.what;
+    EXPECT_THAT(h.host.Texts("error")[0], HasSubstr(input)) << c.what;
+    EXPECT_EQ(ReadSheet(input).at(1).size(), 1u) << c.what;
+    EXPECT_EQ(fs::status(input).permissions() & fs::perms::all, c.input) << c.what;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << c.what;
+  }
+}
+
 TEST_F(NipListJobTest, CancellingTheFileDialogEndsTheRunQuietly) {
   JobHarness h(*env_);
   h.host.filesToOpen.push_back(std::nullopt);

@@ -93,7 +93,7 @@ TEST_F(PeriodJobTest, WalksTheDaysAndWritesAnEnterpriseFoundTwiceOnce) {
   EXPECT_EQ(log[log.size() - 2], "Powstał zbiór: " + ResultPath(h));
   EXPECT_THAT(log.back(), testing::StartsWith("PODSUMOWANIE: dni: 3, dni z błędem: 1, "
                                               "zapisani przedsiębiorcy: "));
-  EXPECT_THAT(h.host.Texts("run-warning"), ElementsAre(testing::HasSubstr("Pierwszy błąd: ")));
+  EXPECT_THAT(h.host.Texts("run-warning"), ElementsAre(HasSubstr("Pierwszy błąd: ")));
   EXPECT_THAT(h.host.Texts("question"),
               ElementsAre("Powstał zbiór: " + ResultPath(h) + ". Czy chcesz go otworzyć ?"));
   EXPECT_THAT(h.host.Texts("open"), ElementsAre(ResultPath(h)));
@@ -145,6 +145,14 @@ TEST_F(PeriodJobTest, AFailedSearchTakesOneRowAndTheDayEnds) {
   ASSERT_EQ(hdr.size(), 2u);
   EXPECT_THAT(hdr[1], ElementsAre("1", jobs::FormatDay(faultDay_), *it));
   EXPECT_TRUE(hdr[0].empty());  // the failure row writes no header line
+
+  // Nothing succeeded: an error box with the first error, and no offer to open the file.
+  EXPECT_THAT(h.host.Texts("run-error"),
+              ElementsAre(HasSubstr("Pierwszy błąd: " + it->substr(prefix.size()))));
+  EXPECT_TRUE(h.host.Texts("question").empty());
+  EXPECT_EQ(h.host.Texts("log").back(),
+            "PODSUMOWANIE: dni: 1, dni z błędem: 1, zapisani przedsiębiorcy: 0, "
+            "przedsiębiorcy z błędem: 0");
 }
 
 TEST_F(PeriodJobTest, TheExcludedEnterpriseIsLoggedAndNothingElse) {

@@ -4,9 +4,11 @@
 
 #include <fstream>
 #include <random>
+#include <regex>
 #include <stdexcept>
 
 #include "register/register_transport.h"
+#include "tools/http_client.h"
 
 namespace zelvor::test {
 namespace fs = std::filesystem;
@@ -39,6 +41,33 @@ RegisterEnvironment::RegisterEnvironment(const std::vector<std::string>& simArgs
       "--size",      std::to_string(kSize)};
   args.insert(args.end(), simArgs.begin(), simArgs.end());
   sim_ = std::make_unique<SimProcess>(RegisterSimPath(), args);
+}
+
+namespace {
+
+HttpClient AdminClient(const fs::path& store) {
+  const std::string personal = (store / "personal" / "kreptd.pem").string();
+  HttpClient client;
+  client.Tls({(store / "issuers" / "gitd.pem").string(), personal, personal});
+  return client;
+}
+
+}  // namespace
+
+long RegisterEnvironment::InjectFault(const std::string& kind, const std::string& key,
+                                      int count) const {
+  return AdminClient(StoreFolder())
+      .PostForm(sim_->Origin() + "/_sim/fault",
+                "kind=" + kind + "&count=" + std::to_string(count) + "&key=" + key)
+      .status;
+}
+
+long RegisterEnvironment::Requests() const {
+  const std::string body = AdminClient(StoreFolder()).Get(sim_->Origin() + "/_sim/stats").body;
+  std::smatch match;
+  if (!std::regex_search(body, match, std::regex(R"("requests":(\d+))")))
+    throw std::runtime_error("register-sim stats without a request count: " + body);
+  return std::stol(match[1]);
 }
 
 std::shared_ptr<soap::HttpTransport> RegisterEnvironment::MakeTransport() const {

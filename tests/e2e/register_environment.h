@@ -30,6 +30,12 @@ class RegisterEnvironment {
   // A transport as the window makes it, pointed at the simulator.
   std::shared_ptr<soap::HttpTransport> MakeTransport() const;
 
+  // Asks the simulator for a fault of `kind` on the next `count` requests about `key`,
+  // speaking to it with the store's own certificate; returns the HTTP status.
+  long InjectFault(const std::string& kind, const std::string& key, int count = 1) const;
+  // The register requests the simulator has served so far.
+  long Requests() const;
+
  private:
   OpenSslPki pki_;
   ScratchFolder store_;
