@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <stdexcept>
@@ -94,6 +95,9 @@ void TForm1::FormCreate() {
 
   PC->setCurrentWidget(tsDzienne);
   PC->setTabVisible(PC->indexOf(tsTmp), false);
+  // Ctrl+Tab, the arrow keys and the wheel move between the enabled tabs of the bar, hidden or
+  // not: only a disabled tab is passed over. The page itself stays enabled.
+  PC->tabBar()->setTabEnabled(PC->indexOf(tsTmp), false);
 
   actions_.Add(btnPobierzDaneDzienne, {lbPobieranie, lbPobieranieData});
   actions_.Add(btnTestPolaczenia, {lbTestPolaczenia});

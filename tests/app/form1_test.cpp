@@ -9,8 +9,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QWheelEvent>
 #include <memory>
 #include <stdexcept>
 
@@ -115,6 +117,44 @@ class Form1Test : public QObject {
     const std::array<int, 4> widths = {50, 150, 150, 50};
     for (std::size_t i = 0; i < widths.size(); ++i) QCOMPARE(form->sbPanels[i]->width(), widths[i]);
     QCOMPARE(form->PanelHeader->height(), 41);
+  }
+
+  // No key, wheel or tab-bar move shows the hidden VAT tab: each way of going to the next or
+  // previous tab, from the tabs beside it, stays among the visible ones.
+  void theHiddenTabIsNeverReached_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("onTabBar");
+    const int ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    QTest::newRow("Ctrl+Tab from the last") << 2 << int(Qt::Key_Tab) << ctrl << false;
+    QTest::newRow("Ctrl+Shift+Tab from the first")
+        << 0 << int(Qt::Key_Backtab) << ctrlShift << false;
+    QTest::newRow("Ctrl+PgDown from the last") << 2 << int(Qt::Key_PageDown) << ctrl << false;
+    QTest::newRow("Ctrl+PgUp from the first") << 0 << int(Qt::Key_PageUp) << ctrl << false;
+    QTest::newRow("Right on the tab bar from the last") << 2 << int(Qt::Key_Right) << 0 << true;
+    QTest::newRow("End on the tab bar") << 0 << int(Qt::Key_End) << 0 << true;
+  }
+  void theHiddenTabIsNeverReached() {
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, onTabBar);
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    form->PC->setCurrentIndex(from);
+    QWidget* target =
+        onTabBar ? static_cast<QWidget*>(form->PC->tabBar()) : form->PC->currentWidget();
+    for (int press = 0; press < 4; ++press) {
+      QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+      QVERIFY2(form->PC->currentWidget() != form->tsTmp, qPrintable(QString::number(press)));
+    }
+    for (const int delta : {-120, 120}) {
+      form->PC->setCurrentIndex(delta < 0 ? 2 : 0);
+      QWheelEvent wheel(QPointF(5, 5), form->PC->tabBar()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                        QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+      QCoreApplication::sendEvent(form->PC->tabBar(), &wheel);
+      QVERIFY(form->PC->currentWidget() != form->tsTmp);
+    }
   }
 
   void vatFieldsTurnTypingIntoUpperCase() {
