@@ -138,6 +138,38 @@ class WindowJobsTest : public QObject {
     QVERIFY(!QApplication::overrideCursor());
   }
 
+  // A run whose records failed ends with a warning that gives the summary and the first error;
+  // one where no look-up succeeded ends with an error box.
+  void failedRecordsAreShownInABoxAtTheEnd_data() {
+    QTest::addColumn<int>("found");
+    QTest::addColumn<int>("icon");
+    QTest::newRow("some failed") << 1 << int(QMessageBox::Warning);
+    QTest::newRow("none succeeded") << 0 << int(QMessageBox::Critical);
+  }
+  void failedRecordsAreShownInABoxAtTheEnd() {
+    QFETCH(int, found);
+    QFETCH(int, icon);
+    const auto& good = env_->Data().At(5);
+    const auto& broken = env_->Data().At(6);
+    QCOMPARE(env_->InjectFault("soap-fault", broken.NumerReferencyjny(), 1), 200L);
+    QTemporaryDir folder;
+    const QString input = folder.filePath(QStringLiteral("klienci.xlsx"));
+    SheetRows rows{{"NIP"}, {broken.NIP}};
+    if (found) rows.push_back({good.NIP});
+    zelvor::test::WriteWorkbook(input.toStdString(), rows);
+
+    const auto form = RegisterSimWindow(*env_);
+    BoxSeen box;
+    DialogWatcher watcher({ChooseFile(input), Press(QMessageBox::Ok, box)});
+    form->btnExcel_wyprwadz->click();
+    QCOMPARE(watcher.Seen(), 2);
+    QCOMPARE(int(box.icon), icon);
+    QVERIFY2(box.text.contains(QStringLiteral("błędy pobierania szczegółów: 1")), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QStringLiteral("Pierwszy błąd: ")), qPrintable(box.text));
+    QCOMPARE(Lines(form->mOutput).last(), QStringLiteral("KONIEC"));
+    QVERIFY(form->btnExcel_wyprwadz->isEnabled());
+  }
+
   // A spreadsheet component that cannot start ends the list run in the error box.
   void spreadsheetFailureReachesTheErrorBox() {
     using zelvor::workbook::FailingFactory;

@@ -161,6 +161,8 @@ TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
   const std::string notAWorkbook = folder.File("notatki.xlsx");
   std::ofstream(notAWorkbook) << "not a workbook\n";
   const std::string missing = folder.File("brak.xlsx");
+  const std::string readOnly = Input(folder, {env_->Data().At(0).NIP});
+  fs::permissions(readOnly, fs::perms::owner_read);
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -170,6 +172,7 @@ TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
       {AtSim({"list", notAWorkbook}), 1, "zelvor-cli: Cannot open workbook \"" + notAWorkbook},
       {AtSim({"list", missing}), 1, "zelvor-cli: cannot open " + missing + ": no such file"},
       {AtSim({"list", folder.Path().string()}), 1, ": not a file"},
+      {AtSim({"list", readOnly}), 1, "zelvor-cli: Cannot save workbook \"" + readOnly},
       {{"list"}, 2, "usage: zelvor-cli list INPUT.xlsx"},
       {{"period", "2024-03-02", "2024-03-01"}, 2, "before the first day"},
       {{"raport"}, 2, "unknown command 'raport'"},
@@ -178,6 +181,8 @@ TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
     const CliRun run = RunCli(c.args);
     EXPECT_EQ(run.status, c.status) << c.args.at(0) << " " << run.err;
     EXPECT_THAT(run.err, HasSubstr(c.err));
+    // None of them annotated its input.
+    EXPECT_EQ(Reported(run.out, "annotated"), "") << run.out;
   }
   // A file that is no workbook is left as it was.
   std::ifstream kept(notAWorkbook);
