@@ -138,7 +138,7 @@ void CheckStoreFolder(const fs::path& storeFolder) {
       "Nie ma folderu magazynu certyfikatów " + Quoted(root) +
       ". Zaimportuj certyfikat przyciskiem „Importuj certyfikat…” albo umieść go w podfolderze "
       "„personal” tego folderu." +
-      (error ? " (" + error.message() + ")" : ""));
+      (error && error != std::errc::no_such_file_or_directory ? " (" + error.message() + ")" : ""));
 }
 
 CertificateStore LoadCertificateStore(const fs::path& storeFolder,

@@ -59,7 +59,10 @@ void NoteAlert(const SSL* ssl, int where, int value) {
   const ClientTlsState* state = StateOf(ssl);
   if (state == nullptr || !state->notes) return;
   state->notes->alert = value & 0xff;
-  state->notes->alertText = SSL_alert_desc_string_long(value);
+  // OpenSSL 3.0 has no text for TLS 1.3's "certificate required".
+  state->notes->alertText = state->notes->alert == SSL_AD_CERTIFICATE_REQUIRED
+                                ? "certificate required"
+                                : SSL_alert_desc_string_long(value);
 }
 
 // The certificates OpenSSL may send after the chosen one so that the server can build its chain.
