@@ -72,6 +72,7 @@ TEST_F(HttpsExchange, AnUnverifiedServerEndsTheCallSayingWhy) {
     EXPECT_THAT(error.what(), StartsWith("Error sending data: (60) The server's certificate could "
                                          "not be verified: "));
     EXPECT_THAT(error.what(), HasSubstr("self-signed certificate"));
+    EXPECT_FALSE(error.Transient());
   }
 }
 
