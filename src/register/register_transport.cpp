@@ -30,13 +30,18 @@ std::string DescribeSelectors(const platform::CertificateSelectors& selectors) {
   return text.empty() ? "brak ustawień wyboru" : text;
 }
 
-std::string CertificateRefused(const RegisterTransportSettings& settings,
+// Where the transport looks for certificates and which one it wants: what the sentences name.
+struct CertificateSetup {
+  fs::path store;  // resolved
+  platform::CertificateSelectors selectors;
+};
+
+std::string CertificateRefused(const CertificateSetup& setup,
                                const platform::TlsHandshakeNotes& handshake) {
-  const fs::path store = platform::ResolveStoreFolder(settings.storeFolder);
+  const fs::path& store = setup.store;
   if (!handshake.offered) {
     return "Rejestr wymaga certyfikatu klienta, a w magazynie certyfikatów \"" + store.string() +
-           "\" nie ma certyfikatu pasującego do ustawień (" +
-           DescribeSelectors(settings.selectors) +
+           "\" nie ma certyfikatu pasującego do ustawień (" + DescribeSelectors(setup.selectors) +
            "). Zaimportuj certyfikat przyciskiem „Importuj certyfikat…” albo umieść go w folderze "
            "\"" +
            platform::PersonalFolder(store).string() + "\".";
@@ -60,7 +65,7 @@ std::string CertificateRefused(const RegisterTransportSettings& settings,
 
 // One Polish sentence per set-up failure a person can set right; the rest keep the library's
 // text alone.
-std::string Explain(const RegisterTransportSettings& settings, const soap::FailureReport& report) {
+std::string Explain(const CertificateSetup& setup, const soap::FailureReport& report) {
   switch (report.kind) {
     case FailureKind::UrlRefused:
       return "Adres rejestru " + Quote(report.url) +
@@ -81,10 +86,9 @@ std::string Explain(const RegisterTransportSettings& settings, const soap::Failu
       return "Nie można potwierdzić tożsamości serwera " + report.hostPort +
              ": jego certyfikat nie pochodzi od zaufanego wystawcy. Umieść certyfikat wystawcy "
              "serwera w folderze \"" +
-             platform::IssuersFolder(platform::ResolveStoreFolder(settings.storeFolder)).string() +
-             "\".";
+             platform::IssuersFolder(setup.store).string() + "\".";
     case FailureKind::ClientCertificateRefused:
-      return report.handshake == nullptr ? "" : CertificateRefused(settings, *report.handshake);
+      return report.handshake == nullptr ? "" : CertificateRefused(setup, *report.handshake);
     case FailureKind::Other:
       break;
   }
@@ -114,9 +118,11 @@ std::unique_ptr<soap::HttpTransport> MakeRegisterTransport(RegisterTransportSett
       platform::ClientTlsSettings{settings.storeFolder, settings.selectors, settings.picker};
   // Tax numbers never cross the network in clear, nor reach a server that cannot prove itself.
   settings.http.httpsOnly = true;
-  settings.http.explain = [explained = settings](const soap::FailureReport& report) {
-    return Explain(explained, report);
-  };
+  settings.http.explain =
+      [setup = CertificateSetup{platform::ResolveStoreFolder(settings.storeFolder),
+                                settings.selectors}](const soap::FailureReport& report) {
+        return Explain(setup, report);
+      };
   const std::string url = settings.url.empty() ? ProductionEndpoint() : settings.url;
   return std::make_unique<soap::HttpTransport>(url, std::move(settings.http));
 }
