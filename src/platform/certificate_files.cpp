@@ -56,8 +56,9 @@ std::string Quoted(const std::filesystem::path& file) {
 std::string ReadFileBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) {
-    throw CertificateStoreError("Cannot read the certificate file " + Quoted(file) + ": " +
-                                std::strerror(errno));
+    throw CertificateStoreError("Nie można odczytać pliku certyfikatu " + Quoted(file) +
+                                ". Sprawdź, czy plik istnieje i czy masz prawo go czytać. (" +
+                                std::strerror(errno) + ")");
   }
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -65,16 +66,19 @@ std::string ReadFileBytes(const std::filesystem::path& file) {
 void RequireOwnerOnly(const std::filesystem::path& file) {
   struct stat info {};
   if (::stat(file.c_str(), &info) != 0) {
-    throw CertificateStoreError("Cannot read the private key file " + Quoted(file) + ": " +
-                                std::strerror(errno));
+    throw CertificateStoreError("Nie można odczytać pliku klucza prywatnego " + Quoted(file) +
+                                ". Sprawdź, czy plik istnieje i czy masz prawo go czytać. (" +
+                                std::strerror(errno) + ")");
   }
   if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
     std::array<char, 8> mode{};
     std::snprintf(mode.data(), mode.size(), "%03o", info.st_mode & 0777U);
-    throw CertificateStoreError("The private key file " + Quoted(file) +
-                                " is open to other users (permissions " + mode.data() +
-                                "); it is not used until you make it private with: chmod 600 " +
-                                Quoted(file));
+    throw CertificateStoreError("Plik klucza prywatnego " + Quoted(file) +
+                                " jest dostępny dla innych użytkowników (uprawnienia " +
+                                mode.data() +
+                                "), więc nie zostanie użyty. Ogranicz dostęp poleceniem: "
+                                "chmod 600 " +
+                                Quoted(file) + ".");
   }
 }
 
@@ -102,11 +106,12 @@ EvpPkeyPtr ParsePemPrivateKey(const std::string& bytes, const std::filesystem::p
   if (key) return key;
   const std::string reason = TakeOpenSslError();
   if (bytes.find("ENCRYPTED") != std::string::npos) {
-    throw CertificateStoreError("The private key in " + Quoted(file) +
-                                " is protected by a password; store it without one, or import "
-                                "the PKCS#12 file it came from");
+    throw CertificateStoreError("Klucz prywatny w pliku " + Quoted(file) +
+                                " jest chroniony hasłem. Zapisz go bez hasła albo zaimportuj "
+                                "plik PKCS#12, z którego pochodzi.");
   }
-  throw CertificateStoreError("Cannot read the private key in " + Quoted(file) + ": " + reason);
+  throw CertificateStoreError("Nie można odczytać klucza prywatnego z pliku " + Quoted(file) +
+                              ". Sprawdź, czy to klucz w formacie PEM. (" + reason + ")");
 }
 
 std::optional<Pkcs12Contents> OpenPkcs12(const std::string& bytes, const std::string& password,
@@ -115,7 +120,9 @@ std::optional<Pkcs12Contents> OpenPkcs12(const std::string& bytes, const std::st
   Pkcs12Ptr p12(d2i_PKCS12(nullptr, &der, static_cast<long>(bytes.size())));
   if (!p12) {
     ERR_clear_error();
-    throw CertificateStoreError("The file " + Quoted(file) + " is not a PKCS#12 file");
+    throw CertificateStoreError("Plik " + Quoted(file) +
+                                " nie jest plikiem PKCS#12 (.p12, .pfx). Wybierz plik "
+                                "certyfikatu z kluczem prywatnym otrzymany od wystawcy.");
   }
   // An empty password may be stored as no password at all; both mean "none".
   const char* pass = password.c_str();
@@ -142,12 +149,16 @@ std::optional<Pkcs12Contents> OpenPkcs12(const std::string& bytes, const std::st
     std::string reason = TakeOpenSslError();
     if (!LoadLegacyAlgorithms() || !parse()) {
       if (reason.empty()) reason = TakeOpenSslError();
-      throw CertificateStoreError("Cannot read the PKCS#12 file " + Quoted(file) + ": " + reason);
+      throw CertificateStoreError("Nie można odczytać pliku PKCS#12 " + Quoted(file) +
+                                  ". Plik może być uszkodzony albo zapisany nieobsługiwanym "
+                                  "szyfrowaniem. (" +
+                                  reason + ")");
     }
   }
   if (!contents.certificate || !contents.privateKey) {
-    throw CertificateStoreError("The PKCS#12 file " + Quoted(file) +
-                                " holds no certificate with its private key");
+    throw CertificateStoreError("Plik PKCS#12 " + Quoted(file) +
+                                " nie zawiera certyfikatu z kluczem prywatnym. Wybierz plik "
+                                "wyeksportowany razem z kluczem prywatnym.");
   }
   return contents;
 }
@@ -171,20 +182,21 @@ void WriteNewPrivateFile(const std::filesystem::path& file, const std::string& b
   auto fail = [&](const char* what) {
     const int error = errno;
     if (out.fd >= 0) ::unlink(file.c_str());
-    throw CertificateStoreError(std::string("Cannot ") + what + " " + Quoted(file) + ": " +
-                                std::strerror(error));
+    throw CertificateStoreError(std::string("Nie można ") + what + " " + Quoted(file) +
+                                ". Sprawdź uprawnienia do folderu i wolne miejsce na dysku. (" +
+                                std::strerror(error) + ")");
   };
-  if (out.fd < 0) fail("create");
+  if (out.fd < 0) fail("utworzyć pliku");
   // The umask may have taken bits away but never adds any; make the mode exact all the same.
-  if (::fchmod(out.fd, S_IRUSR | S_IWUSR) != 0) fail("protect");
+  if (::fchmod(out.fd, S_IRUSR | S_IWUSR) != 0) fail("zabezpieczyć pliku");
   std::size_t written = 0;
   while (written < bytes.size()) {
     const ssize_t n = ::write(out.fd, bytes.data() + written, bytes.size() - written);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) fail("write");
+    if (n <= 0) fail("zapisać pliku");
     written += static_cast<std::size_t>(n);
   }
-  if (::fsync(out.fd) != 0) fail("write");
+  if (::fsync(out.fd) != 0) fail("zapisać pliku");
 }
 
 }  // namespace zelvor::platform

@@ -21,8 +21,9 @@ void CreatePrivateFolders(const fs::path& folder) {
     fs::create_directory(partial, error);
     if (!error) fs::permissions(partial, fs::perms::owner_all, error);
     if (error) {
-      throw CertificateStoreError("Cannot create the certificate folder " + Quoted(partial) + ": " +
-                                  error.message());
+      throw CertificateStoreError("Nie można utworzyć folderu certyfikatów " + Quoted(partial) +
+                                  ". Sprawdź uprawnienia do folderu nadrzędnego. (" +
+                                  error.message() + ")");
     }
   }
 }
@@ -30,8 +31,9 @@ void CreatePrivateFolders(const fs::path& folder) {
 void RequireAbsent(const fs::path& file) {
   std::error_code error;
   if (fs::exists(file, error)) {
-    throw CertificateStoreError("The certificate store already holds " + Quoted(file) +
-                                "; remove it or rename the file to import; nothing was imported");
+    throw CertificateStoreError("Magazyn certyfikatów zawiera już plik " + Quoted(file) +
+                                ". Usuń go albo zmień nazwę importowanego pliku; nic nie "
+                                "zaimportowano.");
   }
 }
 
@@ -42,13 +44,15 @@ ImportedCertificate ImportPkcs12(const fs::path& pkcs12File, const std::string& 
   std::optional<Pkcs12Contents> contents =
       OpenPkcs12(ReadFileBytes(pkcs12File), password, pkcs12File);
   if (!contents) {
-    throw CertificateStoreError("The password for " + Quoted(pkcs12File) +
-                                " is wrong; nothing was imported");
+    throw CertificateStoreError("Hasło do pliku " + Quoted(pkcs12File) +
+                                " jest nieprawidłowe. Wpisz hasło podane przez wystawcę "
+                                "certyfikatu; nic nie zaimportowano.");
   }
   if (X509_check_private_key(contents->certificate.get(), contents->privateKey.get()) != 1) {
     ERR_clear_error();
-    throw CertificateStoreError("The private key in " + Quoted(pkcs12File) +
-                                " does not belong to its certificate; nothing was imported");
+    throw CertificateStoreError("Klucz prywatny w pliku " + Quoted(pkcs12File) +
+                                " nie należy do jego certyfikatu. Poproś wystawcę o poprawny "
+                                "plik; nic nie zaimportowano.");
   }
 
   const fs::path personal = PersonalFolder(ResolveStoreFolder(storeFolder));

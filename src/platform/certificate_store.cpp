@@ -30,8 +30,8 @@ std::vector<fs::path> FilesIn(const fs::path& folder, const std::set<std::string
   if (!fs::exists(folder, error)) return files;
   fs::directory_iterator it(folder, error);
   if (error) {
-    throw CertificateStoreError("Cannot read the certificate folder " + Quoted(folder) + ": " +
-                                error.message());
+    throw CertificateStoreError("Nie można odczytać folderu certyfikatów " + Quoted(folder) +
+                                ". Sprawdź uprawnienia do tego folderu. (" + error.message() + ")");
   }
   for (const fs::directory_entry& entry : it) {
     if (entry.is_regular_file(error) && extensions.contains(LowerExtension(entry.path()))) {
@@ -44,13 +44,19 @@ std::vector<fs::path> FilesIn(const fs::path& folder, const std::set<std::string
   return files;
 }
 
+CertificateStoreError NoCertificateIn(const fs::path& file) {
+  return CertificateStoreError("Plik " + Quoted(file) +
+                               " nie zawiera certyfikatu. Usuń go z magazynu certyfikatów albo "
+                               "zastąp certyfikatem w formacie PEM lub DER.");
+}
+
 PersonalCertificate ReadPkcs12Entry(const fs::path& file) {
   RequireOwnerOnly(file);
   std::optional<Pkcs12Contents> contents = OpenPkcs12(ReadFileBytes(file), "", file);
   if (!contents) {
-    throw CertificateStoreError("The PKCS#12 file " + Quoted(file) +
-                                " is protected by a password; import it into the certificate "
-                                "store with its password instead of copying it there");
+    throw CertificateStoreError("Plik PKCS#12 " + Quoted(file) +
+                                " jest chroniony hasłem. Zaimportuj go przyciskiem „Importuj "
+                                "certyfikat…”, podając hasło, zamiast kopiować go do magazynu.");
   }
   return {file, std::move(contents->certificate), std::move(contents->privateKey),
           std::move(contents->chain)};
@@ -59,7 +65,11 @@ PersonalCertificate ReadPkcs12Entry(const fs::path& file) {
 EvpPkeyPtr ReadKeyFile(const fs::path& file) {
   RequireOwnerOnly(file);
   EvpPkeyPtr key = ParsePemPrivateKey(ReadFileBytes(file), file);
-  if (!key) throw CertificateStoreError("The file " + Quoted(file) + " holds no private key");
+  if (!key) {
+    throw CertificateStoreError("Plik " + Quoted(file) +
+                                " nie zawiera klucza prywatnego. Umieść w nim klucz prywatny "
+                                "certyfikatu albo usuń go z magazynu.");
+  }
   return key;
 }
 
@@ -67,7 +77,7 @@ PersonalCertificate ReadPemEntry(const fs::path& file) {
   const std::string bytes = ReadFileBytes(file);
   std::vector<X509Ptr> certificates = ParseCertificates(bytes);
   if (certificates.empty()) {
-    throw CertificateStoreError("The file " + Quoted(file) + " holds no certificate");
+    throw NoCertificateIn(file);
   }
   PersonalCertificate entry{file, std::move(certificates.front()), nullptr, {}};
   std::move(certificates.begin() + 1, certificates.end(), std::back_inserter(entry.chain));
@@ -80,14 +90,17 @@ PersonalCertificate ReadPemEntry(const fs::path& file) {
   } else if (std::error_code error; fs::exists(keyFile, error)) {
     entry.privateKey = ReadKeyFile(keyFile);
   } else {
-    throw CertificateStoreError("The certificate " + Quoted(file) +
-                                " has no private key; put the key in the same file or in " +
-                                Quoted(keyFile));
+    throw CertificateStoreError("Certyfikat " + Quoted(file) +
+                                " nie ma klucza prywatnego. Umieść klucz w tym samym pliku albo "
+                                "w pliku " +
+                                Quoted(keyFile) + ".");
   }
   if (X509_check_private_key(entry.certificate.get(), entry.privateKey.get()) != 1) {
-    TakeOpenSslError();
-    throw CertificateStoreError("The private key of " + Quoted(file) +
-                                " does not belong to its certificate");
+    const std::string reason = TakeOpenSslError();
+    throw CertificateStoreError("Klucz prywatny pliku " + Quoted(file) +
+                                " nie należy do jego certyfikatu. Umieść obok certyfikatu jego "
+                                "własny klucz. (" +
+                                reason + ")");
   }
   return entry;
 }
@@ -117,6 +130,17 @@ fs::path ResolveStoreFolder(const fs::path& storeFolder) {
   return storeFolder.empty() ? DefaultCertificateStoreFolder() : storeFolder;
 }
 
+void CheckStoreFolder(const fs::path& storeFolder) {
+  const fs::path root = ResolveStoreFolder(storeFolder);
+  std::error_code error;
+  if (fs::is_directory(root, error)) return;
+  throw CertificateStoreError(
+      "Nie ma folderu magazynu certyfikatów " + Quoted(root) +
+      ". Zaimportuj certyfikat przyciskiem „Importuj certyfikat…” albo umieść go w podfolderze "
+      "„personal” tego folderu." +
+      (error && error != std::errc::no_such_file_or_directory ? " (" + error.message() + ")" : ""));
+}
+
 CertificateStore LoadCertificateStore(const fs::path& storeFolder,
                                       std::vector<std::string>* problems) {
   const fs::path root = ResolveStoreFolder(storeFolder);
@@ -141,9 +165,7 @@ CertificateStore LoadCertificateStore(const fs::path& storeFolder,
        });
   each(FilesIn(IssuersFolder(root), {".pem", ".crt", ".cer"}), [&](const fs::path& file) {
     std::vector<X509Ptr> certificates = ParseCertificates(ReadFileBytes(file));
-    if (certificates.empty()) {
-      throw CertificateStoreError("The file " + Quoted(file) + " holds no certificate");
-    }
+    if (certificates.empty()) throw NoCertificateIn(file);
     std::move(certificates.begin(), certificates.end(), std::back_inserter(store.issuers));
   });
   return store;

@@ -9,7 +9,10 @@
 //                                              private key in the same file or in <name>.key
 //   <root>/issuers/*.pem, *.crt, *.cer         issuer certificates, PEM (several a file) or DER
 // Files holding a private key must be private to their owner (chmod 600). Files of other kinds are
-// ignored, as are missing folders.
+// ignored, as are missing folders when the store is only listed; a call to the register wants the
+// root folder to exist (CheckStoreFolder).
+// Messages are Polish: one sentence saying what is wrong and what to do, then any library text in
+// parentheses.
 
 #include <filesystem>
 #include <stdexcept>
@@ -45,6 +48,10 @@ std::filesystem::path IssuersFolder(const std::filesystem::path& storeFolder);
 
 // The store folder to use: the given one, or the default when it is empty.
 std::filesystem::path ResolveStoreFolder(const std::filesystem::path& storeFolder);
+
+// Throws CertificateStoreError naming the folder, and saying how to put a certificate there,
+// when the store folder (the default when empty) is not an existing folder.
+void CheckStoreFolder(const std::filesystem::path& storeFolder);
 
 // Reads the whole store; throws CertificateStoreError for the first file that cannot be used.
 // Given a list of problems (the certificate viewer does), it skips such files instead and adds

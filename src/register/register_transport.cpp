@@ -1,9 +1,101 @@
 #include "register/register_transport.h"
 
+#include <chrono>
+
+#include "platform/certificate_store.h"
 #include "register/citizen_api.h"
 #include "zelvor/build_settings.h"
 
 namespace zelvor::reg {
+namespace {
+
+using soap::FailureKind;
+namespace fs = std::filesystem;
+
+std::string Quote(const std::string& text) {
+  return "„" + text + "”";
+}
+
+// The configured selectors as a person can compare them with the certificate viewer.
+std::string DescribeSelectors(const platform::CertificateSelectors& selectors) {
+  std::string text;
+  const auto add = [&](const char* name, const std::string& value) {
+    if (value.empty()) return;
+    text += (text.empty() ? "" : ", ") + std::string(name) + " " + Quote(value);
+  };
+  add("nazwa", selectors.displayName);
+  add("podmiot", selectors.subject);
+  add("wystawca", selectors.issuer);
+  add("numer seryjny", selectors.serialNumber);
+  return text.empty() ? "brak ustawień wyboru" : text;
+}
+
+// Where the transport looks for certificates and which one it wants: what the sentences name.
+struct CertificateSetup {
+  fs::path store;  // resolved
+  platform::CertificateSelectors selectors;
+};
+
+std::string CertificateRefused(const CertificateSetup& setup,
+                               const platform::TlsHandshakeNotes& handshake) {
+  const fs::path& store = setup.store;
+  if (!handshake.offered) {
+    return "Rejestr wymaga certyfikatu klienta, a w magazynie certyfikatów \"" + store.string() +
+           "\" nie ma certyfikatu pasującego do ustawień (" + DescribeSelectors(setup.selectors) +
+           "). Zaimportuj certyfikat przyciskiem „Importuj certyfikat…” albo umieść go w folderze "
+           "\"" +
+           platform::PersonalFolder(store).string() + "\".";
+  }
+  const platform::CertificateDescription& offered = *handshake.offered;
+  const std::string which =
+      Quote(offered.displayName) + " (numer seryjny " + offered.serialNumber + ")";
+  const std::string validity = platform::FormatValidityTime(offered.notBefore) + " do " +
+                               platform::FormatValidityTime(offered.notAfter);
+  const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+  if (now > offered.notAfter || now < offered.notBefore) {
+    return "Certyfikat klienta " + which + " jest ważny od " + validity + ", więc " +
+           (now > offered.notAfter ? "wygasł" : "nie jest jeszcze ważny") +
+           " i rejestr go odrzucił. Zaimportuj aktualny certyfikat przyciskiem „Importuj "
+           "certyfikat…”.";
+  }
+  return "Rejestr odrzucił certyfikat klienta " + which + ", wystawca " + Quote(offered.issuer) +
+         ". Sprawdź, czy to certyfikat wydany do rejestru i czy nie został unieważniony; "
+         "w razie potrzeby zaimportuj właściwy przyciskiem „Importuj certyfikat…”.";
+}
+
+// One Polish sentence per set-up failure a person can set right; the rest keep the library's
+// text alone.
+std::string Explain(const CertificateSetup& setup, const soap::FailureReport& report) {
+  switch (report.kind) {
+    case FailureKind::UrlRefused:
+      return "Adres rejestru " + Quote(report.url) +
+             " nie używa szyfrowanego połączenia https, więc zapytanie nie zostało wysłane. "
+             "Podaj adres rejestru zaczynający się od https://.";
+    case FailureKind::RedirectRefused:
+      return "Serwer " + report.hostPort +
+             " przekierował zapytanie na adres bez szyfrowania, więc nie zostało ono tam wysłane. "
+             "Sprawdź adres rejestru.";
+    case FailureKind::NoConnection:
+      return "Nie można połączyć się z serwerem " + report.hostPort +
+             ". Sprawdź połączenie z siecią i adres rejestru.";
+    case FailureKind::TimedOut:
+      return "Serwer " + report.hostPort +
+             " nie odpowiedział w wyznaczonym czasie. Spróbuj ponownie później; jeśli błąd się "
+             "powtarza, sprawdź połączenie z siecią.";
+    case FailureKind::ServerNotVerified:
+      return "Nie można potwierdzić tożsamości serwera " + report.hostPort +
+             ": jego certyfikat nie pochodzi od zaufanego wystawcy. Umieść certyfikat wystawcy "
+             "serwera w folderze \"" +
+             platform::IssuersFolder(setup.store).string() + "\".";
+    case FailureKind::ClientCertificateRefused:
+      return report.handshake == nullptr ? "" : CertificateRefused(setup, *report.handshake);
+    case FailureKind::Other:
+      break;
+  }
+  return "";
+}
+
+}  // namespace
 
 platform::CertificateSelectors DefaultCertificateSelectors() {
   platform::CertificateSelectors selectors;
@@ -24,6 +116,13 @@ RegisterTransportSettings DefaultRegisterTransportSettings() {
 std::unique_ptr<soap::HttpTransport> MakeRegisterTransport(RegisterTransportSettings settings) {
   settings.http.clientTls =
       platform::ClientTlsSettings{settings.storeFolder, settings.selectors, settings.picker};
+  // Tax numbers never cross the network in clear, nor reach a server that cannot prove itself.
+  settings.http.httpsOnly = true;
+  settings.http.explain =
+      [setup = CertificateSetup{platform::ResolveStoreFolder(settings.storeFolder),
+                                settings.selectors}](const soap::FailureReport& report) {
+        return Explain(setup, report);
+      };
   const std::string url = settings.url.empty() ? ProductionEndpoint() : settings.url;
   return std::make_unique<soap::HttpTransport>(url, std::move(settings.http));
 }

@@ -1,6 +1,9 @@
 #pragma once
 // The register transport the window owns (HTTPRIO3): the production endpoint, the client
-// certificate chosen from the user's store, and the verified server certificate.
+// certificate chosen from the user's store, and the verified server certificate. It speaks https
+// only, and a failure a person can set right (no store folder, no or a refused certificate, an
+// unverified server, no connection, a time-out) carries a Polish sentence saying what to do,
+// followed by the library's text in parentheses.
 
 #include <filesystem>
 #include <memory>

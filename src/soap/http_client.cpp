@@ -31,19 +31,26 @@ void GlobalInit() {
   });
 }
 
-enum class Stall { None, Sending, Receiving };
+// Which limit ended a call, when one did.
+enum class Stall { None, Sending, Receiving, LowSpeed, Total };
 
 // The state of one POST, shared with libcurl's callbacks.
 struct Exchange {
   const HttpSettings* settings = nullptr;
   curl_off_t requestSize = 0;
   HttpAnswer answer;
+  bool answerStarted = false;  // a status line arrived
   bool tooLarge = false;
   bool connected = false;
   Stall stall = Stall::None;
   curl_off_t lastUp = -1;
   curl_off_t lastDown = -1;
+  Clock::time_point started = Clock::now();
   Clock::time_point lastActivity = Clock::now();
+  // The low-speed window: opened once the request is sent, it counts the answer's bytes.
+  bool windowOpen = false;
+  Clock::time_point windowStart;
+  curl_off_t windowDown = 0;
   std::string sslSetupError;
 };
 
@@ -67,6 +74,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
   if (StartsWithIgnoringCase(line, "HTTP/")) {
     // A new answer in the chain (redirect, 100 Continue): the last one counts.
     exchange.answer = HttpAnswer{};
+    exchange.answerStarted = true;
     const size_t codeStart = line.find(' ');
     if (codeStart != std::string_view::npos) {
       const std::string_view rest = line.substr(codeStart + 1);
@@ -106,34 +114,59 @@ int OnRequestReady(void* user, char*, char*, int, int) {
   exchange.connected = true;
   exchange.lastUp = exchange.lastDown = -1;
   exchange.lastActivity = Clock::now();
+  exchange.windowOpen = false;
   return CURL_PREREQFUNC_OK;
 }
 
-// Send and receive time-outs count from the last byte that moved, as a socket time-out would.
+// Send and receive time-outs count from the last byte that moved, as a socket time-out would;
+// the low-speed and total limits stop a server that keeps a call alive with a trickle of bytes.
 int OnProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t up) {
   auto& exchange = *static_cast<Exchange*>(user);
+  const HttpSettings& settings = *exchange.settings;
   const auto now = Clock::now();
+  const auto stop = [&](Stall why) {
+    exchange.stall = why;
+    return 1;
+  };
+  if (now - exchange.started >= settings.totalTimeout) return stop(Stall::Total);
+  if (!exchange.connected) return 0;
+  const bool sending = up < exchange.requestSize;
   if (up != exchange.lastUp || down != exchange.lastDown) {
     exchange.lastUp = up;
     exchange.lastDown = down;
     exchange.lastActivity = now;
-    return 0;
+  } else if (now - exchange.lastActivity >=
+             (sending ? settings.sendTimeout : settings.receiveTimeout)) {
+    return stop(sending ? Stall::Sending : Stall::Receiving);
   }
-  if (!exchange.connected) return 0;
-  const bool sending = up < exchange.requestSize;
-  const auto limit = sending ? exchange.settings->sendTimeout : exchange.settings->receiveTimeout;
-  if (now - exchange.lastActivity < limit) return 0;
-  exchange.stall = sending ? Stall::Sending : Stall::Receiving;
-  return 1;
+  if (sending) return 0;
+  if (!exchange.windowOpen) {
+    exchange.windowOpen = true;
+    exchange.windowStart = now;
+    exchange.windowDown = down;
+  } else if (now - exchange.windowStart >= settings.lowSpeedTime) {
+    const double seconds = std::chrono::duration<double>(now - exchange.windowStart).count();
+    const double wanted = static_cast<double>(settings.lowSpeedBytesPerSecond) * seconds;
+    if (static_cast<double>(down - exchange.windowDown) < wanted) return stop(Stall::LowSpeed);
+    exchange.windowStart = now;
+    exchange.windowDown = down;
+  }
+  return 0;
 }
 
+struct SslHook {
+  Exchange* exchange = nullptr;
+  std::shared_ptr<platform::TlsHandshakeNotes> notes;
+};
+
 CURLcode OnSslContext(CURL*, void* sslContext, void* user) {
-  auto& exchange = *static_cast<Exchange*>(user);
+  auto& hook = *static_cast<SslHook*>(user);
   try {
-    platform::ConfigureSslContext(static_cast<SSL_CTX*>(sslContext), *exchange.settings->clientTls);
+    platform::ConfigureSslContext(static_cast<SSL_CTX*>(sslContext),
+                                  *hook.exchange->settings->clientTls, hook.notes);
   } catch (const std::exception& error) {
-    // The store's error (a key others can read, a broken file) is reported after the call.
-    exchange.sslSetupError = error.what();
+    // The store's error (a missing folder, a key others can read) is reported after the call.
+    hook.exchange->sslSetupError = error.what();
     return CURLE_ABORTED_BY_CALLBACK;
   }
   return CURLE_OK;
@@ -161,41 +194,132 @@ bool IsSendingFailure(CURLcode code) {
   }
 }
 
-[[noreturn]] void RaiseFailure(CURLcode code, const char* errorBuffer, const Exchange& exchange,
-                               const HttpSettings& settings) {
-  const int number = static_cast<int>(code);
+// The server closed or broke the connection before or while answering.
+bool IsBrokenConnection(CURLcode code) {
+  return code == CURLE_GOT_NOTHING || code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR ||
+         code == CURLE_PARTIAL_FILE || code == CURLE_SSL_CONNECT_ERROR;
+}
+
+// A server that asked for a client certificate and then ended the connection without an answer
+// has refused it. How the refusal shows (an alert, a failed write, a socket already gone) depends
+// on timing, so every form counts the same; an alert of another kind is something else.
+bool ClientCertificateRefused(CURLcode code, const Exchange& exchange,
+                              const platform::TlsHandshakeNotes* notes) {
+  if (notes == nullptr || !notes->certificateRequested || exchange.answerStarted) return false;
+  if (code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_COULDNT_CONNECT ||
+      code == CURLE_OPERATION_TIMEDOUT) {
+    return false;
+  }
+  return notes->alert < 0 || notes->CertificateAlert();
+}
+
+struct Failure {
+  FailureKind kind = FailureKind::Other;
+  bool transient = false;
+  std::string text;  // the library's side of the message
+};
+
+Failure Describe(CURLcode code, const char* errorBuffer, const Exchange& exchange,
+                 const platform::TlsHandshakeNotes* notes) {
+  const HttpSettings& settings = *exchange.settings;
+  const std::string number = std::to_string(static_cast<int>(code));
   std::string text = errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(code);
+  const std::string prefix =
+      std::string(IsSendingFailure(code) ? "Error sending data: (" : "Error receiving data: (") +
+      number + ") ";
   if (code == CURLE_TOO_MANY_REDIRECTS) {
-    throw ETransportError(
-        "Maximum number of redirections (" + std::to_string(kMaxRedirects) + ") exceeded", number);
+    return {FailureKind::Other, false,
+            "Maximum number of redirections (" + std::to_string(kMaxRedirects) + ") exceeded"};
   }
   if (!exchange.sslSetupError.empty()) {
-    throw ETransportError(
-        "Error sending data: (" + std::to_string(number) + ") " + exchange.sslSetupError, number);
+    return {FailureKind::Other, false, "Error sending data: (" + number + ") " + text};
   }
   if (exchange.tooLarge) {
-    throw ETransportError("Error receiving data: (" + std::to_string(number) +
-                              ") The answer is larger than the limit of " +
-                              std::to_string(settings.maxAnswerBytes) + " bytes",
-                          number);
+    return {FailureKind::Other, false,
+            "Error receiving data: (" + number + ") The answer is larger than the limit of " +
+                std::to_string(settings.maxAnswerBytes) + " bytes"};
   }
   if (exchange.stall != Stall::None) {
-    const bool sending = exchange.stall == Stall::Sending;
-    const auto limit = sending ? settings.sendTimeout : settings.receiveTimeout;
-    const int timedOut = static_cast<int>(CURLE_OPERATION_TIMEDOUT);
-    throw ETransportError(
-        std::string(sending ? "Error sending data: (" : "Error receiving data: (") +
-            std::to_string(timedOut) + ") No data " + (sending ? "sent" : "received") + " for " +
-            std::to_string(limit.count()) + " ms",
-        timedOut);
+    const std::string timedOut = std::to_string(static_cast<int>(CURLE_OPERATION_TIMEDOUT)) + ") ";
+    switch (exchange.stall) {
+      case Stall::Sending:
+        return {FailureKind::TimedOut, true,
+                "Error sending data: (" + timedOut + "No data sent for " +
+                    std::to_string(settings.sendTimeout.count()) + " ms"};
+      case Stall::Receiving:
+        return {FailureKind::TimedOut, true,
+                "Error receiving data: (" + timedOut + "No data received for " +
+                    std::to_string(settings.receiveTimeout.count()) + " ms"};
+      case Stall::LowSpeed:
+        return {FailureKind::TimedOut, true,
+                "Error receiving data: (" + timedOut + "Less than " +
+                    std::to_string(settings.lowSpeedBytesPerSecond) + " bytes/s received in " +
+                    std::to_string(settings.lowSpeedTime.count()) + " ms"};
+      case Stall::Total:
+      case Stall::None:
+        break;
+    }
+    return {FailureKind::TimedOut, true,
+            "Error receiving data: (" + timedOut + "No answer within " +
+                std::to_string(settings.totalTimeout.count()) + " ms"};
+  }
+  if (code == CURLE_UNSUPPORTED_PROTOCOL && settings.httpsOnly) {
+    return {FailureKind::RedirectRefused, false, prefix + text};
   }
   if (code == CURLE_PEER_FAILED_VERIFICATION) {
-    text = "The server's certificate could not be verified: " + text;
+    return {FailureKind::ServerNotVerified, false,
+            prefix + "The server's certificate could not be verified: " + text};
   }
-  throw ETransportError(
-      std::string(IsSendingFailure(code) ? "Error sending data: (" : "Error receiving data: (") +
-          std::to_string(number) + ") " + text,
-      number);
+  if (ClientCertificateRefused(code, exchange, notes)) {
+    if (notes->alert >= 0 && text.find(notes->alertText) == std::string::npos) {
+      text += " (alert: " + notes->alertText + ")";
+    }
+    return {FailureKind::ClientCertificateRefused, false, prefix + text};
+  }
+  if (code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_COULDNT_RESOLVE_PROXY ||
+      code == CURLE_COULDNT_CONNECT) {
+    return {FailureKind::NoConnection, true, prefix + text};
+  }
+  if (code == CURLE_OPERATION_TIMEDOUT) return {FailureKind::TimedOut, true, prefix + text};
+  // A TLS alert is the server's deliberate word, not a broken line.
+  const bool alerted = notes != nullptr && notes->alert >= 0;
+  if (IsBrokenConnection(code) && !(code == CURLE_SSL_CONNECT_ERROR && alerted)) {
+    return {FailureKind::Other, true, prefix + text};
+  }
+  return {FailureKind::Other, false, prefix + text};
+}
+
+// "host:port" of a URL, the port filled in from the scheme when the URL has none.
+std::string HostPort(const std::string& url) {
+  std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), curl_url_cleanup);
+  if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
+    return url;
+  }
+  std::string result;
+  for (const CURLUPart part : {CURLUPART_HOST, CURLUPART_PORT}) {
+    char* value = nullptr;
+    if (curl_url_get(parsed.get(), part, &value, CURLU_DEFAULT_PORT) != CURLUE_OK) return url;
+    result += (result.empty() ? "" : ":") + std::string(value);
+    curl_free(value);
+  }
+  return result;
+}
+
+bool IsHttps(std::string_view url) {
+  return StartsWithIgnoringCase(url, "https://");
+}
+
+// The service's sentence first, for the person; the library's text after it, for support.
+[[noreturn]] void Raise(const HttpSettings& settings, FailureReport report, const Failure& failure,
+                        int code) {
+  std::string message = failure.text;
+  if (settings.explain) {
+    report.kind = failure.kind;
+    if (const std::string sentence = settings.explain(report); !sentence.empty()) {
+      message = sentence + " (" + failure.text + ")";
+    }
+  }
+  throw ETransportError(message, code, failure.transient);
 }
 
 }  // namespace
@@ -203,6 +327,7 @@ bool IsSendingFailure(CURLcode code) {
 struct HttpClient::Handle {
   std::unique_ptr<CURL, CurlFree> curl;
   char errorBuffer[CURL_ERROR_SIZE] = {};
+  SslHook ssl;
 };
 
 HttpClient::HttpClient(HttpSettings settings)
@@ -217,14 +342,19 @@ HttpClient::HttpClient(HttpSettings settings)
   curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
   curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
-  // A redirect may lead only to another web address, never to a file or another protocol.
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  // A redirect may lead only to another web address, never to a file or another protocol; a
+  // transport that demands https never leaves it.
+  const char* protocols = settings_.httpsOnly ? "https" : "http,https";
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, protocols);
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
   curl_easy_setopt(curl, CURLOPT_POSTREDIR, static_cast<long>(CURL_REDIR_POST_ALL));
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                    static_cast<long>(settings_.connectTimeout.count()));
+  // Only a backstop: the progress callback ends a call at the total limit with its own message.
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS,
+                   static_cast<long>(settings_.totalTimeout.count()) + 1000L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
@@ -233,7 +363,9 @@ HttpClient::HttpClient(HttpSettings settings)
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeader);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnBody);
   if (settings_.clientTls) {
+    handle_->ssl.notes = std::make_shared<platform::TlsHandshakeNotes>();
     curl_easy_setopt(curl, CURLOPT_SSL_CTX_FUNCTION, &OnSslContext);
+    curl_easy_setopt(curl, CURLOPT_SSL_CTX_DATA, &handle_->ssl);
   }
 }
 
@@ -244,9 +376,15 @@ HttpClient& HttpClient::operator=(HttpClient&&) noexcept = default;
 HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
                             std::string_view soapAction) {
   CURL* curl = handle_->curl.get();
-  Exchange exchange;
-  exchange.settings = &settings_;
-  exchange.requestSize = static_cast<curl_off_t>(body.size());
+  FailureReport report{FailureKind::Other, url, HostPort(url), handle_->ssl.notes.get()};
+  if (settings_.httpsOnly && !IsHttps(url)) {
+    // Refused before any connection: not a byte of the request leaves in clear.
+    report.handshake = nullptr;
+    Raise(settings_, report,
+          {FailureKind::UrlRefused, false,
+           "Error sending data: (1) The address \"" + url + "\" is not https; nothing was sent"},
+          static_cast<int>(CURLE_UNSUPPORTED_PROTOCOL));
+  }
 
   std::unique_ptr<curl_slist, SlistFree> headers;
   const std::string action =
@@ -259,23 +397,51 @@ HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
     headers.reset(extended);
   }
 
-  handle_->errorBuffer[0] = '\0';
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_POST, 1L);
-  curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
-  curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, exchange.requestSize);
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &exchange);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &exchange);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &exchange);
-  curl_easy_setopt(curl, CURLOPT_PREREQDATA, &exchange);
-  curl_easy_setopt(curl, CURLOPT_SSL_CTX_DATA, &exchange);
+  Exchange exchange;
+  const auto perform = [&] {
+    exchange = Exchange{};
+    exchange.settings = &settings_;
+    exchange.requestSize = static_cast<curl_off_t>(body.size());
+    handle_->ssl.exchange = &exchange;
+    if (handle_->ssl.notes) *handle_->ssl.notes = platform::TlsHandshakeNotes{};
+    handle_->errorBuffer[0] = '\0';
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, exchange.requestSize);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &exchange);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &exchange);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &exchange);
+    curl_easy_setopt(curl, CURLOPT_PREREQDATA, &exchange);
+    const CURLcode code = curl_easy_perform(curl);
+    // The handle outlives this call: leave no pointer to the call's state behind.
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
+    handle_->ssl.exchange = nullptr;
+    return code;
+  };
 
-  const CURLcode code = curl_easy_perform(curl);
-  // The handle outlives this call: leave no pointer to the call's state behind.
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
-  curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
-  if (code != CURLE_OK) RaiseFailure(code, handle_->errorBuffer, exchange, settings_);
+  CURLcode code = perform();
+  long newConnections = 0;
+  curl_easy_getinfo(curl, CURLINFO_NUM_CONNECTS, &newConnections);
+  if (code != CURLE_OK && newConnections == 0 && !exchange.answerStarted &&
+      exchange.stall == Stall::None && IsBrokenConnection(code)) {
+    // A kept-alive connection the server has closed while it sat idle: send the same request
+    // once more on a new connection.
+    curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 1L);
+    code = perform();
+    curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 0L);
+  }
+  if (code != CURLE_OK) {
+    const Failure failure = Describe(code, handle_->errorBuffer, exchange, report.handshake);
+    if (!exchange.sslSetupError.empty()) {
+      // The store's own message already says what is wrong and what to do.
+      throw ETransportError(exchange.sslSetupError + " (" + failure.text + ")",
+                            static_cast<int>(code), false);
+    }
+    Raise(settings_, report, failure, static_cast<int>(code));
+  }
 
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);

@@ -28,7 +28,9 @@ class HttpClient {
   HttpClient& operator=(HttpClient&&) noexcept;
 
   // POSTs a SOAP request and returns the final answer after redirects. Connection, TLS,
-  // time-out, size and redirect failures throw ETransportError.
+  // time-out, size and redirect failures throw ETransportError, marked transient when the same
+  // call may succeed a moment later. A request that finds its kept-alive connection closed by
+  // the server is sent once more on a new connection.
   HttpAnswer Post(const std::string& url, std::string_view body, std::string_view soapAction);
 
  private:

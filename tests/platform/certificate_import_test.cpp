@@ -83,10 +83,15 @@ TEST_F(CertificateImportTest, FailuresSayWhyAndWriteNothing) {
     std::string expected;
   } cases[] = {
       {"wrong password", p12, "wrong",
-       "The password for \"" + p12.string() + "\" is wrong; nothing was imported"},
-      {"empty password", p12, "", "The password for \"" + p12.string() + "\" is wrong"},
-      {"not PKCS#12", junk, "right", "The file \"" + junk.string() + "\" is not a PKCS#12 file"},
-      {"missing file", scratch / "absent.p12", "right", "Cannot read the certificate file"},
+       "Hasło do pliku \"" + p12.string() +
+           "\" jest nieprawidłowe. Wpisz hasło podane przez wystawcę certyfikatu; nic nie "
+           "zaimportowano."},
+      {"empty password", p12, "", "Hasło do pliku \"" + p12.string() + "\" jest nieprawidłowe."},
+      {"not PKCS#12", junk, "right",
+       "Plik \"" + junk.string() + "\" nie jest plikiem PKCS#12 (.p12, .pfx)."},
+      {"missing file", scratch / "absent.p12", "right",
+       "Nie można odczytać pliku certyfikatu \"" + (scratch / "absent.p12").string() +
+           "\". Sprawdź, czy plik istnieje i czy masz prawo go czytać. (No such file"},
   };
   for (const auto& c : cases) {
     try {
@@ -110,9 +115,10 @@ TEST_F(CertificateImportTest, NeverReplacesAnInstalledCertificate) {
 
   const test::TestCertificate renewed = pki->MakeClient({{"CN", "KREPTD"}}, "4D5E");
   test::WritePkcs12(p12, renewed, {}, "pw");
-  EXPECT_THAT([&] { ImportPkcs12(p12, "pw", storeFolder); },
-              ::testing::ThrowsMessage<CertificateStoreError>(
-                  AllOf(HasSubstr("already holds"), HasSubstr("nothing was imported"))));
+  EXPECT_THAT(
+      [&] { ImportPkcs12(p12, "pw", storeFolder); },
+      ::testing::ThrowsMessage<CertificateStoreError>(AllOf(
+          HasSubstr("Magazyn certyfikatów zawiera już plik"), HasSubstr("nic nie zaimportowano"))));
 
   std::ifstream in(PersonalFolder(storeFolder) / "kreptd.key");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), before);

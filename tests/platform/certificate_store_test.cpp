@@ -48,6 +48,19 @@ TEST_F(CertificateStoreTest, MissingFoldersMakeAnEmptyStore) {
   EXPECT_TRUE(loaded.issuers.empty());
 }
 
+TEST_F(CertificateStoreTest, ACallNeedsTheStoreFolderToExist) {
+  EXPECT_NO_THROW(CheckStoreFolder(store.Path()));
+  std::ofstream(store / "a-file") << "x";
+  for (const fs::path& missing : {store / "nothing-here", store / "a-file"}) {
+    EXPECT_THAT([&] { CheckStoreFolder(missing); },
+                ::testing::ThrowsMessage<CertificateStoreError>(::testing::StartsWith(
+                    "Nie ma folderu magazynu certyfikatów \"" + missing.string() +
+                    "\". Zaimportuj certyfikat przyciskiem „Importuj certyfikat…” albo umieść go "
+                    "w podfolderze „personal” tego folderu.")))
+        << missing;
+  }
+}
+
 TEST_F(CertificateStoreTest, ListsEveryKindOfEntrySortedByFileName) {
   const TestCertificate c1 = Client("C1"), c2 = Client("C2"), c3 = Client("C3"), c4 = Client("C4");
   test::AddPersonalCertificate(store.Path(), "b-pair", c2, {&pki->gitdSub03});
@@ -121,8 +134,9 @@ TEST_P(PrivateKeyModes, KeysOthersCanReachAreRefusedWithTheFix) {
     LoadCertificateStore(store.Path());
     FAIL() << "the key was accepted";
   } catch (const CertificateStoreError& e) {
-    EXPECT_THAT(e.what(), AllOf(HasSubstr("\"" + keyFile.string() + "\""),
-                                HasSubstr("is open to other users"), HasSubstr("chmod 600")));
+    EXPECT_THAT(e.what(),
+                AllOf(HasSubstr("\"" + keyFile.string() + "\""),
+                      HasSubstr("jest dostępny dla innych użytkowników"), HasSubstr("chmod 600")));
   }
 }
 
@@ -150,18 +164,19 @@ TEST_F(CertificateStoreTest, UnusableEntriesAreRefusedWithWhatToDo) {
     std::string expected;
   } cases[] = {
       {"no key", [&] { test::WriteCertificatesPem(crt, {&client}); },
-       "has no private key; put the key in the same file or in \"" + key.string() + "\""},
+       "nie ma klucza prywatnego. Umieść klucz w tym samym pliku albo w pliku \"" + key.string() +
+           "\"."},
       {"key of another certificate",
        [&] {
          test::WriteCertificatesPem(crt, {&client});
          test::WriteKeyPem(key, *stranger.key);
        },
-       "The private key of \"" + crt.string() + "\" does not belong to its certificate"},
+       "Klucz prywatny pliku \"" + crt.string() + "\" nie należy do jego certyfikatu."},
       {"password-protected PKCS#12",
        [&] { test::WritePkcs12(Personal("entry.p12"), client, {}, "secret"); },
-       "is protected by a password; import it"},
+       "jest chroniony hasłem. Zaimportuj go przyciskiem „Importuj certyfikat…”"},
       {"not a certificate", [&] { std::ofstream(crt) << "garbage"; },
-       "The file \"" + crt.string() + "\" holds no certificate"},
+       "Plik \"" + crt.string() + "\" nie zawiera certyfikatu."},
   };
   for (const auto& c : cases) {
     fs::remove_all(PersonalFolder(store.Path()));
@@ -228,6 +243,11 @@ TEST(DefaultStoreLocation, FollowsXdgDataHomeElseHome) {
     EXPECT_EQ(ResolveStoreFolder({}), c.expected);
   }
   EXPECT_EQ(ResolveStoreFolder("/given"), fs::path("/given"));
+  // The default folder is the one checked when none is given.
+  const ScopedEnv xdg("XDG_DATA_HOME", "/nonexistent-zelvor-data");
+  EXPECT_THAT([] { CheckStoreFolder({}); },
+              ::testing::ThrowsMessage<CertificateStoreError>(
+                  HasSubstr("\"/nonexistent-zelvor-data/zelvor/certificates\"")));
 }
 
 }  // namespace

@@ -180,6 +180,7 @@ struct FailureCase {
   const char* name;
   const char* path;
   std::string message;  // the start of the message; {URL} is the endpoint
+  bool transient;       // the same call may succeed a moment later
 };
 
 class HttpExchangeFails : public HttpExchange, public ::testing::WithParamInterface<FailureCase> {};
@@ -196,6 +197,7 @@ TEST_P(HttpExchangeFails, WithItsMessageAndTheTransportStaysUsable) {
     FAIL() << "no error";
   } catch (const std::exception& error) {
     EXPECT_THAT(error.what(), StartsWith(expected));
+    EXPECT_EQ(IsTransientFailure(error), GetParam().transient);
   }
   EXPECT_EQ(Call(transport, "/echo"), kAnswer);
 }
@@ -203,25 +205,29 @@ TEST_P(HttpExchangeFails, WithItsMessageAndTheTransportStaysUsable) {
 INSTANTIATE_TEST_SUITE_P(
     Failures, HttpExchangeFails,
     ::testing::Values(
-        FailureCase{"SixRedirects", "/hop/6", "Maximum number of redirections (5) exceeded"},
-        FailureCase{"RedirectToAFile", "/to-file", "Error sending data: (1) "},
-        FailureCase{"NotFound", "/status/404", "Not Found (404) - '{URL}'"},
-        FailureCase{"Status300", "/status/300", "Multiple Choice (300) - '{URL}'"},
-        FailureCase{"Status501", "/status/501", "Not Implemented (501) - '{URL}'"},
-        FailureCase{"EmptyBody", "/empty", "Invalid HTTP Response: Length is 0"},
+        FailureCase{"SixRedirects", "/hop/6", "Maximum number of redirections (5) exceeded", false},
+        FailureCase{"RedirectToAFile", "/to-file", "Error sending data: (1) ", false},
+        FailureCase{"NotFound", "/status/404", "Not Found (404) - '{URL}'", false},
+        FailureCase{"Status300", "/status/300", "Multiple Choice (300) - '{URL}'", false},
+        FailureCase{"Status501", "/status/501", "Not Implemented (501) - '{URL}'", false},
+        FailureCase{"EmptyBody", "/empty", "Invalid HTTP Response: Length is 0", false},
         FailureCase{"Html", "/type?t=text/html",
                     "Received content of invalid Content-Type setting: text/html - SOAP expects "
-                    "\"text/xml\""},
+                    "\"text/xml\"",
+                    false},
         FailureCase{"PlainTextAnyCase", "/type?t=Text/Plain",
                     "Received content of invalid Content-Type setting: Text/Plain - SOAP expects "
-                    "\"text/xml\""},
-        FailureCase{"Stalled", "/stall", "Error receiving data: (28) No data received for 300 ms"},
-        FailureCase{"BrokenOff", "/broken", "Error receiving data: (18) "},
+                    "\"text/xml\"",
+                    false},
+        FailureCase{"Stalled", "/stall", "Error receiving data: (28) No data received for 300 ms",
+                    true},
+        FailureCase{"BrokenOff", "/broken", "Error receiving data: (18) ", true},
         FailureCase{"OverLimitWithLength", "/size/4097",
-                    "Error receiving data: (23) The answer is larger than the limit of 4096 bytes"},
-        FailureCase{
-            "OverLimitChunked", "/chunked/100000",
-            "Error receiving data: (23) The answer is larger than the limit of 4096 bytes"}),
+                    "Error receiving data: (23) The answer is larger than the limit of 4096 bytes",
+                    false},
+        FailureCase{"OverLimitChunked", "/chunked/100000",
+                    "Error receiving data: (23) The answer is larger than the limit of 4096 bytes",
+                    false}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(HttpExchange, NoServerIsASendingError) {
@@ -234,6 +240,7 @@ TEST_F(HttpExchange, NoServerIsASendingError) {
     FAIL() << "no error";
   } catch (const ETransportError& error) {
     EXPECT_THAT(error.what(), StartsWith("Error sending data: (7) "));
+    EXPECT_TRUE(error.Transient());
   }
 }
 

@@ -25,6 +25,7 @@ class HttpsExchange : public ::testing::Test {
              ("zelvor-store-" + std::to_string(::getpid()) + "-" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(store_);
+    fs::create_directories(store_);
     service_.name = "Probe";
     operation_.name = "Ask";
   }
@@ -71,6 +72,7 @@ TEST_F(HttpsExchange, AnUnverifiedServerEndsTheCallSayingWhy) {
     EXPECT_THAT(error.what(), StartsWith("Error sending data: (60) The server's certificate could "
                                          "not be verified: "));
     EXPECT_THAT(error.what(), HasSubstr("self-signed certificate"));
+    EXPECT_FALSE(error.Transient());
   }
 }
 
@@ -112,8 +114,11 @@ TEST_F(HttpsExchange, AStoreThatCannotBeUsedEndsTheCallWithItsMessage) {
     Call(transport);
     FAIL() << "no error";
   } catch (const ETransportError& error) {
-    EXPECT_THAT(error.what(), StartsWith("Error sending data: ("));
+    // The store's own sentence first, the library's text after it.
+    EXPECT_THAT(error.what(), StartsWith("Plik klucza prywatnego \""));
     EXPECT_THAT(error.what(), HasSubstr("chmod 600"));
+    EXPECT_THAT(error.what(), HasSubstr(". (Error sending data: ("));
+    EXPECT_FALSE(error.Transient());
   }
 }
 

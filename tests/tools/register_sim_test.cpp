@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <regex>
+#include <thread>
 
 #include "register-sim/register_namespaces.h"
 #include "register-sim/synthetic_register.h"
@@ -298,6 +299,14 @@ TEST_F(RegisterSimTest, EachInjectedFaultAnswersOnceAsAsked) {
       {"stall", CURLE_OPERATION_TIMEDOUT, 0, "", nullptr},
       {"latency:400", CURLE_OK, 200, "text/xml; charset=utf-8",
        [](const HttpResult& r) { return r.seconds >= 0.4; }},
+      // Every byte of the answer, each after its own pause.
+      {"trickle:1", CURLE_OK, 200, "text/xml; charset=utf-8",
+       [](const HttpResult& r) {
+         return XmlQuery(r.body).Count(kHits) == 1 &&
+                r.seconds >= 0.001 * static_cast<double>(r.body.size() - 1);
+       }},
+      {"trickle:20", CURLE_OPERATION_TIMEDOUT, 200, "text/xml; charset=utf-8",
+       [](const HttpResult& r) { return !r.body.empty() && r.body.size() < 100; }},
   };
   for (const auto& k : cases) {
     AddFault(std::string("kind=") + k.kind + "&count=1");
@@ -351,6 +360,25 @@ TEST_F(RegisterSimTest, CountsRequestsAndConnectionsSoKeepAliveShows) {
     ASSERT_EQ(Fetch(fresh, Rich().NumerReferencyjny()).status, 200);
   }
   EXPECT_EQ(Stats(), std::make_pair(7, 3));
+}
+
+TEST_F(RegisterSimTest, AnIdleConnectionIsClosedAfterTheKeepAliveTimeout) {
+  const struct {
+    const char* timeoutMs;
+    int connections;  // for two requests 200 ms apart
+  } cases[] = {{"0", 2}, {"3000", 1}};
+  for (const auto& k : cases) {
+    auto sim = Start({"--keep-alive-timeout-ms", k.timeoutMs});
+    HttpClient c = Client();
+    for (int i = 0; i < 2; ++i) {
+      if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      EXPECT_EQ(Search(c, Criterion("NIP", Rich().NIP), *sim).status, 200) << k.timeoutMs;
+    }
+    const std::string stats = Client().Get(sim->Origin() + "/_sim/stats").body;
+    EXPECT_NE(stats.find("\"connections\":" + std::to_string(k.connections) + ","),
+              std::string::npos)
+        << k.timeoutMs << ": " << stats;
+  }
 }
 
 TEST_F(RegisterSimTest, ServiceTimeHoldsTheInjectedLatencyAndNoMoreThanTheClientWaited) {

@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     names.insert(names.end(), {"cert", "key", "client-ca", "seed", "size"});
     const Options options(argc, argv, names);
     if (options.Help()) {
-      std::printf("%s%.*s", kUsage, static_cast<int>(CommonUsage().size()), CommonUsage().data());
+      std::printf("%s%.*s  KIND is one of: %.*s\n", kUsage, static_cast<int>(CommonUsage().size()),
+                  CommonUsage().data(), static_cast<int>(FaultNames().size()), FaultNames().data());
       return 0;
     }
     const ServerSettings settings = ReadServerSettings(options, "/CitizenApi.svc");

@@ -23,6 +23,7 @@ constexpr NamedKind kNamed[] = {
     {"redirect-loop", FaultKind::RedirectLoop},
     {"stall", FaultKind::Stall},
     {"truncated", FaultKind::Truncated},
+    {"trickle", FaultKind::Trickle},
 };
 
 std::optional<int> ParseNumber(std::string_view text) {
@@ -50,7 +51,8 @@ std::optional<Fault> ParseFault(std::string_view text) {
   }
   for (const auto& named : kNamed) {
     if (named.name != name) continue;
-    const bool timed = named.kind == FaultKind::Latency || named.kind == FaultKind::Stall;
+    const bool timed = named.kind == FaultKind::Latency || named.kind == FaultKind::Stall ||
+                       named.kind == FaultKind::Trickle;
     if (param != 0 && !timed) return std::nullopt;
     return Fault{named.kind, param};
   }
@@ -70,7 +72,7 @@ std::string FaultName(const Fault& fault) {
 
 std::string_view FaultNames() {
   return "latency[:ms], soap-fault, other-fault, http-<status>, empty, html, html-charset, "
-         "malformed, not-envelope, redirect, redirect-loop, stall[:ms], truncated";
+         "malformed, not-envelope, redirect, redirect-loop, stall[:ms], truncated, trickle[:ms]";
 }
 
 void FaultPlan::SetRandom(double rate, std::uint64_t seed, std::vector<Fault> kinds) {

@@ -30,17 +30,19 @@ enum class FaultKind {
   RedirectLoop,  // 307 forever
   Stall,         // hold the answer back longer than a client waits
   Truncated,     // announce the whole answer, send half of it, close
+  Trickle,       // send the answer one byte every param ms (0: every second)
 };
 
 struct Fault {
   FaultKind kind = FaultKind::ServiceFault;
-  int param = 0;  // status code, or milliseconds for latency and stall (0: the server's default)
+  int param = 0;  // status code, or milliseconds for latency, stall and trickle (0: a default)
 
   bool operator==(const Fault&) const = default;
 };
 
 // "soap-fault", "other-fault", "http-503", "empty", "html", "html-charset", "malformed",
-// "not-envelope", "redirect", "redirect-loop", "stall[:ms]", "latency[:ms]", "truncated".
+// "not-envelope", "redirect", "redirect-loop", "stall[:ms]", "latency[:ms]", "truncated",
+// "trickle[:ms]".
 std::optional<Fault> ParseFault(std::string_view text);
 std::string FaultName(const Fault& fault);
 // The names ParseFault accepts, for usage texts.

@@ -102,8 +102,18 @@ double Options::Real(std::string_view name, double fallback, double min, double 
 }
 
 std::vector<std::string_view> CommonOptionNames() {
-  return {"host",       "port",       "path",        "latency-ms",         "stall-ms", "fault",
-          "fault-rate", "fault-seed", "fault-kinds", "keep-alive-timeout", "threads"};
+  return {"host",
+          "port",
+          "path",
+          "latency-ms",
+          "stall-ms",
+          "fault",
+          "fault-rate",
+          "fault-seed",
+          "fault-kinds",
+          "keep-alive-timeout",
+          "keep-alive-timeout-ms",
+          "threads"};
 }
 
 std::string_view CommonUsage() {
@@ -118,6 +128,8 @@ std::string_view CommonUsage() {
          "  --fault-kinds K1,K2      kinds drawn at random (default "
          "soap-fault,http-503,empty,malformed)\n"
          "  --keep-alive-timeout S   seconds an idle connection is kept (default 15)\n"
+         "  --keep-alive-timeout-ms N  the same in milliseconds, rounded up to whole seconds;\n"
+         "                           0 closes a connection as soon as it is idle\n"
          "  --threads N              connections served at once (default 32)\n";
 }
 
@@ -134,7 +146,10 @@ ServerSettings ReadServerSettings(const Options& options, std::string_view defau
   if (!s.path.starts_with('/')) throw UsageError("--path must start with /");
   s.latencyMs = static_cast<int>(options.Integer("latency-ms", 0, 0, 600000));
   s.stallMs = static_cast<int>(options.Integer("stall-ms", 120000, 1, 3600000));
-  s.keepAliveSeconds = static_cast<int>(options.Integer("keep-alive-timeout", 15, 1, 3600));
+  s.keepAliveMs = static_cast<int>(options.Integer("keep-alive-timeout", 15, 1, 3600)) * 1000;
+  if (options.Has("keep-alive-timeout-ms")) {
+    s.keepAliveMs = static_cast<int>(options.Integer("keep-alive-timeout-ms", 0, 0, 3600000));
+  }
   s.threads = static_cast<int>(options.Integer("threads", 32, 1, 1024));
   return s;
 }

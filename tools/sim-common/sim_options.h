@@ -42,7 +42,9 @@ struct ServerSettings {
   std::string path;
   int latencyMs = 0;     // added to every answer
   int stallMs = 120000;  // a stall without its own duration
-  int keepAliveSeconds = 15;
+  // How long an idle connection is kept. The HTTP server counts whole seconds, so this is rounded
+  // up to them; 0 closes a connection as soon as it is idle.
+  int keepAliveMs = 15000;
   int threads = 32;  // each open connection holds one
 };
 

@@ -23,6 +23,7 @@ std::string UrlHost(const std::string& host) {
 }
 
 constexpr int kDefaultLatencyMs = 1000;
+constexpr int kDefaultTrickleMs = 1000;
 
 // Milliseconds with three decimals.
 std::string ServiceMs(std::chrono::nanoseconds time) {
@@ -87,7 +88,7 @@ SimServer::SimServer(httplib::Server& http, SoapService& service, FaultPlan& fau
   // the client's delayed acknowledgement of the first, some 40 ms on every request.
   http_.set_tcp_nodelay(true);
   http_.set_keep_alive_max_count(100000);
-  http_.set_keep_alive_timeout(settings_.keepAliveSeconds);
+  http_.set_keep_alive_timeout((settings_.keepAliveMs + 999) / 1000);
   // The server takes ownership of the queue it is handed.
   http_.new_task_queue = [threads = settings_.threads]() -> httplib::TaskQueue* {
     return std::make_unique<httplib::ThreadPool>(static_cast<std::size_t>(threads)).release();
@@ -145,6 +146,11 @@ int SimServer::Run() {
 void SimServer::Pause(int ms) {
   std::unique_lock lock(mutex_);
   stopped_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_; });
+}
+
+bool SimServer::Stopping() {
+  std::lock_guard lock(mutex_);
+  return stopping_;
 }
 
 void SimServer::HandleSoap(const httplib::Request& req, httplib::Response& res) {
@@ -233,6 +239,19 @@ void SimServer::ApplyFault(const Fault& fault, const Answer& answer, const httpl
     case FaultKind::RedirectLoop:
       Redirect(req, res, true);
       return;
+    case FaultKind::Trickle: {
+      // The whole answer, announced in full, one byte at a time: alive, yet never done in time.
+      const auto body = std::make_shared<std::string>(answer.body);
+      const int ms = fault.param > 0 ? fault.param : kDefaultTrickleMs;
+      res.status = answer.status;
+      res.set_content_provider(body->size(), answer.contentType,
+                               [this, body, ms](size_t offset, size_t, httplib::DataSink& sink) {
+                                 if (offset > 0) Pause(ms);
+                                 if (Stopping()) return false;
+                                 return sink.write(body->data() + offset, 1);
+                               });
+      return;
+    }
     case FaultKind::Truncated: {
       // The length announced is the whole answer's; the connection closes halfway.
       const auto body = std::make_shared<std::string>(answer.body);

@@ -60,6 +60,7 @@ class SimServer {
   void Redirect(const httplib::Request& req, httplib::Response& res, bool loop);
   // Waits ms milliseconds unless the server stops first.
   void Pause(int ms);
+  bool Stopping();
 
   httplib::Server& http_;
   SoapService& service_;
