@@ -134,11 +134,18 @@ std::vector<std::string> ReadSharedStrings(XlsxPackage& package, const std::stri
 }
 
 std::vector<std::string> ParseSharedStrings(const std::string& xml, const std::string& part) {
+  // A large table held as a tree would take many times its text: one item at a time.
   std::vector<std::string> out;
-  const XmlDocPtr doc = ParseXmlPart(xml, part);
-  for (xmlNode* si : Children(xmlDocGetRootElement(doc.get()), "si")) {
-    out.push_back(StringItemText(si));
-  }
+  StreamXmlPart(xml, part, [&](xmlTextReader* reader) {
+    if (xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT ||
+        xmlTextReaderDepth(reader) != 1 || ReaderLocalName(reader) != "si") {
+      return false;
+    }
+    const xmlNode* item = xmlTextReaderExpand(reader);
+    if (item == nullptr) throw EWorkbookError("the part " + part + " is not well-formed XML");
+    out.push_back(StringItemText(item));
+    return true;
+  });
   return out;
 }
 
