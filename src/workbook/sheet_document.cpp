@@ -485,33 +485,34 @@ void SheetDocument::WidenDimension(int row, int column) {
   }
 }
 
-std::string SheetDocument::Serialize() const {
+std::vector<std::string_view> SheetDocument::Pieces() const {
   Flush();
   const std::string_view text(text_);
-  const std::string dimension = dimensionChanged_ ? "<" + dimensionName_ + " ref=\"" + dimension_ +
-                                                        "\"" + (dimensionSelfClosing_ ? "/>" : ">")
-                                                  : std::string();
-  // Measured first, then written: a large sheet is not copied twice while its string grows.
-  const auto walk = [&](auto&& emit) {
-    std::size_t pos = 0;
-    if (dimensionChanged_) {
-      emit(text.substr(0, dimensionBegin_));
-      emit(dimension);
-      pos = dimensionEnd_;
-    }
-    for (const Row& row : rows_) {
-      emit(text.substr(pos, row.begin - pos));
-      emit(row.rewritten ? std::string_view(row.text)
-                         : text.substr(row.begin, row.end - row.begin));
-      pos = row.end;
-    }
-    emit(text.substr(pos));
-  };
-  std::size_t size = 0;
-  walk([&](std::string_view piece) { size += piece.size(); });
+  if (dimensionChanged_) {
+    dimensionTag_ =
+        "<" + dimensionName_ + " ref=\"" + dimension_ + "\"" + (dimensionSelfClosing_ ? "/>" : ">");
+  }
+  std::vector<std::string_view> pieces;
+  pieces.reserve(2 * rows_.size() + 3);
+  std::size_t pos = 0;
+  if (dimensionChanged_) {
+    pieces.push_back(text.substr(0, dimensionBegin_));
+    pieces.push_back(dimensionTag_);
+    pos = dimensionEnd_;
+  }
+  for (const Row& row : rows_) {
+    if (row.begin > pos) pieces.push_back(text.substr(pos, row.begin - pos));
+    pieces.push_back(row.rewritten ? std::string_view(row.text)
+                                   : text.substr(row.begin, row.end - row.begin));
+    pos = row.end;
+  }
+  pieces.push_back(text.substr(pos));
+  return pieces;
+}
+
+std::string SheetDocument::Serialize() const {
   std::string out;
-  out.reserve(size);
-  walk([&](std::string_view piece) { out += piece; });
+  for (const auto piece : Pieces()) out += piece;
   return out;
 }
 

@@ -32,6 +32,8 @@ class SheetDocument {
   void Set(int row, int column, std::string_view text, int dateStyle);
   // True once a written cell held a formula: the workbook's calculation chain is then stale.
   bool FormulaOverwritten() const { return formulaOverwritten_; }
+  // The sheet's text as consecutive pieces, valid until the next change.
+  std::vector<std::string_view> Pieces() const;
   std::string Serialize() const;
 
  private:
@@ -70,7 +72,8 @@ class SheetDocument {
   std::size_t dimensionEnd_ = 0;
   std::string dimensionName_;
   bool dimensionSelfClosing_ = true;
-  std::string dimension_;  // its ref
+  std::string dimension_;             // its ref
+  mutable std::string dimensionTag_;  // written in its place once it changed
   bool dimensionChanged_ = false;
   mutable std::vector<Row> rows_;
   mutable OpenRow open_;

@@ -14,9 +14,19 @@ struct zip;
 
 namespace zelvor::workbook {
 
-inline constexpr std::size_t kMaxWorkbookFileBytes = std::size_t{512} << 20;
-inline constexpr std::size_t kMaxPartBytes = std::size_t{256} << 20;
-inline constexpr std::size_t kMaxReadBytes = std::size_t{512} << 20;
+// No workbook may take the process past 1 GiB. A first sheet of 1,000,000 rows of a few cells
+// is about 150 MiB of XML as spreadsheet programs write it, and its shared strings less; 192 MiB
+// per part leaves room for longer rows. Held are the file, the parts' texts, the rows written
+// (about as much again as the sheet) and the shared strings: measured, a 190 MiB sheet read and
+// written in every row peaks near 600 MiB. A part that unpacks to more is refused before it is
+// parsed, whatever size its archive entry declares.
+inline constexpr std::size_t kMaxWorkbookFileBytes = std::size_t{128} << 20;
+inline constexpr std::size_t kMaxPartBytes = std::size_t{192} << 20;
+inline constexpr std::size_t kMaxReadBytes = std::size_t{320} << 20;
+
+// A part's new content as consecutive pieces, so that a large part is written without being
+// joined into one string first.
+using PartPieces = std::vector<std::string_view>;
 
 class XlsxPackage {
  public:
@@ -39,7 +49,7 @@ class XlsxPackage {
   std::optional<std::string> Read(const std::string& part);
   // Writes the whole package to `path`: `replaced` parts with new content, `dropped` parts
   // left out, every other part copied as stored. Throws EWorkbookError with the reason.
-  void WriteTo(const std::string& path, const std::map<std::string, std::string>& replaced,
+  void WriteTo(const std::string& path, const std::map<std::string, PartPieces>& replaced,
                const std::set<std::string>& dropped) const;
 
   [[noreturn]] void Fail(const std::string& problem) const;

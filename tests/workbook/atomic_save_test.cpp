@@ -42,26 +42,19 @@ void SaveText(const std::string& target, const std::string& text) {
 // Runs `save` in a child process that stops inside its write: killed there with SIGKILL when
 // `kill` is set, else held until the returned process is killed by the caller.
 pid_t ChildStuckInSave(const std::string& target, bool kill) {
-  int ready[2];
-  if (::pipe(ready) != 0) throw std::runtime_error("pipe failed");
-  std::fflush(nullptr);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(ready[0]);
+  const test::Child child = test::ForkChild([&](int ready) {
     SaveAtomically(target, [&](const std::string& temp) {
       WriteFile(temp, "half a workbook");
       if (kill) ::raise(SIGKILL);
-      (void)!::write(ready[1], "x", 1);
+      (void)!::write(ready, "x", 1);
       ::pause();
     });
-    ::_exit(0);
-  }
-  ::close(ready[1]);
+  });
   char byte = 0;
-  if (!kill) (void)!::read(ready[0], &byte, 1);
-  ::close(ready[0]);
-  if (kill) ::waitpid(child, nullptr, 0);
-  return child;
+  (void)!::read(child.output, &byte, 1);  // the end of the pipe: the child wrote or died
+  ::close(child.output);
+  if (kill) ::waitpid(child.pid, nullptr, 0);
+  return child.pid;
 }
 
 TEST(AtomicSave, TemporaryFilesOfKilledSavesAreRemovedThoseOfRunningSavesKept) {
@@ -80,11 +73,10 @@ TEST(AtomicSave, TemporaryFilesOfKilledSavesAreRemovedThoseOfRunningSavesKept) {
   ASSERT_EQ(kept.size(), 1u);
   // Look-alikes of a dead process that are not our temporary files stay too.
   const pid_t dead = [] {
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    return child;
+    const test::Child child = test::ForkChild([](int) {});
+    ::close(child.output);
+    ::waitpid(child.pid, nullptr, 0);
+    return child.pid;
   }();
   const std::string deadPid = std::to_string(dead);
   for (const std::string& name : {"notes.~" + deadPid + "-0.tmp", ".a.xlsx.~" + deadPid + ".tmp",

@@ -2,7 +2,14 @@
 // else, and refusing files that are not .xlsx workbooks with a message that names them.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zip.h>
 
+#include <cstdio>
+#include <cstring>
 #include <regex>
 
 #include "support/scratch_folder.h"
@@ -300,7 +307,7 @@ TEST_F(ExistingWorkbookTest, FilesThatAreNoXlsxWorkbookAreRefusedByNameAndLeftUn
   const struct {
     const char* name;
     std::function<void(const std::string&)> make;
-    const char* problem;
+    std::string problem;
   } cases[] = {
       {"empty.xlsx", [](auto& p) { WriteFile(p, ""); }, "the file is empty"},
       {"list.xlsx", [](auto& p) { WriteFile(p, "NIP;Nazwa\n5260250995;X\n"); },
@@ -321,7 +328,8 @@ TEST_F(ExistingWorkbookTest, FilesThatAreNoXlsxWorkbookAreRefusedByNameAndLeftUn
          WriteParts(p, {{"[Content_Types].xml", "<Types/>"}});
        },
        "holds no workbook"},
-      {"bomb.xlsx", [&](auto& p) { WriteParts(p, bomb); }, "unpacks to more than 256 MiB"},
+      {"bomb.xlsx", [&](auto& p) { WriteParts(p, bomb); },
+       "unpacks to more than " + std::to_string(kMaxPartBytes >> 20) + " MiB"},
       {"dtd.xlsx", [&](auto& p) { WriteParts(p, entities); }, "declares a DTD"},
   };
   for (const auto& c : cases) {
@@ -340,6 +348,161 @@ TEST_F(ExistingWorkbookTest, FilesThatAreNoXlsxWorkbookAreRefusedByNameAndLeftUn
     EXPECT_EQ(ReadFile(path), bytes) << c.name;
   }
   EXPECT_THROW(app_->OpenWorkbook(dir_.File("absent.xlsx")), EWorkbookError);
+}
+
+// A part of `count` copies of `unit` between `head` and `tail`, given to libzip piece by piece so
+// that a bomb of hundreds of MiB never sits in the test's memory.
+struct RepeatedPart {
+  std::string head, unit, tail;
+  std::size_t count = 0;
+  std::size_t at = 0;  // bytes handed out so far
+  std::size_t Size() const { return head.size() + unit.size() * count + tail.size(); }
+};
+
+zip_int64_t ReadRepeated(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+  auto& part = *static_cast<RepeatedPart*>(state);
+  switch (command) {
+    case ZIP_SOURCE_OPEN:
+      part.at = 0;
+      return 0;
+    case ZIP_SOURCE_READ: {
+      auto* out = static_cast<char*>(data);
+      zip_uint64_t done = 0;
+      const std::size_t body = part.unit.size() * part.count;
+      while (done < length && part.at < part.Size()) {
+        const std::size_t at = part.at;
+        const std::string_view rest =
+            at < part.head.size() ? std::string_view(part.head).substr(at)
+            : at < part.head.size() + body
+                ? std::string_view(part.unit).substr((at - part.head.size()) % part.unit.size())
+                : std::string_view(part.tail).substr(at - part.head.size() - body);
+        const auto n = static_cast<std::size_t>(std::min<zip_uint64_t>(length - done, rest.size()));
+        std::memcpy(out + done, rest.data(), n);
+        done += n;
+        part.at += n;
+      }
+      return static_cast<zip_int64_t>(done);
+    }
+    case ZIP_SOURCE_STAT: {
+      auto* st = static_cast<zip_stat_t*>(data);
+      zip_stat_init(st);
+      st->size = part.Size();
+      st->valid |= ZIP_STAT_SIZE;
+      return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                            ZIP_SOURCE_STAT, ZIP_SOURCE_FREE, ZIP_SOURCE_SUPPORTS,
+                                            -1);
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+      return 0;
+    default:
+      return -1;
+  }
+}
+
+// Writes the workbook with `name` replaced by the repeated part, then makes the archive declare
+// `declared` bytes for it in both its headers when given: a lying archive.
+void WriteBomb(const std::string& path, Parts parts, const std::string& name, RepeatedPart part,
+               std::optional<std::uint32_t> declared = std::nullopt) {
+  parts.erase(name);
+  WriteParts(path, parts);
+  int err = 0;
+  zip_t* z = zip_open(path.c_str(), 0, &err);
+  ASSERT_NE(z, nullptr);
+  zip_file_add(z, name.c_str(), zip_source_function(z, ReadRepeated, &part), 0);
+  ASSERT_EQ(zip_close(z), 0);
+  if (!declared) return;
+  std::string bytes = ReadFile(path);
+  // The uncompressed size sits 24 bytes into a central directory entry, 22 into a local header.
+  for (const auto& [signature, offset, nameAt] : {std::tuple{std::string("PK\x01\x02"), 24, 46},
+                                                  std::tuple{std::string("PK\x03\x04"), 22, 30}}) {
+    for (auto at = bytes.find(signature); at != std::string::npos;
+         at = bytes.find(signature, at + 1)) {
+      if (bytes.compare(at + static_cast<std::size_t>(nameAt), name.size(), name) != 0) continue;
+      std::memcpy(&bytes[at + static_cast<std::size_t>(offset)], &*declared, 4);
+    }
+  }
+  WriteFile(path, bytes);
+}
+
+struct ChildResult {
+  std::string message;  // the error raised, "" when the workbook opened
+  long peakMiB = 0;
+};
+
+// Opens the workbook in a child process, so that its peak memory is its own to measure.
+ChildResult OpenInChild(const std::string& path) {
+  const test::Child child = test::ForkChild([&](int out) {
+    std::string message;
+    try {
+      MakeXlsxFactory()->Start("Excel.Application")->OpenWorkbook(path);
+    } catch (const std::exception& e) {
+      message = e.what();
+    }
+    (void)!::write(out, message.data(), message.size());
+  });
+  ChildResult result;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(child.output, buffer, sizeof buffer)) > 0;)
+    result.message.append(buffer, n);
+  ::close(child.output);
+  int status = 0;
+  ::waitpid(child.pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status)) << "the child died of signal " << WTERMSIG(status);
+  rusage usage{};
+  ::getrusage(RUSAGE_CHILDREN, &usage);
+  result.peakMiB = usage.ru_maxrss / 1024;
+  return result;
+}
+
+TEST(WorkbookLimits, PartsThatUnpackBeyondTheLimitAreRefusedBeforeTheyAreParsed) {
+  ScratchFolder dir;
+  const std::string ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  const RepeatedPart sheet{"<worksheet xmlns=\"" + ns + "\"><sheetData>",
+                           "<row><c><v>5260250995</v></c><c t=\"s\"><v>0</v></c></row>",
+                           "</sheetData></worksheet>", 0};
+  const RepeatedPart strings{"<sst xmlns=\"" + ns + "\">", "<si><t>Przedsiebiorstwo</t></si>",
+                             "</sst>", 0};
+  const auto beyond = [](RepeatedPart part) {
+    part.count = (kMaxPartBytes + (std::size_t{1} << 20)) / part.unit.size();
+    return part;
+  };
+  const std::string tooLarge =
+      "unpacks to more than " + std::to_string(kMaxPartBytes >> 20) + " MiB";
+  const struct {
+    const char* name;
+    const char* part;
+    RepeatedPart content;
+    std::optional<std::uint32_t> declared;
+  } cases[] = {
+      {"sheet.xlsx", kSheetPart, beyond(sheet), std::nullopt},
+      {"sheet-lying.xlsx", kSheetPart, beyond(sheet), 4096},  // stopped while unpacking
+      {"strings.xlsx", "xl/sharedStrings.xml", beyond(strings), std::nullopt},
+      {"strings-lying.xlsx", "xl/sharedStrings.xml", beyond(strings), 4096},
+      // A small part that declares a huge size is refused on its word.
+      {"declared.xlsx", kSheetPart,
+       [&] {
+         RepeatedPart small = sheet;
+         small.count = 10;
+         return small;
+       }(),
+       0xFFFFFF00u},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.File(c.name);
+    WriteBomb(path, MinimalWorkbook("", "<si><t>x</t></si>"), c.part, c.content, c.declared);
+    EXPECT_LT(ReadFile(path).size(), std::size_t{1} << 20) << "a small file";
+    const ChildResult result = OpenInChild(path);
+    EXPECT_EQ(result.message.rfind("Cannot open workbook \"" + path + "\": ", 0), 0u)
+        << result.message;
+    EXPECT_NE(result.message.find("the part " + std::string(c.part) + " " + tooLarge),
+              std::string::npos)
+        << result.message;
+    EXPECT_LT(result.peakMiB, 1024);
+  }
 }
 
 }  // namespace
