@@ -122,7 +122,7 @@ WorkbookLayout ReadLayout(XlsxPackage& package) {
   return layout;
 }
 
-std::vector<std::string> ReadSharedStrings(XlsxPackage& package, const std::string& part) {
+SharedStrings ReadSharedStrings(XlsxPackage& package, const std::string& part) {
   if (part.empty()) return {};
   const auto xml = package.Read(part);
   if (!xml) return {};
@@ -133,9 +133,9 @@ std::vector<std::string> ReadSharedStrings(XlsxPackage& package, const std::stri
   }
 }
 
-std::vector<std::string> ParseSharedStrings(const std::string& xml, const std::string& part) {
+SharedStrings ParseSharedStrings(const std::string& xml, const std::string& part) {
   // A large table held as a tree would take many times its text: one item at a time.
-  std::vector<std::string> out;
+  SharedStrings out;
   StreamXmlPart(xml, part, [&](xmlTextReader* reader) {
     if (xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT ||
         xmlTextReaderDepth(reader) != 1 || ReaderLocalName(reader) != "si") {
@@ -143,7 +143,7 @@ std::vector<std::string> ParseSharedStrings(const std::string& xml, const std::s
     }
     const xmlNode* item = xmlTextReaderExpand(reader);
     if (item == nullptr) throw EWorkbookError("the part " + part + " is not well-formed XML");
-    out.push_back(StringItemText(item));
+    out.Add(StringItemText(item));
     return true;
   });
   return out;

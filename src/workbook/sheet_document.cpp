@@ -330,7 +330,7 @@ std::string SheetDocument::Value(int row, int column, const CellContext& context
     if (strings == nullptr || item < 0 || static_cast<std::size_t>(item) >= strings->size()) {
       return {};
     }
-    return (*strings)[static_cast<std::size_t>(item)];
+    return std::string((*strings)[static_cast<std::size_t>(item)]);
   }
   if (type == "b") return raw == "1" || raw == "true" ? "TRUE" : "FALSE";
   if (type == "str" || type == "e" || type == "inlineStr") return DecodeOoxmlText(raw);

@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "workbook/shared_strings.h"
 #include "workbook/xml_util.h"
 
 namespace zelvor::workbook {
 
 // What turns a stored value into its text.
 struct CellContext {
-  const std::vector<std::string>* sharedStrings = nullptr;
+  const SharedStrings* sharedStrings = nullptr;
   const std::vector<bool>* dateStyles = nullptr;
   bool date1904 = false;
 };

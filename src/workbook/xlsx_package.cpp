@@ -195,8 +195,8 @@ std::optional<std::string> XlsxPackage::Read(const std::string& part) {
       Fail("the archive is damaged (" + std::string(zip_file_strerror(file.get())) + ")");
     }
     if (n == 0) break;
+    if (data.size() + static_cast<std::size_t>(n) > kMaxPartBytes) tooLarge();
     data.append(chunk.data(), static_cast<std::size_t>(n));
-    if (data.size() > kMaxPartBytes) tooLarge();
   }
   totalRead_ += data.size();
   if (totalRead_ > kMaxReadBytes) {
