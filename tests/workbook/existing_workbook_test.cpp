@@ -277,6 +277,60 @@ TEST_F(ExistingWorkbookTest, CellKindsPositionsAndTheUsedRangeComeFromTheCellsTh
   EXPECT_EQ(back.GetCell(5, "B"), "five");
 }
 
+TEST_F(ExistingWorkbookTest, RowsAreFoundInAnyWellFormedSheetAndRowsNotWrittenStayAsRead) {
+  const std::string ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  const std::string untouched = "<x:row r='2' spans=\"1:1\"><x:c r='A2'><x:v>2</x:v></x:c></x:row>";
+  const struct {
+    const char* name;
+    std::string sheet;
+    std::string a1;  // as read
+  } cases[] = {
+      // A prefix, single quotes, a comment and CDATA that look like rows, a '>' in a value.
+      {"prefixed.xlsx",
+       "<x:worksheet xmlns:x=\"" + ns +
+           "\"><x:dimension ref=\"A1:A2\"/><x:sheetData>"
+           "<!-- <x:row r=\"5\"> --><x:row r=\"1\" note=\"a>b\"><x:c r=\"A1\" t=\"inlineStr\">"
+           "<x:is><x:t><![CDATA[<x:row>]]></x:t></x:is></x:c></x:row>" +
+           untouched + "</x:sheetData></x:worksheet>",
+       "<x:row>"},
+      {"empty.xlsx",
+       "<worksheet xmlns=\"" + ns + "\"><dimension ref=\"A1\"/><sheetData/></worksheet>", ""},
+      // Rows are cut out as UTF-8: a sheet in another encoding is converted first.
+      {"latin2.xlsx",
+       "<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?><worksheet xmlns=\"" + ns +
+           "\"><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>\xAF\xF3\xB3w</t></is>"
+           "</c></row></sheetData></worksheet>",
+       "Żółw"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Parts parts = MinimalWorkbook("");
+    parts[kSheetPart] = c.sheet;
+    const std::string path = dir_.File(c.name);
+    WriteParts(path, parts);
+    Sheet& sheet = Open(path);
+    EXPECT_EQ(sheet.GetCell(1, "A"), c.a1);
+    EXPECT_EQ(sheet.GetCell(5, "A"), "");
+    sheet.SetCell(1, "B", "5260250995");
+    sheet.SetCell(3, "A", "nowy");
+    app_->Workbooks(1).Save();
+    app_->CloseWorkbooks();
+
+    Sheet& back = Open(path);
+    EXPECT_EQ(back.GetCell(1, "A"), c.a1);
+    EXPECT_EQ(back.GetCell(1, "B"), "5260250995");
+    EXPECT_EQ(back.GetCell(3, "A"), "nowy");
+    EXPECT_EQ(back.UsedRangeRowCount(), 3);
+    app_->CloseWorkbooks();
+    const std::string xml = ReadParts(path).at(kSheetPart);
+    if (c.sheet.find(untouched) != std::string::npos) {
+      EXPECT_NE(xml.find(untouched), std::string::npos) << xml;
+      EXPECT_NE(xml.find("<!-- <x:row r=\"5\"> -->"), std::string::npos) << xml;
+      EXPECT_NE(xml.find("<x:dimension ref=\"A1:B3\"/>"), std::string::npos) << xml;
+    }
+  }
+}
+
 std::string CompoundFileWith(const std::string& streamName) {
   std::string bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
   bytes.resize(1024, '\0');
