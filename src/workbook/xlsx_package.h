@@ -20,7 +20,8 @@ namespace zelvor::workbook {
 // index of its rows, every row written (about as much again as the rows' text) and the shared
 // strings. Measured: a 253 MiB sheet with 66 MiB of shared strings, read and written in every
 // row and saved, peaks at 774 MiB. A part that unpacks to more than its bound is refused before
-// it is parsed, whatever size its archive entry declares.
+// it is parsed, whatever size its archive entry declares. The file itself is held too; such a
+// workbook packs to about 25 MiB, so 128 MiB leaves room for pictures and other parts.
 inline constexpr std::size_t kMaxWorkbookFileBytes = std::size_t{128} << 20;
 inline constexpr std::size_t kMaxPartBytes = std::size_t{256} << 20;
 inline constexpr std::size_t kMaxReadBytes = std::size_t{320} << 20;
