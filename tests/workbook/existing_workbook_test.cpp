@@ -456,18 +456,22 @@ zip_int64_t ReadRepeated(void* state, void* data, zip_uint64_t length, zip_sourc
   }
 }
 
-// Writes the workbook with `name` replaced by the repeated part, then makes the archive declare
-// `declared` bytes for it in both its headers when given: a lying archive.
-void WriteBomb(const std::string& path, Parts parts, const std::string& name, RepeatedPart part,
+// Writes the workbook with the named parts replaced by repeated ones, then makes the archive
+// declare `declared` bytes for the one such part in both its headers when given: a lying archive.
+void WriteBomb(const std::string& path, Parts parts, std::map<std::string, RepeatedPart> bombs,
                std::optional<std::uint32_t> declared = std::nullopt) {
-  parts.erase(name);
+  for (const auto& [name, part] : bombs) parts.erase(name);
   WriteParts(path, parts);
   int err = 0;
   zip_t* z = zip_open(path.c_str(), 0, &err);
   ASSERT_NE(z, nullptr);
-  zip_file_add(z, name.c_str(), zip_source_function(z, ReadRepeated, &part), 0);
+  for (auto& [name, part] : bombs) {
+    zip_file_add(z, name.c_str(), zip_source_function(z, ReadRepeated, &part), 0);
+  }
   ASSERT_EQ(zip_close(z), 0);
   if (!declared) return;
+  ASSERT_EQ(bombs.size(), 1u);
+  const std::string& name = bombs.begin()->first;
   std::string bytes = ReadFile(path);
   // The uncompressed size sits 24 bytes into a central directory entry, 22 into a local header.
   for (const auto& [signature, offset, nameAt] : {std::tuple{std::string("PK\x01\x02"), 24, 46},
@@ -519,42 +523,49 @@ TEST(WorkbookLimits, PartsThatUnpackBeyondTheLimitAreRefusedBeforeTheyAreParsed)
                            "</sheetData></worksheet>", 0};
   const RepeatedPart strings{"<sst xmlns=\"" + ns + "\">", "<si><t>Przedsiebiorstwo</t></si>",
                              "</sst>", 0};
-  const auto beyond = [](RepeatedPart part) {
-    part.count = (kMaxPartBytes + (std::size_t{1} << 20)) / part.unit.size();
+  const auto sized = [](RepeatedPart part, std::size_t bytes) {
+    part.count = bytes / part.unit.size();
     return part;
   };
-  const std::string tooLarge =
-      "unpacks to more than " + std::to_string(kMaxPartBytes >> 20) + " MiB";
+  const std::size_t beyond = kMaxPartBytes + (std::size_t{1} << 20);
+  const auto tooLarge = [](const std::string& part) {
+    return "the part " + part + " unpacks to more than " + std::to_string(kMaxPartBytes >> 20) +
+           " MiB";
+  };
+  const std::string sheetPart = kSheetPart;
+  const std::string stringsPart = "xl/sharedStrings.xml";
   const struct {
     const char* name;
-    const char* part;
-    RepeatedPart content;
+    std::map<std::string, RepeatedPart> bombs;
     std::optional<std::uint32_t> declared;
+    std::string problem;
   } cases[] = {
-      {"sheet.xlsx", kSheetPart, beyond(sheet), std::nullopt},
-      {"sheet-lying.xlsx", kSheetPart, beyond(sheet), 4096},  // stopped while unpacking
-      {"strings.xlsx", "xl/sharedStrings.xml", beyond(strings), std::nullopt},
-      {"strings-lying.xlsx", "xl/sharedStrings.xml", beyond(strings), 4096},
+      {"sheet.xlsx", {{sheetPart, sized(sheet, beyond)}}, std::nullopt, tooLarge(sheetPart)},
+      // stopped while unpacking
+      {"sheet-lying.xlsx", {{sheetPart, sized(sheet, beyond)}}, 4096, tooLarge(sheetPart)},
+      {"strings.xlsx",
+       {{stringsPart, sized(strings, beyond)}},
+       std::nullopt,
+       tooLarge(stringsPart)},
+      {"strings-lying.xlsx", {{stringsPart, sized(strings, beyond)}}, 4096, tooLarge(stringsPart)},
       // A small part that declares a huge size is refused on its word.
-      {"declared.xlsx", kSheetPart,
-       [&] {
-         RepeatedPart small = sheet;
-         small.count = 10;
-         return small;
-       }(),
-       0xFFFFFF00u},
+      {"declared.xlsx", {{sheetPart, sized(sheet, 1000)}}, 0xFFFFFF00u, tooLarge(sheetPart)},
+      // Parts each within the bound, together beyond what is read at most.
+      {"together.xlsx",
+       {{sheetPart, sized(sheet, kMaxReadBytes / 2 + (std::size_t{8} << 20))},
+        {stringsPart, sized(strings, kMaxReadBytes / 2 + (std::size_t{8} << 20))}},
+       std::nullopt,
+       "its parts unpack to more than " + std::to_string(kMaxReadBytes >> 20) + " MiB"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = dir.File(c.name);
-    WriteBomb(path, MinimalWorkbook("", "<si><t>x</t></si>"), c.part, c.content, c.declared);
+    WriteBomb(path, MinimalWorkbook("", "<si><t>x</t></si>"), c.bombs, c.declared);
     EXPECT_LT(ReadFile(path).size(), std::size_t{1} << 20) << "a small file";
     const ChildResult result = OpenInChild(path);
     EXPECT_EQ(result.message.rfind("Cannot open workbook \"" + path + "\": ", 0), 0u)
         << result.message;
-    EXPECT_NE(result.message.find("the part " + std::string(c.part) + " " + tooLarge),
-              std::string::npos)
-        << result.message;
+    EXPECT_NE(result.message.find(c.problem), std::string::npos) << result.message;
     EXPECT_LT(result.peakMiB, 1024);
   }
 }
