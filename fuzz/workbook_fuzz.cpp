@@ -43,8 +43,8 @@ void ExerciseParts(std::string_view input) {
     parts[i] = std::string(input.substr(0, end));
     input.remove_prefix(std::min(end + 1, input.size()));
   }
-  const auto strings = parts[1].empty() ? std::vector<std::string>{}
-                                        : ParseSharedStrings(parts[1], "sharedStrings.xml");
+  const auto strings =
+      parts[1].empty() ? SharedStrings{} : ParseSharedStrings(parts[1], "sharedStrings.xml");
   const auto dates =
       parts[2].empty() ? std::vector<bool>{} : ParseDateStyles(parts[2], "styles.xml");
   SheetDocument sheet(parts[0], "sheet1.xml");

@@ -144,10 +144,9 @@ void ExistingWorkbook::Save() {
 }
 
 void ExistingWorkbook::Write(const std::string& path) const {
-  std::map<std::string, std::string> replaced;
+  std::map<std::string, std::string> texts;
   std::set<std::string> dropped;
-  replaced[package_->StoredName(layout_.firstSheetPart)] = sheet_->Serialize();
-  if (styles_) replaced[package_->StoredName(layout_.stylesPart)] = SerializeXml(styles_.get());
+  if (styles_) texts[package_->StoredName(layout_.stylesPart)] = SerializeXml(styles_.get());
   if (sheet_->FormulaOverwritten() && !layout_.calcChainPart.empty() &&
       package_->Has(layout_.calcChainPart)) {
     // A chain naming a cell that no longer holds a formula makes the spreadsheet program
@@ -159,14 +158,17 @@ void ExistingWorkbook::Write(const std::string& path) const {
     const std::string chainName = Lower("/" + layout_.calcChainPart);
     RemoveElements(xmlDocGetRootElement(types.get()), "Override",
                    [&](xmlNode* node) { return Lower(Attribute(node, "PartName")) == chainName; });
-    replaced[typesPart] = SerializeXml(types.get());
+    texts[typesPart] = SerializeXml(types.get());
     const std::string relsPart = package.StoredName(RelationshipsPartOf(layout_.workbookPart));
     const XmlDocPtr rels = ParseXmlPart(*package.Read(relsPart), relsPart);
     RemoveElements(xmlDocGetRootElement(rels.get()), "Relationship", [](xmlNode* node) {
       return IsRelationshipType(Attribute(node, "Type"), "calcChain");
     });
-    replaced[relsPart] = SerializeXml(rels.get());
+    texts[relsPart] = SerializeXml(rels.get());
   }
+  std::map<std::string, PartPieces> replaced;
+  for (const auto& [part, text] : texts) replaced[part] = {text};
+  replaced[package_->StoredName(layout_.firstSheetPart)] = sheet_->Pieces();
   package_->WriteTo(path, replaced, dropped);
 }
 

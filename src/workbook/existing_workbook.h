@@ -58,7 +58,7 @@ class ExistingWorkbook final : public Workbook {
   std::string path_;
   WorkbookLayout layout_;
   std::string sheetName_;
-  std::vector<std::string> sharedStrings_;
+  SharedStrings sharedStrings_;
   std::vector<bool> dateStyles_;
   std::unique_ptr<SheetDocument> sheet_;
   FirstSheet firstSheet_{*this};

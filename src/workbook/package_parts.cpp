@@ -122,7 +122,7 @@ WorkbookLayout ReadLayout(XlsxPackage& package) {
   return layout;
 }
 
-std::vector<std::string> ReadSharedStrings(XlsxPackage& package, const std::string& part) {
+SharedStrings ReadSharedStrings(XlsxPackage& package, const std::string& part) {
   if (part.empty()) return {};
   const auto xml = package.Read(part);
   if (!xml) return {};
@@ -133,12 +133,19 @@ std::vector<std::string> ReadSharedStrings(XlsxPackage& package, const std::stri
   }
 }
 
-std::vector<std::string> ParseSharedStrings(const std::string& xml, const std::string& part) {
-  std::vector<std::string> out;
-  const XmlDocPtr doc = ParseXmlPart(xml, part);
-  for (xmlNode* si : Children(xmlDocGetRootElement(doc.get()), "si")) {
-    out.push_back(StringItemText(si));
-  }
+SharedStrings ParseSharedStrings(const std::string& xml, const std::string& part) {
+  // A large table held as a tree would take many times its text: one item at a time.
+  SharedStrings out;
+  StreamXmlPart(xml, part, [&](xmlTextReader* reader) {
+    if (xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT ||
+        xmlTextReaderDepth(reader) != 1 || ReaderLocalName(reader) != "si") {
+      return false;
+    }
+    const xmlNode* item = xmlTextReaderExpand(reader);
+    if (item == nullptr) throw EWorkbookError("the part " + part + " is not well-formed XML");
+    out.Add(StringItemText(item));
+    return true;
+  });
   return out;
 }
 

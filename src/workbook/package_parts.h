@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "workbook/shared_strings.h"
 #include "workbook/xlsx_package.h"
 #include "workbook/xml_util.h"
 
@@ -38,9 +39,9 @@ struct WorkbookLayout {
 // Throws EWorkbookError (via the package) when the package holds no workbook or no sheet.
 WorkbookLayout ReadLayout(XlsxPackage& package);
 
-std::vector<std::string> ReadSharedStrings(XlsxPackage& package, const std::string& part);
+SharedStrings ReadSharedStrings(XlsxPackage& package, const std::string& part);
 // The same from the part's text; throws EWorkbookError with the problem.
-std::vector<std::string> ParseSharedStrings(const std::string& xml, const std::string& part);
+SharedStrings ParseSharedStrings(const std::string& xml, const std::string& part);
 
 // By cell style index: whether its number format shows a date.
 std::vector<bool> ReadDateStyles(XlsxPackage& package, const std::string& part);

@@ -1,18 +1,21 @@
 #pragma once
-// The first worksheet of an existing workbook as an XML tree with an index of its cells. Writing
-// a cell changes that cell's element only; every other element stays as it was read.
+// The first worksheet of an existing workbook, kept as its text with an index of its rows. A row
+// is parsed into a small tree only when it is read or written, and a written row is stored as
+// its new text: a sheet of a million rows costs little more than its text, where a tree of the
+// whole sheet would take many times that. Every row not written stays byte for byte as read.
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "workbook/shared_strings.h"
 #include "workbook/xml_util.h"
 
 namespace zelvor::workbook {
 
 // What turns a stored value into its text.
 struct CellContext {
-  const std::vector<std::string>* sharedStrings = nullptr;
+  const SharedStrings* sharedStrings = nullptr;
   const std::vector<bool>* dateStyles = nullptr;
   bool date1904 = false;
 };
@@ -20,7 +23,7 @@ struct CellContext {
 class SheetDocument {
  public:
   // Throws EWorkbookError with the problem (for the caller to name the file).
-  SheetDocument(const std::string& xml, const std::string& part);
+  SheetDocument(std::string xml, const std::string& part);
 
   std::string Value(int row, int column, const CellContext& context) const;
   // The last row holding a cell with a value; 0 for a sheet without values.
@@ -30,25 +33,52 @@ class SheetDocument {
   void Set(int row, int column, std::string_view text, int dateStyle);
   // True once a written cell held a formula: the workbook's calculation chain is then stale.
   bool FormulaOverwritten() const { return formulaOverwritten_; }
-  std::string Serialize() const { return SerializeXml(doc_.get()); }
+  // The sheet's text as consecutive pieces, valid until the next change.
+  std::vector<std::string_view> Pieces() const;
+  std::string Serialize() const;
 
  private:
-  struct RowEntry {
+  struct Row {
+    int number = 0;
+    bool explicitNumber = false;  // its r attribute gives `number`
+    bool rewritten = false;       // `text` replaces the bytes read
+    std::size_t begin = 0;        // its bytes in text_; a new row has begin == end
+    std::size_t end = 0;
+    std::string text;
+  };
+  // The one row held as a tree.
+  struct OpenRow {
+    std::size_t index = 0;
+    XmlDocPtr doc;
     xmlNode* node = nullptr;
     std::map<int, xmlNode*> cells;
+    bool dirty = false;
   };
 
-  xmlNode* Cell(int row, int column) const;
-  xmlNode* MakeCell(int row, int column);
-  void ClearCell(xmlNode* cell, int row, int column);
-  // A shared formula's group loses its master: every other member gets its own formula.
+  void Index();
+  std::size_t Find(int row) const;  // rows_.size() when absent
+  std::size_t Insert(int row);
+  OpenRow& Load(std::size_t index) const;
+  void Flush() const;
   void UnshareGroup(const std::string& groupId, int masterRow, int masterColumn,
                     const std::string& formula);
   void WidenDimension(int row, int column);
 
-  XmlDocPtr doc_;
-  xmlNode* sheetData_ = nullptr;
-  std::map<int, RowEntry> rows_;
+  std::string text_;
+  std::string wrapOpen_;   // the root's and sheetData's start tags, to parse a row in scope
+  std::string wrapClose_;  // their end tags
+  std::string rowName_;    // qualified name of a row element
+  std::size_t sheetDataInner_ = 0;
+  std::size_t dimensionBegin_ = std::string::npos;  // the dimension's start tag in text_
+  std::size_t dimensionEnd_ = 0;
+  std::string dimensionName_;
+  bool dimensionSelfClosing_ = true;
+  std::string dimension_;             // its ref
+  mutable std::string dimensionTag_;  // written in its place once it changed
+  bool dimensionChanged_ = false;
+  mutable std::vector<Row> rows_;
+  mutable OpenRow open_;
+  mutable bool isOpen_ = false;
   bool formulaOverwritten_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -30,6 +31,61 @@ std::string Utf16Le(std::string_view ascii) {
 struct ZipFileClose {
   void operator()(zip_file_t* f) const { zip_fclose(f); }
 };
+
+// What libzip reads a replaced part from: its pieces one after the other.
+struct PiecesReader {
+  const PartPieces* pieces = nullptr;
+  zip_uint64_t size = 0;
+  std::size_t piece = 0;
+  std::size_t offset = 0;
+  zip_error_t error{};
+};
+
+zip_int64_t ReadPieces(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+  auto& reader = *static_cast<PiecesReader*>(state);
+  switch (command) {
+    case ZIP_SOURCE_OPEN:
+      reader.piece = 0;
+      reader.offset = 0;
+      return 0;
+    case ZIP_SOURCE_READ: {
+      auto* out = static_cast<char*>(data);
+      zip_uint64_t done = 0;
+      while (done < length && reader.piece < reader.pieces->size()) {
+        const std::string_view piece = (*reader.pieces)[reader.piece];
+        const std::size_t n = static_cast<std::size_t>(
+            std::min<zip_uint64_t>(length - done, piece.size() - reader.offset));
+        std::memcpy(out + done, piece.data() + reader.offset, n);
+        done += n;
+        reader.offset += n;
+        if (reader.offset == piece.size()) {
+          ++reader.piece;
+          reader.offset = 0;
+        }
+      }
+      return static_cast<zip_int64_t>(done);
+    }
+    case ZIP_SOURCE_STAT: {
+      auto* st = static_cast<zip_stat_t*>(data);
+      zip_stat_init(st);
+      st->size = reader.size;
+      st->valid |= ZIP_STAT_SIZE;
+      return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+      return zip_error_to_data(&reader.error, data, length);
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                            ZIP_SOURCE_SUPPORTS, -1);
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+      return 0;
+    default:
+      zip_error_set(&reader.error, ZIP_ER_OPNOTSUPP, 0);
+      return -1;
+  }
+}
 
 }  // namespace
 
@@ -130,6 +186,8 @@ std::optional<std::string> XlsxPackage::Read(const std::string& part) {
     Fail("the archive is damaged (" + std::string(zip_strerror(zip_.get())) + ")");
   }
   std::string data;
+  // Grown to the declared size at once: a doubling string would briefly hold half as much again.
+  if ((st.valid & ZIP_STAT_SIZE) != 0) data.reserve(static_cast<std::size_t>(st.size));
   std::vector<char> chunk(std::size_t{1} << 16);
   for (;;) {
     const zip_int64_t n = zip_fread(file.get(), chunk.data(), chunk.size());
@@ -137,8 +195,8 @@ std::optional<std::string> XlsxPackage::Read(const std::string& part) {
       Fail("the archive is damaged (" + std::string(zip_file_strerror(file.get())) + ")");
     }
     if (n == 0) break;
+    if (data.size() + static_cast<std::size_t>(n) > kMaxPartBytes) tooLarge();
     data.append(chunk.data(), static_cast<std::size_t>(n));
-    if (data.size() > kMaxPartBytes) tooLarge();
   }
   totalRead_ += data.size();
   if (totalRead_ > kMaxReadBytes) {
@@ -148,7 +206,7 @@ std::optional<std::string> XlsxPackage::Read(const std::string& part) {
 }
 
 void XlsxPackage::WriteTo(const std::string& path,
-                          const std::map<std::string, std::string>& replaced,
+                          const std::map<std::string, PartPieces>& replaced,
                           const std::set<std::string>& dropped) const {
   int code = 0;
   zip_t* out = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
@@ -160,6 +218,8 @@ void XlsxPackage::WriteTo(const std::string& path,
     throw EWorkbookError(reason);
   }
   std::unique_ptr<zip, ZipClose> guard(out);
+  // Read by libzip only when the archive is closed: they live until then.
+  std::vector<std::unique_ptr<PiecesReader>> readers;
   const auto fail = [&](const char* what) {
     throw EWorkbookError(std::string(what) + ": " + zip_strerror(out));
   };
@@ -175,7 +235,10 @@ void XlsxPackage::WriteTo(const std::string& path,
     zip_source_t* source = nullptr;
     const auto change = replaced.find(name);
     if (change != replaced.end()) {
-      source = zip_source_buffer(out, change->second.data(), change->second.size(), 0);
+      auto& reader = *readers.emplace_back(std::make_unique<PiecesReader>());
+      reader.pieces = &change->second;
+      for (const auto& piece : change->second) reader.size += piece.size();
+      source = zip_source_function(out, ReadPieces, &reader);
     } else {
       // The stored bytes go across as they are: no part is recompressed or altered.
       source = zip_source_zip(out, zip_.get(), idx, ZIP_FL_COMPRESSED, 0, -1);

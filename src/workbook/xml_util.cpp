@@ -63,6 +63,39 @@ XmlDocPtr ParseXmlPart(const std::string& xml, const std::string& part) {
   return doc;
 }
 
+std::string StreamXmlPart(const std::string& xml, const std::string& part,
+                          const std::function<bool(xmlTextReader*)>& visit) {
+  if (xml.size() > static_cast<std::size_t>(INT32_MAX)) {
+    throw EWorkbookError("the part " + part + " is too large");
+  }
+  std::unique_ptr<xmlTextReader, void (*)(xmlTextReader*)> reader(
+      xmlReaderForMemory(xml.data(), static_cast<int>(xml.size()), part.c_str(), nullptr,
+                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
+      xmlFreeTextReader);
+  const auto illFormed = [&] {
+    throw EWorkbookError("the part " + part + " is not well-formed XML");
+  };
+  if (!reader) illFormed();
+  bool sawRoot = false;
+  int rc = xmlTextReaderRead(reader.get());
+  while (rc == 1) {
+    const int type = xmlTextReaderNodeType(reader.get());
+    if (type == XML_READER_TYPE_DOCUMENT_TYPE) {
+      throw EWorkbookError("the part " + part + " declares a DTD, which a workbook never does");
+    }
+    sawRoot = sawRoot || type == XML_READER_TYPE_ELEMENT;
+    rc = visit(reader.get()) ? xmlTextReaderNext(reader.get()) : xmlTextReaderRead(reader.get());
+  }
+  if (rc < 0 || !sawRoot) illFormed();
+  const xmlChar* encoding = xmlTextReaderConstEncoding(reader.get());
+  return encoding != nullptr ? Chars(encoding) : "";
+}
+
+std::string_view ReaderLocalName(xmlTextReader* reader) {
+  const xmlChar* name = xmlTextReaderConstLocalName(reader);
+  return name != nullptr ? Chars(name) : "";
+}
+
 std::string SerializeXml(xmlDoc* doc) {
   xmlChar* buffer = nullptr;
   int size = 0;

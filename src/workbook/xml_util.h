@@ -3,8 +3,10 @@
 // by local name so that transitional and strict workbooks read alike.
 
 #include <libxml/tree.h>
+#include <libxml/xmlreader.h>
 
 #include <charconv>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +34,13 @@ using XmlDocPtr = std::unique_ptr<xmlDoc, XmlDocFree>;
 // refused. Throws EWorkbookError("<part> is not well-formed XML") for the caller to prefix.
 XmlDocPtr ParseXmlPart(const std::string& xml, const std::string& part);
 std::string SerializeXml(xmlDoc* doc);
+// Walks the part's nodes without holding its whole tree, with the same refusals as
+// ParseXmlPart. `visit` gets the reader at each node and returns true when it has taken the
+// node's subtree, which the walk then skips. Returns the encoding the part declares ("" if none).
+std::string StreamXmlPart(const std::string& xml, const std::string& part,
+                          const std::function<bool(xmlTextReader*)>& visit);
+// The local name of the reader's node.
+std::string_view ReaderLocalName(xmlTextReader* reader);
 
 bool IsElement(const xmlNode* node, std::string_view localName);
 xmlNode* FirstChild(xmlNode* parent, std::string_view localName);

@@ -2,7 +2,14 @@
 // else, and refusing files that are not .xlsx workbooks with a message that names them.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zip.h>
 
+#include <cstdio>
+#include <cstring>
 #include <regex>
 
 #include "support/scratch_folder.h"
@@ -270,6 +277,60 @@ TEST_F(ExistingWorkbookTest, CellKindsPositionsAndTheUsedRangeComeFromTheCellsTh
   EXPECT_EQ(back.GetCell(5, "B"), "five");
 }
 
+TEST_F(ExistingWorkbookTest, RowsAreFoundInAnyWellFormedSheetAndRowsNotWrittenStayAsRead) {
+  const std::string ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  const std::string untouched = "<x:row r='2' spans=\"1:1\"><x:c r='A2'><x:v>2</x:v></x:c></x:row>";
+  const struct {
+    const char* name;
+    std::string sheet;
+    std::string a1;  // as read
+  } cases[] = {
+      // A prefix, single quotes, a comment and CDATA that look like rows, a '>' in a value.
+      {"prefixed.xlsx",
+       "<x:worksheet xmlns:x=\"" + ns +
+           "\"><x:dimension ref=\"A1:A2\"/><x:sheetData>"
+           "<!-- <x:row r=\"5\"> --><x:row r=\"1\" note=\"a>b\"><x:c r=\"A1\" t=\"inlineStr\">"
+           "<x:is><x:t><![CDATA[<x:row>]]></x:t></x:is></x:c></x:row>" +
+           untouched + "</x:sheetData></x:worksheet>",
+       "<x:row>"},
+      {"empty.xlsx",
+       "<worksheet xmlns=\"" + ns + "\"><dimension ref=\"A1\"/><sheetData/></worksheet>", ""},
+      // Rows are cut out as UTF-8: a sheet in another encoding is converted first.
+      {"latin2.xlsx",
+       "<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?><worksheet xmlns=\"" + ns +
+           "\"><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>\xAF\xF3\xB3w</t></is>"
+           "</c></row></sheetData></worksheet>",
+       "Żółw"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Parts parts = MinimalWorkbook("");
+    parts[kSheetPart] = c.sheet;
+    const std::string path = dir_.File(c.name);
+    WriteParts(path, parts);
+    Sheet& sheet = Open(path);
+    EXPECT_EQ(sheet.GetCell(1, "A"), c.a1);
+    EXPECT_EQ(sheet.GetCell(5, "A"), "");
+    sheet.SetCell(1, "B", "5260250995");
+    sheet.SetCell(3, "A", "nowy");
+    app_->Workbooks(1).Save();
+    app_->CloseWorkbooks();
+
+    Sheet& back = Open(path);
+    EXPECT_EQ(back.GetCell(1, "A"), c.a1);
+    EXPECT_EQ(back.GetCell(1, "B"), "5260250995");
+    EXPECT_EQ(back.GetCell(3, "A"), "nowy");
+    EXPECT_EQ(back.UsedRangeRowCount(), 3);
+    app_->CloseWorkbooks();
+    const std::string xml = ReadParts(path).at(kSheetPart);
+    if (c.sheet.find(untouched) != std::string::npos) {
+      EXPECT_NE(xml.find(untouched), std::string::npos) << xml;
+      EXPECT_NE(xml.find("<!-- <x:row r=\"5\"> -->"), std::string::npos) << xml;
+      EXPECT_NE(xml.find("<x:dimension ref=\"A1:B3\"/>"), std::string::npos) << xml;
+    }
+  }
+}
+
 std::string CompoundFileWith(const std::string& streamName) {
   std::string bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
   bytes.resize(1024, '\0');
@@ -300,7 +361,7 @@ TEST_F(ExistingWorkbookTest, FilesThatAreNoXlsxWorkbookAreRefusedByNameAndLeftUn
   const struct {
     const char* name;
     std::function<void(const std::string&)> make;
-    const char* problem;
+    std::string problem;
   } cases[] = {
       {"empty.xlsx", [](auto& p) { WriteFile(p, ""); }, "the file is empty"},
       {"list.xlsx", [](auto& p) { WriteFile(p, "NIP;Nazwa\n5260250995;X\n"); },
@@ -321,7 +382,8 @@ TEST_F(ExistingWorkbookTest, FilesThatAreNoXlsxWorkbookAreRefusedByNameAndLeftUn
          WriteParts(p, {{"[Content_Types].xml", "<Types/>"}});
        },
        "holds no workbook"},
-      {"bomb.xlsx", [&](auto& p) { WriteParts(p, bomb); }, "unpacks to more than 256 MiB"},
+      {"bomb.xlsx", [&](auto& p) { WriteParts(p, bomb); },
+       "unpacks to more than " + std::to_string(kMaxPartBytes >> 20) + " MiB"},
       {"dtd.xlsx", [&](auto& p) { WriteParts(p, entities); }, "declares a DTD"},
   };
   for (const auto& c : cases) {
@@ -340,6 +402,181 @@ TEST_F(ExistingWorkbookTest, FilesThatAreNoXlsxWorkbookAreRefusedByNameAndLeftUn
     EXPECT_EQ(ReadFile(path), bytes) << c.name;
   }
   EXPECT_THROW(app_->OpenWorkbook(dir_.File("absent.xlsx")), EWorkbookError);
+}
+
+// A part of `count` copies of `unit` between `head` and `tail`, given to libzip piece by piece so
+// that a bomb of hundreds of MiB never sits in the test's memory.
+struct RepeatedPart {
+  std::string head, unit, tail;
+  std::size_t count = 0;
+  std::size_t at = 0;  // bytes handed out so far
+  std::size_t Size() const { return head.size() + unit.size() * count + tail.size(); }
+};
+
+zip_int64_t ReadRepeated(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+  auto& part = *static_cast<RepeatedPart*>(state);
+  switch (command) {
+    case ZIP_SOURCE_OPEN:
+      part.at = 0;
+      return 0;
+    case ZIP_SOURCE_READ: {
+      auto* out = static_cast<char*>(data);
+      zip_uint64_t done = 0;
+      const std::size_t body = part.unit.size() * part.count;
+      while (done < length && part.at < part.Size()) {
+        const std::size_t at = part.at;
+        const std::string_view rest =
+            at < part.head.size() ? std::string_view(part.head).substr(at)
+            : at < part.head.size() + body
+                ? std::string_view(part.unit).substr((at - part.head.size()) % part.unit.size())
+                : std::string_view(part.tail).substr(at - part.head.size() - body);
+        const auto n = static_cast<std::size_t>(std::min<zip_uint64_t>(length - done, rest.size()));
+        std::memcpy(out + done, rest.data(), n);
+        done += n;
+        part.at += n;
+      }
+      return static_cast<zip_int64_t>(done);
+    }
+    case ZIP_SOURCE_STAT: {
+      auto* st = static_cast<zip_stat_t*>(data);
+      zip_stat_init(st);
+      st->size = part.Size();
+      st->valid |= ZIP_STAT_SIZE;
+      return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                            ZIP_SOURCE_STAT, ZIP_SOURCE_FREE, ZIP_SOURCE_SUPPORTS,
+                                            -1);
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+      return 0;
+    default:
+      return -1;
+  }
+}
+
+// Writes the workbook with the named parts replaced by repeated ones, then makes the archive
+// declare `declared` bytes for the one such part in both its headers when given: a lying archive.
+void WriteBomb(const std::string& path, Parts parts, std::map<std::string, RepeatedPart> bombs,
+               std::optional<std::uint32_t> declared = std::nullopt) {
+  for (const auto& [name, part] : bombs) parts.erase(name);
+  WriteParts(path, parts);
+  int err = 0;
+  zip_t* z = zip_open(path.c_str(), 0, &err);
+  ASSERT_NE(z, nullptr);
+  for (auto& [name, part] : bombs) {
+    zip_file_add(z, name.c_str(), zip_source_function(z, ReadRepeated, &part), 0);
+  }
+  ASSERT_EQ(zip_close(z), 0);
+  if (!declared) return;
+  ASSERT_EQ(bombs.size(), 1u);
+  const std::string& name = bombs.begin()->first;
+  std::string bytes = ReadFile(path);
+  // The uncompressed size sits 24 bytes into a central directory entry, 22 into a local header.
+  for (const auto& [signature, offset, nameAt] : {std::tuple{std::string("PK\x01\x02"), 24, 46},
+                                                  std::tuple{std::string("PK\x03\x04"), 22, 30}}) {
+    for (auto at = bytes.find(signature); at != std::string::npos;
+         at = bytes.find(signature, at + 1)) {
+      if (bytes.compare(at + static_cast<std::size_t>(nameAt), name.size(), name) != 0) continue;
+      std::memcpy(&bytes[at + static_cast<std::size_t>(offset)], &*declared, 4);
+    }
+  }
+  WriteFile(path, bytes);
+}
+
+struct ChildResult {
+  std::string message;  // the error raised, "" when the workbook opened
+  long peakMiB = 0;
+};
+
+// Opens the workbook in a child process, so that its peak memory is its own to measure.
+ChildResult OpenInChild(const std::string& path) {
+  const test::Child child = test::ForkChild([&](int out) {
+    std::string message;
+    try {
+      MakeXlsxFactory()->Start("Excel.Application")->OpenWorkbook(path);
+    } catch (const std::exception& e) {
+      message = e.what();
+    }
+    (void)!::write(out, message.data(), message.size());
+  });
+  ChildResult result;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(child.output, buffer, sizeof buffer)) > 0;)
+    result.message.append(buffer, n);
+  ::close(child.output);
+  int status = 0;
+  ::waitpid(child.pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status)) << "the child died of signal " << WTERMSIG(status);
+  rusage usage{};
+  ::getrusage(RUSAGE_CHILDREN, &usage);
+  result.peakMiB = usage.ru_maxrss / 1024;
+  return result;
+}
+
+// The process's bound, as built for use. AddressSanitizer's shadow memory, red zones and
+// quarantine of freed blocks count in a sanitized build's peak too: there the bound is wider,
+// still far below what a tree of a whole bomb took (11 GiB).
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kPeakBoundMiB = 3072;
+#else
+constexpr long kPeakBoundMiB = 1024;
+#endif
+
+TEST(WorkbookLimits, PartsThatUnpackBeyondTheLimitAreRefusedBeforeTheyAreParsed) {
+  ScratchFolder dir;
+  const std::string ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  const RepeatedPart sheet{"<worksheet xmlns=\"" + ns + "\"><sheetData>",
+                           "<row><c><v>5260250995</v></c><c t=\"s\"><v>0</v></c></row>",
+                           "</sheetData></worksheet>", 0};
+  const RepeatedPart strings{"<sst xmlns=\"" + ns + "\">", "<si><t>Przedsiebiorstwo</t></si>",
+                             "</sst>", 0};
+  const auto sized = [](RepeatedPart part, std::size_t bytes) {
+    part.count = bytes / part.unit.size();
+    return part;
+  };
+  const std::size_t beyond = kMaxPartBytes + (std::size_t{1} << 20);
+  const auto tooLarge = [](const std::string& part) {
+    return "the part " + part + " unpacks to more than " + std::to_string(kMaxPartBytes >> 20) +
+           " MiB";
+  };
+  const std::string sheetPart = kSheetPart;
+  const std::string stringsPart = "xl/sharedStrings.xml";
+  const struct {
+    const char* name;
+    std::map<std::string, RepeatedPart> bombs;
+    std::optional<std::uint32_t> declared;
+    std::string problem;
+  } cases[] = {
+      {"sheet.xlsx", {{sheetPart, sized(sheet, beyond)}}, std::nullopt, tooLarge(sheetPart)},
+      // stopped while unpacking
+      {"sheet-lying.xlsx", {{sheetPart, sized(sheet, beyond)}}, 4096, tooLarge(sheetPart)},
+      {"strings.xlsx",
+       {{stringsPart, sized(strings, beyond)}},
+       std::nullopt,
+       tooLarge(stringsPart)},
+      {"strings-lying.xlsx", {{stringsPart, sized(strings, beyond)}}, 4096, tooLarge(stringsPart)},
+      // A small part that declares a huge size is refused on its word.
+      {"declared.xlsx", {{sheetPart, sized(sheet, 1000)}}, 0xFFFFFF00u, tooLarge(sheetPart)},
+      // Parts each within the bound, together beyond what is read at most.
+      {"together.xlsx",
+       {{sheetPart, sized(sheet, kMaxReadBytes / 2 + (std::size_t{8} << 20))},
+        {stringsPart, sized(strings, kMaxReadBytes / 2 + (std::size_t{8} << 20))}},
+       std::nullopt,
+       "its parts unpack to more than " + std::to_string(kMaxReadBytes >> 20) + " MiB"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.File(c.name);
+    WriteBomb(path, MinimalWorkbook("", "<si><t>x</t></si>"), c.bombs, c.declared);
+    EXPECT_LT(ReadFile(path).size(), std::size_t{1} << 20) << "a small file";
+    const ChildResult result = OpenInChild(path);
+    EXPECT_EQ(result.message.rfind("Cannot open workbook \"" + path + "\": ", 0), 0u)
+        << result.message;
+    EXPECT_NE(result.message.find(c.problem), std::string::npos) << result.message;
+    EXPECT_LT(result.peakMiB, kPeakBoundMiB);
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -58,6 +59,25 @@ void WriteParts(const std::string& path, const std::map<std::string, std::string
     if (name != "[Content_Types].xml") add(name, data);
   }
   if (zip_close(z) != 0) throw std::runtime_error("cannot write " + path);
+}
+
+Child ForkChild(const std::function<void(int output)>& body) {
+  int pipe[2];
+  if (::pipe(pipe) != 0) throw std::runtime_error("pipe failed");
+  std::fflush(nullptr);  // else the child would write the parent's pending output again
+  const pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    ::close(pipe[0]);
+    try {
+      body(pipe[1]);
+    } catch (...) {
+      ::_exit(1);  // never back into the parent's test run
+    }
+    ::_exit(0);
+  }
+  ::close(pipe[1]);
+  return Child{pid, pipe[0]};
 }
 
 }  // namespace zelvor::workbook::test

@@ -1,7 +1,10 @@
 #pragma once
 // Shared helpers of the workbook tests: fixtures and whole-archive access to .xlsx files.
 
+#include <sys/types.h>
+
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -15,5 +18,13 @@ void WriteFile(const std::string& path, const std::string& bytes);
 std::map<std::string, std::string> ReadParts(const std::string& path);
 // Writes an archive of the given entries (deflated).
 void WriteParts(const std::string& path, const std::map<std::string, std::string>& parts);
+
+// A forked process that runs `body` and ends when it returns; what `body` writes to the file
+// descriptor it is given, the parent reads from `output`.
+struct Child {
+  pid_t pid = -1;
+  int output = -1;
+};
+Child ForkChild(const std::function<void(int output)>& body);
 
 }  // namespace zelvor::workbook::test
