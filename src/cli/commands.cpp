@@ -11,6 +11,7 @@
 #include "jobs/nip_list_job.h"
 #include "jobs/output_paths.h"
 #include "jobs/period_job.h"
+#include "platform/certificate_store.h"
 #include "register/citizen_api.h"
 #include "register/connection_test.h"
 #include "register/register_transport.h"
@@ -28,11 +29,13 @@ class RunFailure : public std::runtime_error {
 };
 
 // HTTPRIO3 as the window makes it, on the chosen endpoint and store. There is no certificate
-// picker: when no store certificate matches the settings, the call goes on without one.
+// picker: when no store certificate matches the settings, the call goes on without one. A store
+// folder that does not exist is refused before the run starts, not at its first call.
 void PrepareRegister(jobs::WindowState& state, const CliOptions& options) {
   reg::RegisterTransportSettings settings = reg::DefaultRegisterTransportSettings();
   if (options.registerUrl) settings.url = *options.registerUrl;
   if (options.store) settings.storeFolder = *options.store;
+  platform::CheckStoreFolder(settings.storeFolder);
   state.HTTPRIO3 = reg::MakeRegisterTransport(std::move(settings));
   state.sBaza = state.HTTPRIO3->URL();
 }

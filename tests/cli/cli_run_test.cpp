@@ -150,7 +150,8 @@ TEST_F(CliRunTest, ConnectionTest) {
   EXPECT_THAT(lines[7], testing::MatchesRegex("[0-9]{4}-[0-9]{2}-[0-9]{2}"));  // ISO short date
 
   // Nothing listens on port 1: the failure is the run's last line and the error.
-  const CliRun failed = RunCli({"test", "--register", "https://127.0.0.1:1/CitizenApi.svc"});
+  const CliRun failed = RunCli({"test", "--register", "https://127.0.0.1:1/CitizenApi.svc",
+                                "--store", env_->StoreFolder().string()});
   EXPECT_EQ(failed.status, 1);
   ASSERT_FALSE(Lines(failed.out).empty());
   EXPECT_EQ(failed.err, "zelvor-cli: " + Lines(failed.out).back() + "\n");
@@ -163,6 +164,7 @@ TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
   const std::string missing = folder.File("brak.xlsx");
   const std::string readOnly = Input(folder, {env_->Data().At(0).NIP});
   fs::permissions(readOnly, fs::perms::owner_read);
+  const std::string noStore = folder.File("magazyn");
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -173,6 +175,9 @@ TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
       {AtSim({"list", missing}), 1, "zelvor-cli: cannot open " + missing + ": no such file"},
       {AtSim({"list", folder.Path().string()}), 1, ": not a file"},
       {AtSim({"list", readOnly}), 1, "zelvor-cli: Cannot save workbook \"" + readOnly},
+      {{"test", "--register", env_->Url(), "--store", noStore},
+       1,
+       "zelvor-cli: Nie ma folderu magazynu certyfikatów \"" + noStore + "\". Zaimportuj"},
       {{"list"}, 2, "usage: zelvor-cli list INPUT.xlsx"},
       {{"period", "2024-03-02", "2024-03-01"}, 2, "before the first day"},
       {{"raport"}, 2, "unknown command 'raport'"},
