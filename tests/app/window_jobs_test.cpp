@@ -164,7 +164,8 @@ class WindowJobsTest : public QObject {
     form->btnExcel_wyprwadz->click();
     QCOMPARE(watcher.Seen(), 2);
     QCOMPARE(int(box.icon), icon);
-    QVERIFY2(box.text.contains(QStringLiteral("błędy pobierania szczegółów: 1")), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QStringLiteral("błędy pobierania szczegółów: 1")),
+             qPrintable(box.text));
     QVERIFY2(box.text.contains(QStringLiteral("Pierwszy błąd: ")), qPrintable(box.text));
     QCOMPARE(Lines(form->mOutput).last(), QStringLiteral("KONIEC"));
     QVERIFY(form->btnExcel_wyprwadz->isEnabled());
