@@ -1,5 +1,6 @@
 #include "register/citizen_api.h"
 #include "register/citizen_api_messages.h"
+#include "soap/soap_call.h"
 
 namespace zelvor::reg {
 namespace {
@@ -7,26 +8,26 @@ namespace {
 class CitizenApiProxy final : public CitizenApi {
  public:
   explicit CitizenApiProxy(soap::HttpTransport& transport)
-      : transport_(transport), service_(soap::InvokeRegistry::Instance().Interface("CitizenApi")) {}
+      : transport_(transport), operations_(Operations()) {}
 
   ListaPrzedsiebiorcowDaneWyszukaneTyp WyszukajPrzedsiebiorce(
       const ParametryWyszukiwaniaPrzedsiebiorcowTyp& parametryWyszukiwaniaPrzedsiebiorcow)
       override {
-    return ReadWyszukajPrzedsiebiorce(
-        transport_.Exchange(service_, service_.Operation("WyszukajPrzedsiebiorce"),
-                            WriteWyszukajPrzedsiebiorce(parametryWyszukiwaniaPrzedsiebiorcow)));
+    const soap::Argument argument = SearchArgument(parametryWyszukiwaniaPrzedsiebiorcow);
+    return soap::Call<ListaPrzedsiebiorcowDaneWyszukaneTyp>(transport_, operations_.search,
+                                                            {&argument, 1});
   }
 
   std::unique_ptr<PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> PobierzPrzedsiebiorce(
       const NumerReferencyjnyPrzedsiebiorcyTyp& numerReferencyjny) override {
-    return ReadPobierzPrzedsiebiorce(
-        transport_.Exchange(service_, service_.Operation("PobierzPrzedsiebiorce"),
-                            WritePobierzPrzedsiebiorce(numerReferencyjny)));
+    const soap::Argument argument = DetailsArgument(numerReferencyjny);
+    return soap::Call<std::unique_ptr<PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp>>(
+        transport_, operations_.details, {&argument, 1});
   }
 
  private:
   soap::HttpTransport& transport_;
-  const soap::InterfaceInfo& service_;
+  const CitizenApiOperations& operations_;
 };
 
 }  // namespace
@@ -35,7 +36,6 @@ class CitizenApiProxy final : public CitizenApi {
 namespace zelvor::soap {
 template <>
 std::unique_ptr<reg::CitizenApi> BindInterface<reg::CitizenApi>(HttpTransport& transport) {
-  reg::RegisterCitizenApi();
   return std::make_unique<reg::CitizenApiProxy>(transport);
 }
 }  // namespace zelvor::soap

@@ -12,7 +12,6 @@ using soap::TypeRegistry;
 void RegisterInterface() {
   const std::string ns = InterfaceNamespace();
   const std::string paramAttributes = "[Namespace=\"" + TypesNamespace() + "\"]";
-  constexpr int kParamOptions = 4;
 
   soap::InterfaceInfo api;
   api.name = "CitizenApi";
@@ -23,16 +22,15 @@ void RegisterInterface() {
   soap::OperationInfo search;
   search.name = "WyszukajPrzedsiebiorce";
   search.attributes = "[ReturnName=\"listaPrzedsiebiorcowDaneWyszukane\"]";
-  search.params.push_back(
-      {"parametryWyszukiwaniaPrzedsiebiorcow", "", paramAttributes, kParamOptions});
+  search.params.push_back({"parametryWyszukiwaniaPrzedsiebiorcow", "", paramAttributes});
   search.result = {"listaPrzedsiebiorcowDaneWyszukane", "",
-                   "[ArrayItemName=\"PrzedsiebiorcaDaneWyszukane\"]", 0};
+                   "[ArrayItemName=\"PrzedsiebiorcaDaneWyszukane\"]"};
 
   soap::OperationInfo details;
   details.name = "PobierzPrzedsiebiorce";
   details.attributes = "[ReturnName=\"przedsiebiorcaSzczegoloweDaneWyszukane\"]";
-  details.params.push_back({"numerReferencyjny", "", paramAttributes, kParamOptions});
-  details.result = {"przedsiebiorcaSzczegoloweDaneWyszukane", "", "", 0};
+  details.params.push_back({"numerReferencyjny", "", paramAttributes});
+  details.result = {"przedsiebiorcaSzczegoloweDaneWyszukane", "", ""};
 
   api.operations = {search, details};
   soap::InvokeRegistry::Instance().Register(std::move(api));

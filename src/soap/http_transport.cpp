@@ -29,7 +29,15 @@ void CheckAnswer(const HttpAnswer& answer, const std::string& url) {
 
 std::string HttpTransport::Exchange(const InterfaceInfo& service, const OperationInfo& operation,
                                     const std::string& request) {
-  HttpAnswer answer = client_.Post(url_, request, service.SoapAction(operation));
+  return Post(request, service.SoapAction(operation));
+}
+
+std::string HttpTransport::Exchange(const BoundOperation& operation, const std::string& request) {
+  return Post(request, operation.soapAction);
+}
+
+std::string HttpTransport::Post(const std::string& request, const std::string& soapAction) {
+  HttpAnswer answer = client_.Post(url_, request, soapAction);
   CheckAnswer(answer, url_);
   return std::move(answer.body);
 }

@@ -43,8 +43,11 @@ class HttpTransport {
   // passed the status, length and Content-Type tests.
   std::string Exchange(const InterfaceInfo& service, const OperationInfo& operation,
                        const std::string& request);
+  std::string Exchange(const BoundOperation& operation, const std::string& request);
 
  private:
+  std::string Post(const std::string& request, const std::string& soapAction);
+
   std::string url_;
   ServiceDescription description_;
   HttpClient client_;

@@ -45,4 +45,11 @@ const InterfaceInfo& InvokeRegistry::Interface(std::string_view name) const {
   return it->second;
 }
 
+BoundOperation InvokeRegistry::Bind(std::string_view interfaceName,
+                                    std::string_view operationName) const {
+  const InterfaceInfo& service = Interface(interfaceName);
+  const OperationInfo& operation = service.Operation(operationName);
+  return {&service, &operation, service.SoapAction(operation)};
+}
+
 }  // namespace zelvor::soap

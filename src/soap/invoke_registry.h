@@ -19,7 +19,6 @@ struct ParamInfo {
   std::string name;
   std::string externalName;  // the element name; the name itself when empty
   std::string attributes;    // e.g. [Namespace="..."]; does not change the wire form
-  int options = 0;
 
   std::string_view WireName() const { return externalName.empty() ? name : externalName; }
 };
@@ -50,6 +49,14 @@ struct InterfaceInfo {
   std::string SoapAction(const OperationInfo& operation) const;
 };
 
+// An operation of a registered interface as a binding keeps it: looked up once, with its SOAP
+// action filled in, so that a call resolves nothing by name.
+struct BoundOperation {
+  const InterfaceInfo* service = nullptr;
+  const OperationInfo* operation = nullptr;
+  std::string soapAction;
+};
+
 class InvokeRegistry {
  public:
   static InvokeRegistry& Instance();
@@ -58,6 +65,9 @@ class InvokeRegistry {
   void Register(InterfaceInfo info);
   // Throws std::invalid_argument for an interface never registered.
   const InterfaceInfo& Interface(std::string_view name) const;
+  // Throws std::invalid_argument for an interface or operation never registered. The result
+  // stays valid for the process: registered interfaces are never removed.
+  BoundOperation Bind(std::string_view interfaceName, std::string_view operationName) const;
 
  private:
   std::map<std::string, InterfaceInfo, std::less<>> interfaces_;

@@ -5,9 +5,17 @@
 #include <string>
 #include <string_view>
 
+#include "soap/invoke_registry.h"
 #include "vies/records.h"
 
 namespace zelvor::vies {
+
+// zelvorPortType's operations, looked up once per process (the interface is registered first).
+struct ZelvorOperations {
+  soap::BoundOperation zelvor;
+  soap::BoundOperation zelvorApprox;
+};
+const ZelvorOperations& Operations();
 
 std::string WriteZelvor(const vies::zelvor& parameters);
 std::string WriteZelvorApprox(const vies::zelvorApprox& parameters);

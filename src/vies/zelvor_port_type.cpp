@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "soap/soap_call.h"
 #include "soap/type_registry.h"
 #include "vies/zelvor_messages.h"
 #include "zelvor/build_settings.h"
@@ -12,22 +13,23 @@ namespace {
 class ZelvorPortTypeProxy final : public zelvorPortType {
  public:
   explicit ZelvorPortTypeProxy(soap::HttpTransport& transport)
-      : transport_(transport),
-        service_(soap::InvokeRegistry::Instance().Interface("zelvorPortType")) {}
+      : transport_(transport), operations_(Operations()) {}
 
   std::unique_ptr<zelvorResponse> zelvor(const vies::zelvor& parameters) override {
-    return ReadZelvor(
-        transport_.Exchange(service_, service_.Operation("zelvor"), WriteZelvor(parameters)));
+    const soap::Argument argument{&parameters, {}};
+    return soap::Call<std::unique_ptr<zelvorResponse>>(transport_, operations_.zelvor,
+                                                       {&argument, 1});
   }
   std::unique_ptr<zelvorApproxResponse> zelvorApprox(
       const vies::zelvorApprox& parameters) override {
-    return ReadZelvorApprox(transport_.Exchange(service_, service_.Operation("zelvorApprox"),
-                                                WriteZelvorApprox(parameters)));
+    const soap::Argument argument{&parameters, {}};
+    return soap::Call<std::unique_ptr<zelvorApproxResponse>>(transport_, operations_.zelvorApprox,
+                                                             {&argument, 1});
   }
 
  private:
   soap::HttpTransport& transport_;
-  const soap::InterfaceInfo& service_;
+  const ZelvorOperations& operations_;
 };
 
 void RegisterInterface() {
@@ -39,8 +41,8 @@ void RegisterInterface() {
   for (const char* name : {"zelvor", "zelvorApprox"}) {
     soap::OperationInfo operation;
     operation.name = name;
-    operation.params.push_back({"parameters", "", "", 0});
-    operation.result = {"parameters", "", "", 0};
+    operation.params.push_back({"parameters", "", ""});
+    operation.result = {"parameters", "", ""};
     port.operations.push_back(std::move(operation));
   }
   soap::InvokeRegistry::Instance().Register(std::move(port));
@@ -90,7 +92,6 @@ namespace zelvor::soap {
 template <>
 std::unique_ptr<vies::zelvorPortType> BindInterface<vies::zelvorPortType>(
     HttpTransport& transport) {
-  vies::RegisterZelvorPortType();
   return std::make_unique<vies::ZelvorPortTypeProxy>(transport);
 }
 }  // namespace zelvor::soap

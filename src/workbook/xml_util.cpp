@@ -5,9 +5,14 @@
 #include <cstring>
 
 #include "workbook/errors.h"
+#include "workbook/xlsx_package.h"
 
 namespace zelvor::workbook {
 namespace {
+
+// A part read from the package is at most kMaxPartBytes; a sheet converted to UTF-8 or a row cut
+// out of it with its enclosing tags stays well below twice that.
+constexpr std::size_t kMaxXmlPartBytes = 2 * kMaxPartBytes;
 
 const char* Chars(const xmlChar* s) {
   return reinterpret_cast<const char*>(s);
@@ -46,49 +51,36 @@ void AppendItemText(const xmlNode* node, std::string& out) {
   }
 }
 
+[[noreturn]] void DeclaresDtd(const std::string& part) {
+  throw EWorkbookError("the part " + part + " declares a DTD, which a workbook never does");
+}
+
 }  // namespace
 
 XmlDocPtr ParseXmlPart(const std::string& xml, const std::string& part) {
-  if (xml.size() > static_cast<std::size_t>(INT32_MAX)) {
+  XmlDocPtr doc;
+  try {
+    doc = soap::ParseXmlSafely(xml, kMaxXmlPartBytes);
+  } catch (const soap::EXmlTooLarge&) {
     throw EWorkbookError("the part " + part + " is too large");
-  }
-  XmlDocPtr doc(xmlReadMemory(xml.data(), static_cast<int>(xml.size()), part.c_str(), nullptr,
-                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
-  if (!doc || xmlDocGetRootElement(doc.get()) == nullptr) {
+  } catch (const soap::EXmlParseError&) {
     throw EWorkbookError("the part " + part + " is not well-formed XML");
   }
-  if (doc->intSubset != nullptr || doc->extSubset != nullptr) {
-    throw EWorkbookError("the part " + part + " declares a DTD, which a workbook never does");
-  }
+  if (doc->intSubset != nullptr || doc->extSubset != nullptr) DeclaresDtd(part);
   return doc;
 }
 
 std::string StreamXmlPart(const std::string& xml, const std::string& part,
                           const std::function<bool(xmlTextReader*)>& visit) {
-  if (xml.size() > static_cast<std::size_t>(INT32_MAX)) {
+  try {
+    return soap::StreamXmlSafely(xml, kMaxXmlPartBytes, visit);
+  } catch (const soap::EXmlDtdRefused&) {
+    DeclaresDtd(part);
+  } catch (const soap::EXmlTooLarge&) {
     throw EWorkbookError("the part " + part + " is too large");
-  }
-  std::unique_ptr<xmlTextReader, void (*)(xmlTextReader*)> reader(
-      xmlReaderForMemory(xml.data(), static_cast<int>(xml.size()), part.c_str(), nullptr,
-                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
-      xmlFreeTextReader);
-  const auto illFormed = [&] {
+  } catch (const soap::EXmlParseError&) {
     throw EWorkbookError("the part " + part + " is not well-formed XML");
-  };
-  if (!reader) illFormed();
-  bool sawRoot = false;
-  int rc = xmlTextReaderRead(reader.get());
-  while (rc == 1) {
-    const int type = xmlTextReaderNodeType(reader.get());
-    if (type == XML_READER_TYPE_DOCUMENT_TYPE) {
-      throw EWorkbookError("the part " + part + " declares a DTD, which a workbook never does");
-    }
-    sawRoot = sawRoot || type == XML_READER_TYPE_ELEMENT;
-    rc = visit(reader.get()) ? xmlTextReaderNext(reader.get()) : xmlTextReaderRead(reader.get());
   }
-  if (rc < 0 || !sawRoot) illFormed();
-  const xmlChar* encoding = xmlTextReaderConstEncoding(reader.get());
-  return encoding != nullptr ? Chars(encoding) : "";
 }
 
 std::string_view ReaderLocalName(xmlTextReader* reader) {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "soap/xml_document.h"
+
 namespace zelvor::workbook {
 
 inline const xmlChar* XmlChars(const char* s) {
@@ -25,18 +27,17 @@ inline int ToInt(std::string_view s, int fallback) {
   return ec == std::errc{} && p == s.data() + s.size() ? v : fallback;
 }
 
-struct XmlDocFree {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
-using XmlDocPtr = std::unique_ptr<xmlDoc, XmlDocFree>;
+using XmlDocPtr = soap::XmlDocPtr;
 
-// Parses without network access, entity expansion or DTD loading; a part that declares a DTD is
-// refused. Throws EWorkbookError("<part> is not well-formed XML") for the caller to prefix.
+// Parses as every outside XML is parsed (soap::ParseXmlSafely); a part that declares a DTD is
+// refused besides, since a workbook never has one. Throws EWorkbookError("<part> is not
+// well-formed XML") for the caller to prefix.
 XmlDocPtr ParseXmlPart(const std::string& xml, const std::string& part);
 std::string SerializeXml(xmlDoc* doc);
-// Walks the part's nodes without holding its whole tree, with the same refusals as
-// ParseXmlPart. `visit` gets the reader at each node and returns true when it has taken the
-// node's subtree, which the walk then skips. Returns the encoding the part declares ("" if none).
+// Walks the part's nodes without holding its whole tree (soap::StreamXmlSafely), with the same
+// refusals as ParseXmlPart. `visit` gets the reader at each node and returns true when it has taken
+// the node's subtree, which the walk then skips. Returns the encoding the part declares ("" if
+// none).
 std::string StreamXmlPart(const std::string& xml, const std::string& part,
                           const std::function<bool(xmlTextReader*)>& visit);
 // The local name of the reader's node.

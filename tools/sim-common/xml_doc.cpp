@@ -1,8 +1,5 @@
 #include "sim-common/xml_doc.h"
 
-#include <libxml/parser.h>
-#include <libxml/xmlerror.h>
-
 namespace zelvor::sim {
 namespace {
 
@@ -14,15 +11,12 @@ std::string_view View(const xmlChar* text) {
 }  // namespace
 
 XmlDocPtr ParseXml(std::string_view bytes, std::string& error) {
-  xmlResetLastError();
-  XmlDocPtr doc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
-                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
-  if (!doc) {
-    const xmlError* last = xmlGetLastError();
-    error = last != nullptr && last->message != nullptr ? last->message : "not well-formed XML";
-    while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
+  try {
+    return soap::ParseXmlSafely(bytes, kMaxRequestBytes);
+  } catch (const soap::EXmlParseError& e) {
+    error = e.what();
+    return nullptr;
   }
-  return doc;
 }
 
 std::string_view LocalName(const xmlNode* node) {

@@ -1,6 +1,6 @@
 #pragma once
-// Reading request documents with libxml2: no network, no entity expansion, no DTD loading;
-// elements are matched by local name.
+// Reading request documents, parsed as every outside XML is (soap::ParseXmlSafely); elements are
+// matched by local name.
 
 #include <libxml/tree.h>
 
@@ -9,15 +9,17 @@
 #include <string_view>
 #include <vector>
 
+#include "soap/xml_document.h"
+
 namespace zelvor::sim {
 
 inline constexpr std::string_view kSoap11Namespace = "http://schemas.xmlsoap.org/soap/envelope/";
 inline constexpr std::string_view kXsiNamespace = "http://www.w3.org/2001/XMLSchema-instance";
 
-struct XmlDocDeleter {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
-using XmlDocPtr = std::unique_ptr<xmlDoc, XmlDocDeleter>;
+using XmlDocPtr = soap::XmlDocPtr;
+
+// A request larger than this is refused; the clients' requests are a few kilobytes.
+inline constexpr std::size_t kMaxRequestBytes = std::size_t{8} << 20;
 
 // Parses bytes; on failure returns null and puts the parser's message into error.
 XmlDocPtr ParseXml(std::string_view bytes, std::string& error);
