@@ -1,5 +1,5 @@
 # The readers' own code is instrumented for coverage; the fuzzer links libFuzzer's main.
-foreach(lib zelvor_soap zelvor_register zelvor_vies)
+foreach(lib zelvor_xml zelvor_soap zelvor_register zelvor_vies)
   target_compile_options(${lib} PRIVATE -fsanitize=fuzzer-no-link,address)
 endforeach()
 add_executable(zelvor_answer_reader_fuzz ${CMAKE_CURRENT_LIST_DIR}/answer_reader_fuzz.cpp)
