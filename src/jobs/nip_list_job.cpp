@@ -124,10 +124,6 @@ class ListRun {
     s_.FXLApp->Workbooks(1).Save();
   }
 
-  void NoteFailure(const std::string& message) {
-    if (counts_.firstError.empty()) counts_.firstError = message;
-  }
-
   // The client the run keeps is never called through; preparing it checks the endpoint once.
   void PrepareClientOnce() {
     if (s_.lConnectAPI) return;
@@ -144,7 +140,7 @@ class ListRun {
       return false;
     } catch (const std::exception& e) {
       hits_.clear();
-      NoteFailure(e.what());
+      counts_.Note(e.what());
       EndWithShortRow(kSearchFailed + std::string(e.what()));
       return true;
     }
@@ -168,7 +164,7 @@ class ListRun {
     AddHdrValue(s_, "NIP", hit.NIP, false);
     AddHdrValue(s_, "NumerReferencyjny", hit.NumerReferencyjny(), false);
     if (!details) {
-      NoteFailure(failure);
+      counts_.Note(failure);
       host_.AddOutputLine(LastLine(s_.slValue));
       return false;
     }

@@ -55,7 +55,7 @@ class PeriodDay {
           [&](reg::CitizenApi& api) { return api.WyszukajPrzedsiebiorce(search_); });
     } catch (const std::exception& e) {
       ++counts_.daysFailed;
-      NoteFailure(e.what());
+      counts_.Note(e.what());
       WriteSearchFailure(e.what());
       return;
     }
@@ -93,7 +93,7 @@ class PeriodDay {
     } catch (const std::exception& e) {
       host_.Log("#010 API - błąd połączena do: " + address + " " + e.what());
       ++counts_.daysFailed;
-      NoteFailure(e.what());
+      counts_.Note(e.what());
       return false;
     }
   }
@@ -180,13 +180,9 @@ class PeriodDay {
     } catch (const std::exception& e) {
       host_.Log(failurePrefix + e.what());
       ++counts_.enterprisesFailed;
-      NoteFailure(e.what());
+      counts_.Note(e.what());
       return nullptr;
     }
-  }
-
-  void NoteFailure(const std::string& message) {
-    if (counts_.firstError.empty()) counts_.firstError = message;
   }
 
   void LogDetails(const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& details) {

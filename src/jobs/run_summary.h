@@ -7,9 +7,18 @@
 
 namespace zelvor::jobs {
 
+// The message of a run's first failed call, for the box shown at the run's end.
+struct FirstError {
+  std::string firstError;
+
+  void Note(const std::string& message) {
+    if (firstError.empty()) firstError = message;
+  }
+};
+
 // The tax number list job: every record ends in exactly one of the outcomes, or is not
 // processed when the stop box ends the run first.
-struct ListRunCounts {
+struct ListRunCounts : FirstError {
   std::int64_t records = 0;  // data rows of the input sheet
   std::int64_t found = 0;
   std::int64_t notFound = 0;
@@ -17,7 +26,6 @@ struct ListRunCounts {
   std::int64_t repeated = 0;
   std::int64_t searchErrors = 0;
   std::int64_t detailErrors = 0;
-  std::string firstError;  // the message of the first failed call, for the warning box
 
   std::int64_t Processed() const {
     return found + notFound + invalid + repeated + searchErrors + detailErrors;
@@ -30,12 +38,11 @@ struct ListRunCounts {
 };
 
 // The period job: a day fails when its search does, an enterprise when its details do.
-struct PeriodRunCounts {
+struct PeriodRunCounts : FirstError {
   std::int64_t days = 0;
   std::int64_t daysFailed = 0;
   std::int64_t enterprisesWritten = 0;
   std::int64_t enterprisesFailed = 0;
-  std::string firstError;
 
   std::int64_t Failures() const { return daysFailed + enterprisesFailed; }
   // Something failed and not one enterprise reached the workbook.

@@ -66,6 +66,13 @@ class CliRunTest : public testing::Test {
     return path;
   }
 
+  // The tax numbers of the register's first `count` enterprises: every one is found.
+  static std::vector<std::string> FirstNumbers(const RegisterEnvironment& env, std::size_t count) {
+    std::vector<std::string> numbers;
+    for (std::size_t i = 0; i < count; ++i) numbers.push_back(env.Data().At(i).NIP);
+    return numbers;
+  }
+
   static inline RegisterEnvironment* env_ = nullptr;
 };
 
@@ -196,8 +203,7 @@ TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
 
 TEST_F(CliRunTest, CtrlCStopsAfterTheCurrentRecordAndKeepsWhatWasWritten) {
   RegisterEnvironment slow({"--latency-ms", "150"});
-  std::vector<std::string> numbers;
-  for (std::size_t i = 0; i < 40; ++i) numbers.push_back(slow.Data().At(i).NIP);
+  const std::vector<std::string> numbers = FirstNumbers(slow, 40);
   ScratchFolder folder;
   const std::string input = Input(folder, numbers);
   // Two records logged: the run is well under way.
@@ -258,8 +264,7 @@ TEST_F(CliRunTest, RecordsThatFailedGiveExitStatusThree) {
 // next run leaves no temporary file of the killed one behind.
 TEST_F(CliRunTest, AKilledRunKeepsItsLastSaveOfBothWorkbooks) {
   RegisterEnvironment slow({"--latency-ms", "10"});
-  std::vector<std::string> numbers;
-  for (std::size_t i = 0; i < 150; ++i) numbers.push_back(slow.Data().At(i).NIP);
+  const std::vector<std::string> numbers = FirstNumbers(slow, 150);
   ScratchFolder folder;
   const std::string input = Input(folder, numbers);
   // Two register calls a found number: 65 numbers looked up, past the save after row 59.
@@ -291,8 +296,7 @@ TEST_F(CliRunTest, AKilledRunKeepsItsLastSaveOfBothWorkbooks) {
 // SIGTERM and SIGHUP stop as Ctrl-C does: every record looked up is kept in both workbooks.
 TEST_F(CliRunTest, SigtermAndSighupStopAndKeepEveryRecordLookedUp) {
   RegisterEnvironment slow({"--latency-ms", "100"});
-  std::vector<std::string> numbers;
-  for (std::size_t i = 0; i < 40; ++i) numbers.push_back(slow.Data().At(i).NIP);
+  const std::vector<std::string> numbers = FirstNumbers(slow, 40);
   for (const int signal : {SIGTERM, SIGHUP}) {
     ScratchFolder folder;
     const std::string input = Input(folder, numbers);
