@@ -7,12 +7,12 @@
 
 #include "register/citizen_api.h"
 #include "register/citizen_api_messages.h"
-#include "vies/zelvor_messages.h"
-#include "vies/zelvor_port_type.h"
+#include "vies/vat_messages.h"
+#include "vies/vat_port_type.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   zelvor::reg::RegisterCitizenApi();
-  zelvor::vies::RegisterZelvorPortType();
+  zelvor::vies::RegisterVatPortType();
   return 0;
 }
 
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view body(reinterpret_cast<const char*>(data), size);
   Try(zelvor::reg::ReadWyszukajPrzedsiebiorce, body);
   Try(zelvor::reg::ReadPobierzPrzedsiebiorce, body);
-  Try(zelvor::vies::ReadZelvor, body);
-  Try(zelvor::vies::ReadZelvorApprox, body);
+  Try(zelvor::vies::ReadCheckAnswer, body);
+  Try(zelvor::vies::ReadCheckApproxAnswer, body);
   return 0;
 }

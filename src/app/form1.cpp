@@ -76,7 +76,7 @@ TForm1::TForm1(Clock clock, std::filesystem::path certificateStore, QWidget* par
   reg::RegisterTransportSettings transport = reg::DefaultRegisterTransportSettings();
   transport.storeFolder = certificateStore_;
   transport.picker = std::make_shared<DialogCertificatePicker>(this);
-  state_.HTTPRIO3 = reg::MakeRegisterTransport(std::move(transport));
+  state_.registerTransport = reg::MakeRegisterTransport(std::move(transport));
 
   BindHandlers();
   FormCreate();
@@ -217,28 +217,28 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::btnPobierzDaneDzienneClick() {
   RunJob(jobs::Action::PeriodJob, [this] {
     jobs::JobContext ctx = MakeJobContext();
-    jobs::btnPobierzDaneDzienneClick(ctx);
+    jobs::RunPeriodJob(ctx);
   });
 }
 
 void TForm1::btnExcel_wyprwadzClick() {
   RunJob(jobs::Action::NipListJob, [this] {
     jobs::JobContext ctx = MakeJobContext();
-    jobs::btnExcel_wyprwadzClick(ctx);
+    jobs::RunNipListJob(ctx);
   });
 }
 
 void TForm1::btnDzialajClick() {
   RunJob(jobs::Action::LookupTest, [this] {
     jobs::JobContext ctx = MakeJobContext();
-    jobs::btnDzialajClick(ctx);
+    jobs::RunDeveloperLookup(ctx);
   });
 }
 
 void TForm1::Button1Click() {
   RunJob(jobs::Action::WorkbookTest, [this] {
     jobs::JobContext ctx = MakeJobContext();
-    jobs::Button1Click(ctx);
+    jobs::WriteSampleWorkbook(ctx);
   });
 }
 
@@ -250,7 +250,7 @@ void TForm1::btnTestPolaczeniaClick() {
       mTest->appendPlainText(QString::fromStdString(line));
     };
     try {
-      const std::unique_ptr<reg::CitizenApi> api = state_.HTTPRIO3->As<reg::CitizenApi>();
+      const std::unique_ptr<reg::CitizenApi> api = state_.registerTransport->As<reg::CitizenApi>();
       reg::RunConnectionTest(*api, addLine, [this](auto day) { return ShortDate(day); });
     } catch (const std::exception& e) {
       addLine(e.what());
@@ -264,7 +264,7 @@ void TForm1::btnVerifyClick() {
   RunLongAction(btnVerify, {.disableOwnButton = false, .waitCursor = false}, [this] {
     const std::string typedNumber = edtPIVAVer->text().toStdString();
     const vies::VatAnswer answer =
-        vies::CheckVat(*HTTPRIO1->As<vies::zelvorPortType>(),
+        vies::CheckVat(*HTTPRIO1->As<vies::VatPortType>(),
                        {edtNazVer->text().toStdString(), typedNumber,
                         edtNazRic->text().toStdString(), edtPIVARic->text().toStdString()});
     QStringList lines;

@@ -8,11 +8,11 @@
 
 #include "app/form1.h"
 #include "register/citizen_api.h"
-#include "vies/zelvor_port_type.h"
+#include "vies/vat_port_type.h"
 
 int main(int argc, char* argv[]) {
   zelvor::reg::RegisterCitizenApi();
-  zelvor::vies::RegisterZelvorPortType();
+  zelvor::vies::RegisterVatPortType();
   // Follow each monitor's scale exactly, fractional ones included.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);

@@ -28,16 +28,16 @@ class RunFailure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// HTTPRIO3 as the window makes it, on the chosen endpoint and store. There is no certificate
-// picker: when no store certificate matches the settings, the call goes on without one. A store
-// folder that does not exist is refused before the run starts, not at its first call.
+// The register transport as the window makes it, on the chosen endpoint and store. There is no
+// certificate picker: when no store certificate matches the settings, the call goes on without one.
+// A store folder that does not exist is refused before the run starts, not at its first call.
 void PrepareRegister(jobs::WindowState& state, const CliOptions& options) {
   reg::RegisterTransportSettings settings = reg::DefaultRegisterTransportSettings();
   if (options.registerUrl) settings.url = *options.registerUrl;
   if (options.store) settings.storeFolder = *options.store;
   platform::CheckStoreFolder(settings.storeFolder);
-  state.HTTPRIO3 = reg::MakeRegisterTransport(std::move(settings));
-  state.sBaza = state.HTTPRIO3->URL();
+  state.registerTransport = reg::MakeRegisterTransport(std::move(settings));
+  state.sBaza = state.registerTransport->URL();
 }
 
 // An absolute folder path without a trailing separator; made when it does not exist yet.
@@ -129,7 +129,7 @@ int RunList(const CliOptions& options, Console& console) {
   jobs::JobContext ctx{state, host, *spreadsheets};
 
   const FileStamp before = FileStamp::Of(input);
-  RunJob(ctx, jobs::btnExcel_wyprwadzClick);
+  RunJob(ctx, jobs::RunNipListJob);
   console.EndProgress();
   const FileStamp after = FileStamp::Of(input);
   if (after.exists && !(after == before)) console.Out("annotated: " + input.string());
@@ -149,7 +149,7 @@ int RunPeriod(const CliOptions& options, Console& console) {
   CliHost host(console, std::move(settings));
   jobs::JobContext ctx{state, host, *spreadsheets};
 
-  RunJob(ctx, jobs::btnPobierzDaneDzienneClick);
+  RunJob(ctx, jobs::RunPeriodJob);
   console.EndProgress();
   if (FileExists(state.ExcelFileNameOut)) console.Out("result: " + state.ExcelFileNameOut);
   return JobExitStatus(host);
@@ -160,7 +160,7 @@ int RunTest(const CliOptions& options, Console& console) {
   PrepareRegister(state, options);
   std::string lastLine;
   const bool passed = reg::RunConnectionTest(
-      *state.HTTPRIO3->As<reg::CitizenApi>(),
+      *state.registerTransport->As<reg::CitizenApi>(),
       [&](const std::string& line) {
         console.Out(line);
         lastLine = line;
@@ -172,12 +172,12 @@ int RunTest(const CliOptions& options, Console& console) {
 }
 
 int RunVat(const CliOptions& options, Console& console) {
-  soap::HttpTransport HTTPRIO1(options.vatUrl.value_or(vies::Endpoint()));
+  soap::HttpTransport vatTransport(options.vatUrl.value_or(vies::Endpoint()));
   const vies::VatQuery query{.countryCode = options.country,
                              .vatNumber = options.number,
                              .requesterCountryCode = options.requesterCountry,
                              .requesterVatNumber = options.requesterNumber};
-  const vies::VatAnswer answer = vies::CheckVat(*HTTPRIO1.As<vies::zelvorPortType>(), query);
+  const vies::VatAnswer answer = vies::CheckVat(*vatTransport.As<vies::VatPortType>(), query);
   for (const std::string& line : vies::VatResultLines(answer, options.number, &jobs::FormatDay))
     console.Out(line);
   return kExitOk;

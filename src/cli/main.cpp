@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "register/citizen_api.h"
-#include "vies/zelvor_port_type.h"
+#include "vies/vat_port_type.h"
 
 int main(int argc, char* argv[]) {
   using namespace zelvor::cli;
@@ -27,6 +27,6 @@ int main(int argc, char* argv[]) {
   }
 
   zelvor::reg::RegisterCitizenApi();
-  zelvor::vies::RegisterZelvorPortType();
+  zelvor::vies::RegisterVatPortType();
   return RunCommand(options, console);
 }

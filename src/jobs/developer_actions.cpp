@@ -33,12 +33,12 @@ std::string CsvField(std::string_view text) {
 
 }  // namespace
 
-void btnDzialajClick(JobContext& ctx) {
+void RunDeveloperLookup(JobContext& ctx) {
   WindowState& s = ctx.state;
   s.RowLines::Clear();
   reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search;
   reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits;
-  reg::GetCitizenApi(true, reg::ApplyServiceUrl(*s.HTTPRIO3, s.sBaza), nullptr);
+  reg::GetCitizenApi(true, reg::ApplyServiceUrl(*s.registerTransport, s.sBaza), nullptr);
 
   std::vector<std::string> report;
   for (const std::string& line : ctx.host.LookupTestLines()) {
@@ -67,7 +67,7 @@ void btnDzialajClick(JobContext& ctx) {
   ctx.host.ShowMessage("Powstal plik: " + path);
 }
 
-void Button1Click(JobContext& ctx) {
+void WriteSampleWorkbook(JobContext& ctx) {
   WindowState& s = ctx.state;
   const std::string path = WorkbookTestPath(ctx.host.ProgramFolder(), ctx.host.Now());
   s.ResultWorkbook::Clear();

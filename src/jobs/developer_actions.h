@@ -8,9 +8,9 @@ namespace zelvor::jobs {
 
 // Looks up the lines of mNIP up to the first empty one, lists the hits in mOutput, and writes
 // the results to "abc.csv" beside the program.
-void btnDzialajClick(JobContext& ctx);
+void RunDeveloperLookup(JobContext& ctx);
 
 // Creates a one-sheet workbook "Wynika_Hdr_<time>.xlsx" beside the program.
-void Button1Click(JobContext& ctx);
+void WriteSampleWorkbook(JobContext& ctx);
 
 }  // namespace zelvor::jobs

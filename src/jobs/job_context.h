@@ -21,16 +21,16 @@ struct JobContext {
   WindowState& state;
   JobHost& host;
   workbook::ApplicationFactory& spreadsheets;
-  // Replaces the register interface of HTTPRIO3 when set: a register whose answers a test
-  // writes itself.
+  // Replaces the register interface of the register transport when set: a register whose answers a
+  // test writes itself.
   std::function<std::unique_ptr<reg::CitizenApi>()> registerOverride = {};
   // The waits before each new try of a register call that failed for a transient reason.
   std::vector<std::chrono::milliseconds> retryDelays = {std::chrono::seconds(1),
                                                         std::chrono::seconds(3)};
 
-  // The register interface of HTTPRIO3, obtained anew right before each call.
+  // The register interface of the register transport, obtained anew right before each call.
   std::unique_ptr<reg::CitizenApi> Register() {
-    return registerOverride ? registerOverride() : state.HTTPRIO3->As<reg::CitizenApi>();
+    return registerOverride ? registerOverride() : state.registerTransport->As<reg::CitizenApi>();
   }
 
   // Calls `call` with the register's interface; a transient failure (no connection, time-out,

@@ -89,7 +89,7 @@ class ListRun {
       done = true;
     }
     s_.slNIP.push_back(key);
-    if (!IsValidNip(number_, s_.NIP)) {
+    if (NipDigits digits{}; !IsValidNip(number_, digits)) {
       EndWithShortRow(kInvalid);
       tally = &counts_.invalid;
       done = true;
@@ -124,11 +124,12 @@ class ListRun {
     s_.FXLApp->Workbooks(1).Save();
   }
 
-  // The client the run keeps is never called through; preparing it checks the endpoint once.
+  // Calls go through the window's transport; preparing a client of its own once per run only
+  // checks the endpoint, so the client is not kept.
   void PrepareClientOnce() {
     if (s_.lConnectAPI) return;
-    const std::string address = reg::ApplyServiceUrl(*s_.HTTPRIO3, s_.sBaza);
-    s_.CitizenApiClient = reg::GetCitizenApi(true, address, nullptr);
+    const std::string address = reg::ApplyServiceUrl(*s_.registerTransport, s_.sBaza);
+    reg::GetCitizenApi(true, address, nullptr);
     s_.lConnectAPI = true;
   }
 
@@ -257,12 +258,8 @@ std::string CleanedCellText(std::string_view cell) {
 }
 
 void RunNipListJob(JobContext& ctx) {
-  ListRun(ctx).Run();
-}
-
-void btnExcel_wyprwadzClick(JobContext& ctx) {
   try {
-    RunNipListJob(ctx);
+    ListRun(ctx).Run();
   } catch (const std::exception& e) {
     // The error that ended the run is logged and shown once what was written is saved; a
     // failure of the saving itself then reaches the window's error display.

@@ -13,12 +13,9 @@ namespace zelvor::jobs {
 // 32 or less, reduced to digits and full stops.
 std::string CleanedCellText(std::string_view cell);
 
-// One run over the input workbook the user picks; a failure that concerns one number is written
-// into its row, any other failure leaves as an error with the workbooks still open.
+// One run over the input workbook the user picks. A failure that concerns one number is written
+// into its row; any other failure ends the run: what was written is saved, both instances are
+// closed, and then the error is logged and shown.
 void RunNipListJob(JobContext& ctx);
-
-// The button: runs the job and, when it fails, saves what was written and closes both instances
-// before the error is shown.
-void btnExcel_wyprwadzClick(JobContext& ctx);
 
 }  // namespace zelvor::jobs

@@ -86,7 +86,7 @@ class PeriodDay {
 
   // The client is only obtained, never called: it proves the endpoint can be set up.
   bool ClientCheck() {
-    const std::string address = s_.HTTPRIO3->URL();
+    const std::string address = s_.registerTransport->URL();
     try {
       reg::GetCitizenApi(true, address, nullptr);
       return true;
@@ -256,11 +256,11 @@ void FinalSteps(JobContext& ctx, bool waitCursorShown, const PeriodRunCounts* co
 
 }  // namespace
 
-void RunPeriodJob(JobContext& ctx, year_month_day day, PeriodRunCounts& counts) {
+void DownloadDay(JobContext& ctx, year_month_day day, PeriodRunCounts& counts) {
   PeriodDay(ctx, day, counts).Run();
 }
 
-void btnPobierzDaneDzienneClick(JobContext& ctx) {
+void RunPeriodJob(JobContext& ctx) {
   WindowState& s = ctx.state;
   JobHost& host = ctx.host;
   host.SetActionRunning(Action::PeriodJob, true);
@@ -291,7 +291,7 @@ void btnPobierzDaneDzienneClick(JobContext& ctx) {
            day <= std::chrono::sys_days{host.PeriodLastDay()}; day += std::chrono::days{1}) {
         host.Log("Data=" + FormatDay(day));
         host.SetProgressLabel("za dzień: " + host.ShortDate(day));
-        RunPeriodJob(ctx, day, *counts);
+        DownloadDay(ctx, day, *counts);
         if (host.StopRequested(StopBox::Period)) break;
       }
       if (s.FXLAppCreateHdr) {

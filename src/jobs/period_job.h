@@ -14,10 +14,10 @@ namespace zelvor::jobs {
 inline constexpr std::string_view kExcludedReferenceNumber = "P/2011/00000001";
 
 // Asks where to save, walks the days, finishes the workbook and offers to open it.
-void btnPobierzDaneDzienneClick(JobContext& ctx);
+void RunPeriodJob(JobContext& ctx);
 
 // One day: search by certificate issue date and write every enterprise not met before.
 // The longest header length starts at 0 for each day. What the day did is added to `counts`.
-void RunPeriodJob(JobContext& ctx, std::chrono::year_month_day day, PeriodRunCounts& counts);
+void DownloadDay(JobContext& ctx, std::chrono::year_month_day day, PeriodRunCounts& counts);
 
 }  // namespace zelvor::jobs

@@ -41,13 +41,10 @@ struct WindowState : workbook::RowLines, workbook::ResultWorkbook {
   bool FXLAppCreate = false;     // the input instance is open
   bool FXLAppCreateHdr = false;  // the period job started its output instance in this run
 
-  // The register transport all register calls of the jobs go through (HTTPRIO3), and the
-  // client the list job keeps once per run for as long as the program lives.
-  std::shared_ptr<soap::HttpTransport> HTTPRIO3;
-  reg::CitizenApiClient CitizenApiClient;
+  // The register transport all register calls of the jobs go through.
+  std::shared_ptr<soap::HttpTransport> registerTransport;
 
   bool lConnectAPI = false;              // the list job prepared the register client in this run
-  NipDigits NIP{};                       // digits of the tax number under validation
   std::string sBaza;                     // register endpoint address
   std::string ExcelFileNameOut;          // full path of the result workbook of the current run
   std::int32_t nCountExcel_Dzien = 1;    // summary-row counter of the period job

@@ -13,8 +13,8 @@ namespace zelvor::vies {
 using soap::RecordType;
 using soap::RecordTypeBuilder;
 
-const RecordType& zelvor::StaticType() {
-  using R = zelvor;
+const RecordType& CheckVatRequest::StaticType() {
+  using R = CheckVatRequest;
   static const RecordType type = RecordTypeBuilder<R>("zelvor")
                                      .Required("countryCode", &R::countryCode)
                                      .Required("vatNumber", &R::vatNumber)
@@ -22,8 +22,8 @@ const RecordType& zelvor::StaticType() {
   return type;
 }
 
-const RecordType& zelvorResponse::StaticType() {
-  using R = zelvorResponse;
+const RecordType& CheckVatResponse::StaticType() {
+  using R = CheckVatResponse;
   static const RecordType type = RecordTypeBuilder<R>("zelvorResponse")
                                      .Required("countryCode", &R::countryCode)
                                      .Required("vatNumber", &R::vatNumber)
@@ -35,8 +35,8 @@ const RecordType& zelvorResponse::StaticType() {
   return type;
 }
 
-const RecordType& zelvorApprox::StaticType() {
-  using R = zelvorApprox;
+const RecordType& CheckVatApproxRequest::StaticType() {
+  using R = CheckVatApproxRequest;
   static const RecordType type = RecordTypeBuilder<R>("zelvorApprox")
                                      .Required("countryCode", &R::countryCode)
                                      .Required("vatNumber", &R::vatNumber)
@@ -51,8 +51,8 @@ const RecordType& zelvorApprox::StaticType() {
   return type;
 }
 
-const RecordType& zelvorApproxResponse::StaticType() {
-  using R = zelvorApproxResponse;
+const RecordType& CheckVatApproxResponse::StaticType() {
+  using R = CheckVatApproxResponse;
   static const RecordType type = RecordTypeBuilder<R>("zelvorApproxResponse")
                                      .Required("countryCode", &R::countryCode)
                                      .Required("vatNumber", &R::vatNumber)

@@ -1,6 +1,8 @@
 #pragma once
 // The VAT check service's records. Required fields are public members; optional fields have
-// a setter that marks them specified (name_ is sent and read as "name").
+// a setter that marks them specified (name_ is sent and read as "name"). The wire names are
+// zelvor, zelvorResponse, zelvorApprox and zelvorApproxResponse; the C++ names say what each
+// is and keep clear of the project's namespace.
 
 #include <memory>
 #include <string>
@@ -16,14 +18,14 @@ using companyTypeCode = std::string;
 
 enum class matchCode : unsigned char { _1, _2, _3 };
 
-class zelvor : public soap::Remotable {
-  ZELVOR_RECORD(zelvor)
+class CheckVatRequest : public soap::Remotable {
+  ZELVOR_RECORD(CheckVatRequest)
   std::string countryCode;
   std::string vatNumber;
 };
 
-class zelvorResponse : public soap::Remotable {
-  ZELVOR_RECORD(zelvorResponse)
+class CheckVatResponse : public soap::Remotable {
+  ZELVOR_RECORD(CheckVatResponse)
   std::string countryCode;
   std::string vatNumber;
   std::unique_ptr<soap::TXSDate> requestDate;
@@ -32,8 +34,8 @@ class zelvorResponse : public soap::Remotable {
   ZELVOR_OPTIONAL_FIELD(std::string, address)
 };
 
-class zelvorApprox : public soap::Remotable {
-  ZELVOR_RECORD(zelvorApprox)
+class CheckVatApproxRequest : public soap::Remotable {
+  ZELVOR_RECORD(CheckVatApproxRequest)
   std::string countryCode;
   std::string vatNumber;
   ZELVOR_OPTIONAL_FIELD(std::string, traderName)
@@ -45,8 +47,8 @@ class zelvorApprox : public soap::Remotable {
   ZELVOR_OPTIONAL_FIELD(std::string, requesterVatNumber)
 };
 
-class zelvorApproxResponse : public soap::Remotable {
-  ZELVOR_RECORD(zelvorApproxResponse)
+class CheckVatApproxResponse : public soap::Remotable {
+  ZELVOR_RECORD(CheckVatApproxResponse)
   std::string countryCode;
   std::string vatNumber;
   std::unique_ptr<soap::TXSDate> requestDate;

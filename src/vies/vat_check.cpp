@@ -4,8 +4,8 @@
 
 namespace zelvor::vies {
 
-zelvorApprox MakeVatRequest(const VatQuery& query) {
-  zelvorApprox request;
+CheckVatApproxRequest MakeVatRequest(const VatQuery& query) {
+  CheckVatApproxRequest request;
   request.countryCode = query.countryCode;
   request.vatNumber = query.vatNumber;
   request.SetrequesterCountryCode(query.requesterCountryCode);
@@ -13,8 +13,8 @@ zelvorApprox MakeVatRequest(const VatQuery& query) {
   return request;
 }
 
-VatAnswer CheckVat(zelvorPortType& port, const VatQuery& query) {
-  const std::unique_ptr<zelvorApproxResponse> response = port.zelvorApprox(MakeVatRequest(query));
+VatAnswer CheckVat(VatPortType& port, const VatQuery& query) {
+  const std::unique_ptr<CheckVatApproxResponse> response = port.CheckApprox(MakeVatRequest(query));
   // An answer without a result would otherwise read as "not registered".
   if (!response) throw std::runtime_error("Odpowiedź usługi VIES nie zawiera wyniku sprawdzenia");
   VatAnswer answer;

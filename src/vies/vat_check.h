@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "vies/zelvor_port_type.h"
+#include "vies/vat_port_type.h"
 
 namespace zelvor::vies {
 
@@ -36,10 +36,10 @@ struct VatAnswer {
 
 // The request: the number to verify as its required fields, the requester through the setters
 // so that both are sent; the trader fields stay unsent.
-zelvorApprox MakeVatRequest(const VatQuery& query);
+CheckVatApproxRequest MakeVatRequest(const VatQuery& query);
 
 // Asks the service; its errors pass through unchanged.
-VatAnswer CheckVat(zelvorPortType& port, const VatQuery& query);
+VatAnswer CheckVat(VatPortType& port, const VatQuery& query);
 
 using ShortDateFormat = std::function<std::string(std::chrono::year_month_day)>;
 

@@ -57,7 +57,7 @@ class CertificatePickerWindowTest : public QObject {
     QFETCH(bool, choose);
     TForm1 form({}, *folder_ / "store");
     form.State().sBaza = sim_->Url();
-    zelvor::reg::ApplyServiceUrl(*form.State().HTTPRIO3, form.State().sBaza);
+    zelvor::reg::ApplyServiceUrl(*form.State().registerTransport, form.State().sBaza);
     form.show();
     QStringList offered;
     bool busyShown = false;

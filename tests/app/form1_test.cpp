@@ -109,7 +109,7 @@ class Form1Test : public QObject {
     const QString endpoint = QString::fromStdString(form->State().sBaza);
     QVERIFY2(endpoint.startsWith("https://") && endpoint.endsWith(":8447/CitizenApi.svc"),
              qPrintable(endpoint));
-    QCOMPARE(form->State().HTTPRIO3->URL(), form->State().sBaza);
+    QCOMPARE(form->State().registerTransport->URL(), form->State().sBaza);
     const QString vies = QString::fromStdString(form->HTTPRIO1->URL());
     QVERIFY2(vies.startsWith("http://") &&
                  vies.endsWith("/taxation_customs/vies/services/zelvorService"),

@@ -25,7 +25,7 @@ inline std::unique_ptr<app::TForm1> RegisterSimWindow(const RegisterEnvironment&
   auto form = std::make_unique<app::TForm1>(
       [] { return QDateTime(QDate(2024, 3, 31), QTime(9, 30, 0)); }, env.StoreFolder());
   form->State().sBaza = url;
-  reg::ApplyServiceUrl(*form->State().HTTPRIO3, form->State().sBaza);
+  reg::ApplyServiceUrl(*form->State().registerTransport, form->State().sBaza);
   form->show();
   return form;
 }

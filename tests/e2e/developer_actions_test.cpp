@@ -54,7 +54,7 @@ TEST_F(DeveloperActionsTest, TheLookupStopsAtTheFirstEmptyLineAndWritesWhatItLis
   h.host.lookupLines = {first.NIP, unknown, failingNip_,           " " + first.NIP,
                         last.NIP,  "",      env_->Data().At(4).NIP};
   auto ctx = h.Context();
-  jobs::btnDzialajClick(ctx);
+  jobs::RunDeveloperLookup(ctx);
 
   const auto found = [](const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& e) {
     return e.NIP + " " + e.FirmaNazwa + " " + e.NIP + " " + e.NumerReferencyjny();
@@ -77,7 +77,7 @@ TEST_F(DeveloperActionsTest, TheLookupStopsAtTheFirstEmptyLineAndWritesWhatItLis
 TEST_F(DeveloperActionsTest, TheWorkbookTestWritesItsSentenceBesideTheProgram) {
   JobHarness h(*env_);
   auto ctx = h.Context();
-  jobs::Button1Click(ctx);
+  jobs::WriteSampleWorkbook(ctx);
   const std::string path = jobs::WorkbookTestPath(h.host.programFolder, h.host.now);
   EXPECT_THAT(ReadSheet(path, 1),
               ElementsAre(ElementsAre("We just created a new Excel file with one worksheet!")));
@@ -88,7 +88,7 @@ TEST_F(DeveloperActionsTest, TheWorkbookTestWritesItsSentenceBesideTheProgram) {
 TEST_F(DeveloperActionsTest, TheWorkbookTestEndsSilentlyWithoutASpreadsheetComponent) {
   JobHarness h(*env_, workbook::FailingFactory::FailFrom(Operation::Start));
   auto ctx = h.Context();
-  EXPECT_NO_THROW(jobs::Button1Click(ctx));
+  EXPECT_NO_THROW(jobs::WriteSampleWorkbook(ctx));
   EXPECT_TRUE(h.host.events.empty());
   EXPECT_TRUE(std::filesystem::is_empty(h.folder.Path()));
 }
@@ -96,7 +96,7 @@ TEST_F(DeveloperActionsTest, TheWorkbookTestEndsSilentlyWithoutASpreadsheetCompo
 TEST_F(DeveloperActionsTest, AWorkbookTestThatCannotSaveShowsItsErrorAndQuits) {
   JobHarness h(*env_, workbook::FailingFactory::FailFrom(Operation::SaveAs));
   auto ctx = h.Context();
-  EXPECT_THROW(jobs::Button1Click(ctx), std::exception);
+  EXPECT_THROW(jobs::WriteSampleWorkbook(ctx), std::exception);
   EXPECT_EQ(h.spreadsheets.Calls(Operation::Quit), 1);
   EXPECT_EQ(h.state.ExAppHDR, nullptr);
 }

@@ -15,7 +15,7 @@ struct JobHarness {
       const RegisterEnvironment& env,
       workbook::FailingFactory::Rule failWhen = [](const auto&) { return false; })
       : spreadsheets(std::move(failWhen)) {
-    state.HTTPRIO3 = env.MakeTransport();
+    state.registerTransport = env.MakeTransport();
     state.sBaza = env.Url();
     host.documentsFolder = folder.Path().string();
     host.programFolder = folder.Path().string();

@@ -53,7 +53,7 @@ class NipListJobTest : public testing::Test {
     WriteWorkbook(input, rows);
     h.host.filesToOpen.push_back(input);
     auto ctx = h.Context();
-    jobs::btnExcel_wyprwadzClick(ctx);
+    jobs::RunNipListJob(ctx);
     return input;
   }
 
@@ -187,7 +187,7 @@ TEST_F(NipListJobTest, AnInputThatCannotBeOpenedKeepsTheFileAndShowsWhy) {
   std::ofstream(input) << "to nie jest skoroszyt";
   h.host.filesToOpen.push_back(input);
   auto ctx = h.Context();
-  jobs::btnExcel_wyprwadzClick(ctx);
+  jobs::RunNipListJob(ctx);
 
   ASSERT_EQ(h.host.Texts("error").size(), 1u);
   EXPECT_THAT(h.host.Texts("error")[0], HasSubstr("klienci.xlsx"));
@@ -258,7 +258,7 @@ TEST_F(NipListJobTest, AnInputGivenThroughALinkIsAnnotatedWhereItLies) {
   std::filesystem::create_symlink(real, link);
   h.host.filesToOpen.push_back(link.string());
   auto ctx = h.Context();
-  jobs::btnExcel_wyprwadzClick(ctx);
+  jobs::RunNipListJob(ctx);
 
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadSheet(real.string()).at(1).at(2), cast_.rich->FirmaNazwa);
@@ -289,7 +289,7 @@ TEST_F(NipListJobTest, AnInputThatCannotBeWrittenIsRefusedBeforeAnyLookUp) {
     const long before = env_->Requests();
     h.host.filesToOpen.push_back(input);
     auto ctx = h.Context();
-    jobs::btnExcel_wyprwadzClick(ctx);
+    jobs::RunNipListJob(ctx);
     fs::permissions(folder, rwx);
 
     EXPECT_EQ(env_->Requests(), before) << c.what;
@@ -305,7 +305,7 @@ TEST_F(NipListJobTest, CancellingTheFileDialogEndsTheRunQuietly) {
   JobHarness h(*env_);
   h.host.filesToOpen.push_back(std::nullopt);
   auto ctx = h.Context();
-  jobs::btnExcel_wyprwadzClick(ctx);
+  jobs::RunNipListJob(ctx);
   EXPECT_TRUE(h.host.output.empty());
   EXPECT_FALSE(h.state.FXLAppCreate);
   EXPECT_TRUE(std::filesystem::is_empty(h.folder.Path()));

@@ -60,7 +60,7 @@ class PeriodJobTest : public testing::Test {
     h.host.confirmProposedSave = true;
     h.host.answers.push_back(open);
     auto ctx = h.Context();
-    jobs::btnPobierzDaneDzienneClick(ctx);
+    jobs::RunPeriodJob(ctx);
   }
 
   static std::string ResultPath(const JobHarness& h) {
@@ -227,7 +227,7 @@ TEST_F(PeriodJobTest, TheSaveDialogProposesTheDatedNameAndCancelChangesNothing) 
     h.host.now = std::chrono::local_days{std::chrono::year{2024} / 12 / 4} + std::chrono::hours{9};
     h.host.filesToSave.push_back(std::nullopt);
     auto ctx = h.Context();
-    jobs::btnPobierzDaneDzienneClick(ctx);
+    jobs::RunPeriodJob(ctx);
     EXPECT_THAT(
         h.host.proposedSaves,
         ElementsAre(documents + "/Wynik_Day_Hdr-20240102-20240103_2024_12_04_09_00_00.xlsx"));
@@ -267,7 +267,7 @@ TEST_F(PeriodJobTest, SpreadsheetFailuresAreLoggedWithTheirNumbers) {
       h.host.firstDay = h.host.lastDay = day;
       h.host.confirmProposedSave = true;
       auto ctx = h.Context();
-      EXPECT_THROW(jobs::btnPobierzDaneDzienneClick(ctx), std::exception);
+      EXPECT_THROW(jobs::RunPeriodJob(ctx), std::exception);
     } else {
       Run(h, day, day);
     }
@@ -349,7 +349,7 @@ TEST_F(PeriodJobTest, ReferenceNumbersDifferingInCaseOrBlanksAreOneEnterprise) {
   h.host.lastDay = std::chrono::year{2024} / 3 / 5;
   h.host.confirmProposedSave = true;
   h.host.answers.push_back(false);
-  jobs::btnPobierzDaneDzienneClick(ctx);
+  jobs::RunPeriodJob(ctx);
 
   EXPECT_EQ(written->fetches["P/2019/00000123"], 2);  // fetched twice, for one enterprise only
   EXPECT_THAT(h.host.log,

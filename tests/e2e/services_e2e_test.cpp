@@ -13,7 +13,7 @@
 #include "soap/remote_errors.h"
 #include "support/sim_process.h"
 #include "vies-sim/synthetic_traders.h"
-#include "vies/zelvor_port_type.h"
+#include "vies/vat_port_type.h"
 
 namespace zelvor {
 namespace {
@@ -212,14 +212,14 @@ class ViesEndToEnd : public ::testing::Test {
   }
   static void TearDownTestSuite() { sim_.reset(); }
 
-  static std::unique_ptr<vies::zelvorApproxResponse> Check(soap::HttpTransport& transport,
-                                                           const std::string& number) {
-    vies::zelvorApprox request;
+  static std::unique_ptr<vies::CheckVatApproxResponse> Check(soap::HttpTransport& transport,
+                                                             const std::string& number) {
+    vies::CheckVatApproxRequest request;
     request.countryCode = "PL";
     request.vatNumber = number;
     request.SetrequesterCountryCode("PL");
     request.SetrequesterVatNumber(valid_);
-    return transport.As<vies::zelvorPortType>()->zelvorApprox(request);
+    return transport.As<vies::VatPortType>()->CheckApprox(request);
   }
 
   static inline std::string valid_;

@@ -11,12 +11,13 @@ namespace {
 using namespace std::chrono;
 
 // Keeps the request it is given and answers with a prepared response.
-class RecordingPort : public zelvorPortType {
+class RecordingPort : public VatPortType {
  public:
-  std::unique_ptr<zelvorResponse> zelvor(const vies::zelvor&) override {
-    throw std::logic_error("the check never calls zelvor");
+  std::unique_ptr<CheckVatResponse> Check(const vies::CheckVatRequest&) override {
+    throw std::logic_error("the check never calls the exact check");
   }
-  std::unique_ptr<zelvorApproxResponse> zelvorApprox(const vies::zelvorApprox& request) override {
+  std::unique_ptr<CheckVatApproxResponse> CheckApprox(
+      const vies::CheckVatApproxRequest& request) override {
     sent.countryCode = request.countryCode;
     sent.vatNumber = request.vatNumber;
     flags = {request.traderName_Specified(),        request.traderCompanyType_Specified(),
@@ -29,7 +30,7 @@ class RecordingPort : public zelvorPortType {
     return std::move(response);
   }
 
-  std::unique_ptr<zelvorApproxResponse> response = std::make_unique<zelvorApproxResponse>();
+  std::unique_ptr<CheckVatApproxResponse> response = std::make_unique<CheckVatApproxResponse>();
   const char* failure = nullptr;
   VatQuery sent;
   std::vector<bool> flags;
@@ -50,7 +51,7 @@ TEST(CheckVat, SendsTheNumberAndTheRequesterAsTypedAndNoTraderFields) {
 
 TEST(CheckVat, ReadsTheAnswerAndLeavesWhatItLacksEmpty) {
   RecordingPort port;
-  zelvorApproxResponse& r = *port.response;
+  CheckVatApproxResponse& r = *port.response;
   r.valid = true;
   r.countryCode = "PL";
   r.vatNumber = "5754391636";

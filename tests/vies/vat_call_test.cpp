@@ -1,9 +1,10 @@
-// zelvorApprox calls through the transport: the answer's encoding comes from the document.
+// Approximate-check calls (zelvorApprox on the wire) through the transport: the answer's encoding
+// comes from the document.
 #include <gtest/gtest.h>
 #include <iconv.h>
 
 #include "soap/loopback_server.h"
-#include "vies/zelvor_port_type.h"
+#include "vies/vat_port_type.h"
 
 namespace zelvor::vies {
 namespace {
@@ -31,9 +32,9 @@ std::string AnswerIn(const char* encoding, const char* declared, const std::stri
   std::string xml = std::string("<?xml version=\"1.0\"") +
                     (declared[0] != '\0' ? std::string(" encoding=\"") + declared + "\"" : "") +
                     "?><e:Envelope xmlns:e=\"http://schemas.xmlsoap.org/soap/envelope/\"><e:Body>"
-                    "<zelvorApproxResponse xmlns=\"" +
+                    "<CheckVatApproxResponse xmlns=\"" +
                     TypesNamespace() + "\"><valid>true</valid><traderName>" + kTrader +
-                    "</traderName></zelvorApproxResponse></e:Body></e:Envelope>";
+                    "</traderName></CheckVatApproxResponse></e:Body></e:Envelope>";
   return bom + Convert(xml, encoding);
 }
 
@@ -54,11 +55,11 @@ TEST_P(ZelvorCall, ReadsTheAnswerInItsOwnEncoding) {
   });
   server.Start();
 
-  RegisterZelvorPortType();
+  RegisterVatPortType();
   soap::HttpTransport transport(server.Url("/svc"));
-  zelvorApprox request;
+  CheckVatApproxRequest request;
   request.countryCode = "PL";
-  const auto answer = transport.As<zelvorPortType>()->zelvorApprox(request);
+  const auto answer = transport.As<VatPortType>()->CheckApprox(request);
   ASSERT_NE(answer, nullptr);
   EXPECT_TRUE(answer->valid);
   EXPECT_EQ(answer->traderName(), kTrader);

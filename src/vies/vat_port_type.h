@@ -1,5 +1,6 @@
 #pragma once
-// The VAT check service's interface zelvorPortType and its SOAP binding.
+// The VAT check service's interface and its SOAP binding. On the wire the interface is
+// zelvorPortType and its operations zelvor and zelvorApprox.
 
 #include <memory>
 #include <string>
@@ -15,21 +16,21 @@ std::string TypesNamespace();
 // The fixed endpoint of the window's VAT check transport.
 std::string Endpoint();
 
-class zelvorPortType {
+class VatPortType {
  public:
-  virtual ~zelvorPortType() = default;
+  virtual ~VatPortType() = default;
   // Each returns the answer's record, or null when the answer carries none.
-  virtual std::unique_ptr<zelvorResponse> zelvor(const vies::zelvor& parameters) = 0;
-  virtual std::unique_ptr<zelvorApproxResponse> zelvorApprox(
-      const vies::zelvorApprox& parameters) = 0;
+  virtual std::unique_ptr<CheckVatResponse> Check(const vies::CheckVatRequest& parameters) = 0;
+  virtual std::unique_ptr<CheckVatApproxResponse> CheckApprox(
+      const vies::CheckVatApproxRequest& parameters) = 0;
 };
 
 // Enters the interface and its types into the SOAP registries; a second call changes nothing.
-void RegisterZelvorPortType();
+void RegisterVatPortType();
 
 }  // namespace zelvor::vies
 
 namespace zelvor::soap {
 template <>
-std::unique_ptr<vies::zelvorPortType> BindInterface<vies::zelvorPortType>(HttpTransport& transport);
+std::unique_ptr<vies::VatPortType> BindInterface<vies::VatPortType>(HttpTransport& transport);
 }  // namespace zelvor::soap

@@ -1,35 +1,35 @@
-#include "vies/zelvor_port_type.h"
+#include "vies/vat_port_type.h"
 
 #include <mutex>
 
 #include "soap/soap_call.h"
 #include "soap/type_registry.h"
-#include "vies/zelvor_messages.h"
+#include "vies/vat_messages.h"
 #include "zelvor/build_settings.h"
 
 namespace zelvor::vies {
 namespace {
 
-class ZelvorPortTypeProxy final : public zelvorPortType {
+class VatPortProxy final : public VatPortType {
  public:
-  explicit ZelvorPortTypeProxy(soap::HttpTransport& transport)
+  explicit VatPortProxy(soap::HttpTransport& transport)
       : transport_(transport), operations_(Operations()) {}
 
-  std::unique_ptr<zelvorResponse> zelvor(const vies::zelvor& parameters) override {
+  std::unique_ptr<CheckVatResponse> Check(const vies::CheckVatRequest& parameters) override {
     const soap::Argument argument{&parameters, {}};
-    return soap::Call<std::unique_ptr<zelvorResponse>>(transport_, operations_.zelvor,
-                                                       {&argument, 1});
+    return soap::Call<std::unique_ptr<CheckVatResponse>>(transport_, operations_.check,
+                                                         {&argument, 1});
   }
-  std::unique_ptr<zelvorApproxResponse> zelvorApprox(
-      const vies::zelvorApprox& parameters) override {
+  std::unique_ptr<CheckVatApproxResponse> CheckApprox(
+      const vies::CheckVatApproxRequest& parameters) override {
     const soap::Argument argument{&parameters, {}};
-    return soap::Call<std::unique_ptr<zelvorApproxResponse>>(transport_, operations_.zelvorApprox,
-                                                             {&argument, 1});
+    return soap::Call<std::unique_ptr<CheckVatApproxResponse>>(transport_, operations_.checkApprox,
+                                                               {&argument, 1});
   }
 
  private:
   soap::HttpTransport& transport_;
-  const ZelvorOperations& operations_;
+  const VatOperations& operations_;
 };
 
 void RegisterInterface() {
@@ -52,13 +52,14 @@ void RegisterTypes() {
   soap::TypeRegistry& types = soap::TypeRegistry::Instance();
   const std::string ns = TypesNamespace();
   types.RegisterSimple("companyTypeCode", ns, "companyTypeCode");
-  types.RegisterRecord(zelvorResponse::StaticType(), ns, "zelvorResponse", soap::kLiteralParam);
-  types.RegisterFieldAttributes(zelvorResponse::StaticType(), "name_", "[ExtName=\"name\"]");
-  types.RegisterRecord(zelvorApprox::StaticType(), ns, "zelvorApprox", soap::kLiteralParam);
-  types.RegisterEnum(soap::EnumTypeOf<matchCode>(), ns, "matchCode");
-  types.RegisterRecord(zelvorApproxResponse::StaticType(), ns, "zelvorApproxResponse",
+  types.RegisterRecord(CheckVatResponse::StaticType(), ns, "zelvorResponse", soap::kLiteralParam);
+  types.RegisterFieldAttributes(CheckVatResponse::StaticType(), "name_", "[ExtName=\"name\"]");
+  types.RegisterRecord(CheckVatApproxRequest::StaticType(), ns, "zelvorApprox",
                        soap::kLiteralParam);
-  types.RegisterRecord(zelvor::StaticType(), ns, "zelvor", soap::kLiteralParam);
+  types.RegisterEnum(soap::EnumTypeOf<matchCode>(), ns, "matchCode");
+  types.RegisterRecord(CheckVatApproxResponse::StaticType(), ns, "zelvorApproxResponse",
+                       soap::kLiteralParam);
+  types.RegisterRecord(CheckVatRequest::StaticType(), ns, "zelvor", soap::kLiteralParam);
 }
 
 }  // namespace
@@ -78,7 +79,7 @@ std::string Endpoint() {
   return build::kViesUrl;
 }
 
-void RegisterZelvorPortType() {
+void RegisterVatPortType() {
   static std::once_flag once;
   std::call_once(once, [] {
     RegisterInterface();
@@ -90,8 +91,7 @@ void RegisterZelvorPortType() {
 
 namespace zelvor::soap {
 template <>
-std::unique_ptr<vies::zelvorPortType> BindInterface<vies::zelvorPortType>(
-    HttpTransport& transport) {
-  return std::make_unique<vies::ZelvorPortTypeProxy>(transport);
+std::unique_ptr<vies::VatPortType> BindInterface<vies::VatPortType>(HttpTransport& transport) {
+  return std::make_unique<vies::VatPortProxy>(transport);
 }
 }  // namespace zelvor::soap

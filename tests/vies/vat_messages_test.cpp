@@ -1,5 +1,5 @@
 // The VAT check service's request documents and answers.
-#include "vies/zelvor_messages.h"
+#include "vies/vat_messages.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include "soap/canonical_xml.h"
 #include "soap/remote_errors.h"
 #include "soap/xml_document.h"
-#include "vies/zelvor_port_type.h"
+#include "vies/vat_port_type.h"
 
 namespace zelvor::vies {
 namespace {
@@ -25,12 +25,12 @@ std::string Envelope(const std::string& body) {
 }
 
 TEST(ZelvorRequest, ApproxWithRequesterIsTheRecordElementAloneInTheBody) {
-  zelvorApprox request;
+  CheckVatApproxRequest request;
   request.countryCode = "IT";
   request.vatNumber = " 00743110157";
   request.SetrequesterVatNumber("0123456789");
   request.SetrequesterCountryCode("PL");
-  const std::string written = WriteZelvorApprox(request);
+  const std::string written = WriteCheckApproxRequest(request);
   EXPECT_EQ(CanonicalXml(written),
             CanonicalXml(Envelope(R"(<zelvorApprox xmlns="{TNS}"><countryCode>IT</countryCode>)"
                                   R"(<vatNumber> 00743110157</vatNumber>)"
@@ -43,18 +43,18 @@ TEST(ZelvorRequest, ApproxWithRequesterIsTheRecordElementAloneInTheBody) {
 }
 
 TEST(ZelvorRequest, AnEmptyRequesterNumberIsSentAsAnEmptyElement) {
-  zelvorApprox request;
+  CheckVatApproxRequest request;
   request.SetrequesterVatNumber("");
-  EXPECT_EQ(CanonicalXml(WriteZelvorApprox(request)),
+  EXPECT_EQ(CanonicalXml(WriteCheckApproxRequest(request)),
             CanonicalXml(Envelope(R"(<zelvorApprox xmlns="{TNS}"><countryCode/><vatNumber/>)"
                                   R"(<requesterVatNumber/></zelvorApprox>)")));
 }
 
 TEST(ZelvorRequest, CheckRequestHoldsCountryAndNumber) {
-  zelvor request;
+  CheckVatRequest request;
   request.countryCode = "DE";
   request.vatNumber = "129273398";
-  EXPECT_EQ(CanonicalXml(WriteZelvor(request)),
+  EXPECT_EQ(CanonicalXml(WriteCheckRequest(request)),
             CanonicalXml(Envelope(R"(<zelvor xmlns="{TNS}"><countryCode>DE</countryCode>)"
                                   R"(<vatNumber>129273398</vatNumber></zelvor>)")));
 }
@@ -66,12 +66,12 @@ std::string Answer(const std::string& record) {
 }
 
 TEST(ZelvorAnswer, ApproxAnswerFillsPresentFieldsAndLeavesTheRestUnspecified) {
-  const auto answer = ReadZelvorApprox(Answer(
-      R"(<ns2:zelvorApproxResponse xmlns:ns2="{TNS}"><ns2:countryCode>IT</ns2:countryCode>)"
+  const auto answer = ReadCheckApproxAnswer(Answer(
+      R"(<ns2:CheckVatApproxResponse xmlns:ns2="{TNS}"><ns2:countryCode>IT</ns2:countryCode>)"
       R"(<ns2:vatNumber>00743110157</ns2:vatNumber><ns2:requestDate>2024-12-04+01:00</ns2:requestDate>)"
       R"(<ns2:valid>TRUE</ns2:valid><ns2:traderName>Ditta &amp; C.</ns2:traderName>)"
       R"(<ns2:traderNameMatch>2</ns2:traderNameMatch><ns2:requestIdentifier>WAPIAAAA</ns2:requestIdentifier>)"
-      R"(</ns2:zelvorApproxResponse>)"));
+      R"(</ns2:CheckVatApproxResponse>)"));
   ASSERT_NE(answer, nullptr);
   EXPECT_TRUE(answer->valid);
   ASSERT_NE(answer->requestDate, nullptr);
@@ -88,7 +88,7 @@ TEST(ZelvorAnswer, ApproxAnswerFillsPresentFieldsAndLeavesTheRestUnspecified) {
 
 TEST(ZelvorAnswer, AnUnknownMatchCodeIsRejected) {
   try {
-    ReadZelvorApprox(Answer(R"(<r xmlns="{TNS}"><traderCityMatch>4</traderCityMatch></r>)"));
+    ReadCheckApproxAnswer(Answer(R"(<r xmlns="{TNS}"><traderCityMatch>4</traderCityMatch></r>)"));
     FAIL() << "no error";
   } catch (const soap::EConvertError& error) {
     EXPECT_STREQ(error.what(), "Invalid property element: 4");
@@ -96,10 +96,10 @@ TEST(ZelvorAnswer, AnUnknownMatchCodeIsRejected) {
 }
 
 TEST(ZelvorAnswer, CheckAnswerFillsNameFromItsWireName) {
-  const auto answer = ReadZelvor(Answer(
-      R"(<zelvorResponse xmlns="{TNS}"><countryCode>DE</countryCode><valid>false</valid>)"
+  const auto answer = ReadCheckAnswer(Answer(
+      R"(<CheckVatResponse xmlns="{TNS}"><countryCode>DE</countryCode><valid>false</valid>)"
       R"(<name>Muster GmbH</name><address i:nil="true" xmlns:i="http://www.w3.org/2001/XMLSchema-instance"/>)"
-      R"(</zelvorResponse>)"));
+      R"(</CheckVatResponse>)"));
   ASSERT_NE(answer, nullptr);
   EXPECT_TRUE(answer->name__Specified());
   EXPECT_EQ(answer->name_(), "Muster GmbH");
@@ -109,11 +109,11 @@ TEST(ZelvorAnswer, CheckAnswerFillsNameFromItsWireName) {
 }
 
 TEST(ZelvorAnswer, SeveralChildrenTakeTheResultOneAndNoneQualifyingGivesNoRecord) {
-  const auto answer = ReadZelvor(Answer(
+  const auto answer = ReadCheckAnswer(Answer(
       R"(<Info xmlns="{TNS}"/><Result xmlns="{TNS}"><countryCode>AT</countryCode></Result>)"));
   ASSERT_NE(answer, nullptr);
   EXPECT_EQ(answer->countryCode, "AT");
-  EXPECT_EQ(ReadZelvor(Answer(R"(<a xmlns="{TNS}"/><b xmlns="{TNS}"/>)")), nullptr);
+  EXPECT_EQ(ReadCheckAnswer(Answer(R"(<a xmlns="{TNS}"/><b xmlns="{TNS}"/>)")), nullptr);
 }
 
 TEST(ZelvorAnswer, EntitiesAreNeitherFetchedNorExpanded) {
@@ -122,7 +122,7 @@ TEST(ZelvorAnswer, EntitiesAreNeitherFetchedNorExpanded) {
       R"(<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">]>)" +
       Answer(
           R"(<r xmlns="{TNS}"><traderName>&secret;</traderName><traderCity>&b;</traderCity></r>)");
-  const auto read = ReadZelvorApprox(answer);
+  const auto read = ReadCheckApproxAnswer(answer);
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(read->traderName(), "&secret;");
   EXPECT_EQ(read->traderCity(), "&b;");
@@ -131,7 +131,7 @@ TEST(ZelvorAnswer, EntitiesAreNeitherFetchedNorExpanded) {
 TEST(ZelvorAnswer, BytesThatDoNotFitTheDeclaredEncodingAreAParseError) {
   const std::string answer = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\xff\xfe\xd8";
   try {
-    ReadZelvor(answer);
+    ReadCheckAnswer(answer);
     FAIL() << "no error";
   } catch (const soap::EXmlParseError& error) {
     EXPECT_THAT(error.what(), ::testing::StartsWith("XML parse error at line 1: "));
@@ -140,7 +140,7 @@ TEST(ZelvorAnswer, BytesThatDoNotFitTheDeclaredEncodingAreAParseError) {
 
 TEST(ZelvorAnswer, AFaultIsARemotableExceptionWithItsString) {
   try {
-    ReadZelvorApprox(
+    ReadCheckApproxAnswer(
         Answer("<env:Fault><faultcode>env:Server</faultcode>"
                "<faultstring>MS_UNAVAILABLE</faultstring></env:Fault>"));
     FAIL() << "no fault";
