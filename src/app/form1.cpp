@@ -166,8 +166,11 @@ void TForm1::RunLongAction(QPushButton* own, LongActionScope::Style style,
   if (closeRequested_) close();
 }
 
-void TForm1::RunJob(jobs::Action action, const std::function<void()>& job) {
-  RunLongAction(ButtonOf(action), {.disableOwnButton = true, .waitCursor = false}, job);
+void TForm1::RunJob(jobs::Action action, const std::function<void(jobs::JobContext&)>& job) {
+  RunLongAction(ButtonOf(action), {.disableOwnButton = true, .waitCursor = false}, [this, job] {
+    jobs::JobContext ctx = MakeJobContext();
+    job(ctx);
+  });
 }
 
 QPushButton* TForm1::ButtonOf(jobs::Action action) const {
@@ -215,31 +218,19 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::btnPobierzDaneDzienneClick() {
-  RunJob(jobs::Action::PeriodJob, [this] {
-    jobs::JobContext ctx = MakeJobContext();
-    jobs::RunPeriodJob(ctx);
-  });
+  RunJob(jobs::Action::PeriodJob, jobs::RunPeriodJob);
 }
 
 void TForm1::btnExcel_wyprwadzClick() {
-  RunJob(jobs::Action::NipListJob, [this] {
-    jobs::JobContext ctx = MakeJobContext();
-    jobs::RunNipListJob(ctx);
-  });
+  RunJob(jobs::Action::NipListJob, jobs::RunNipListJob);
 }
 
 void TForm1::btnDzialajClick() {
-  RunJob(jobs::Action::LookupTest, [this] {
-    jobs::JobContext ctx = MakeJobContext();
-    jobs::RunDeveloperLookup(ctx);
-  });
+  RunJob(jobs::Action::LookupTest, jobs::RunDeveloperLookup);
 }
 
 void TForm1::Button1Click() {
-  RunJob(jobs::Action::WorkbookTest, [this] {
-    jobs::JobContext ctx = MakeJobContext();
-    jobs::WriteSampleWorkbook(ctx);
-  });
+  RunJob(jobs::Action::WorkbookTest, jobs::WriteSampleWorkbook);
 }
 
 // The test reports its own failures as its last line in mTest; only the busy signs are the

@@ -55,7 +55,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
 
   // Runs a job as the handler of its button: the other actions stay disabled meanwhile, and
   // an error that ends it is shown in the error box once the window is restored.
-  void RunJob(jobs::Action action, const std::function<void()>& job);
+  void RunJob(jobs::Action action, const std::function<void(jobs::JobContext&)>& job);
   bool ActionRunning() const { return running_ != nullptr; }
 
   // The transport of the VAT check service, on its fixed endpoint.

@@ -196,7 +196,9 @@ class Form1Test : public QObject {
       restoredBeforeBox = form->btnPobierzDaneDzienne->isEnabled() &&
                           form->lbPobieranie->isHidden() && form->btnExcel_wyprwadz->isEnabled();
     }));
-    form->RunJob(Action::PeriodJob, [&] { throw std::runtime_error(message.toStdString()); });
+    form->RunJob(Action::PeriodJob, [&](zelvor::jobs::JobContext&) {
+      throw std::runtime_error(message.toStdString());
+    });
     QCOMPARE(watcher.Seen(), 1);
     QCOMPARE(box.text, shown);
     QCOMPARE(box.icon, QMessageBox::Critical);
@@ -284,7 +286,7 @@ class Form1Test : public QObject {
     const auto form = StartedOn(QDate(2024, 3, 31));
     BoxSeen box;
     DialogWatcher watcher(Press(QMessageBox::Ok, box));
-    form->RunJob(Action::PeriodJob, [&] {
+    form->RunJob(Action::PeriodJob, [&](zelvor::jobs::JobContext&) {
       form->SetActionRunning(Action::PeriodJob, true);
       form->SetWaitCursor(true);
       form->SetWaitCursor(true);
@@ -305,7 +307,7 @@ class Form1Test : public QObject {
     const auto form = StartedOn(QDate(2024, 3, 31));
     form->btnDzialaj->setEnabled(false);  // disabled for its own reasons: must stay so
     bool checked = false;
-    form->RunJob(Action::NipListJob, [&] {
+    form->RunJob(Action::NipListJob, [&](zelvor::jobs::JobContext&) {
       form->ProcessPendingEvents();
       QVERIFY(!form->btnExcel_wyprwadz->isEnabled());
       for (QPushButton* other : OtherActions(*form, form->btnExcel_wyprwadz))
@@ -337,7 +339,7 @@ class Form1Test : public QObject {
     DialogWatcher watcher(Press(QMessageBox::StandardButton(press), box));
     int records = 0;
     bool visibleAfterClose = false;
-    form->RunJob(Action::PeriodJob, [&] {
+    form->RunJob(Action::PeriodJob, [&](zelvor::jobs::JobContext&) {
       form->SetActionRunning(Action::PeriodJob, true);
       for (; records < 5; ++records) {
         form->ProcessPendingEvents();
