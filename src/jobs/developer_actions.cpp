@@ -57,9 +57,9 @@ void btnDzialajClick(JobContext& ctx) {
     const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit = *hits.front();
     ctx.host.AddOutputLine(line + " " + hit.FirmaNazwa + " " + hit.NIP + " " +
                            hit.NumerReferencyjny());
-    workbook::AddHdrValue(s, "FirmaNazwa", hit.FirmaNazwa, true);
-    workbook::AddHdrValue(s, "NIP", hit.NIP, false);
-    workbook::AddHdrValue(s, "NumerReferencyjny", hit.NumerReferencyjny(), false);
+    report::AddHdrValue(s, "FirmaNazwa", hit.FirmaNazwa, true);
+    report::AddHdrValue(s, "NIP", hit.NIP, false);
+    report::AddHdrValue(s, "NumerReferencyjny", hit.NumerReferencyjny(), false);
     report.push_back(CsvField(line) + LastLine(s.slValue));
   }
   const std::string path = (std::filesystem::path(ctx.host.ProgramFolder()) / "abc.csv").string();

@@ -12,9 +12,9 @@
 
 #include "jobs/nip_validation.h"
 #include "register/citizen_api_factory.h"
+#include "report/result_workbook.h"
+#include "report/row_lines.h"
 #include "soap/http_transport.h"
-#include "workbook/result_workbook.h"
-#include "workbook/row_lines.h"
 #include "workbook/spreadsheet.h"
 
 namespace zelvor::jobs {
@@ -31,7 +31,7 @@ std::string LastLine(const TextList& list);
 
 // The row lists (slHeader, slValue, slHeaderDet, slValueDet) and the output instance
 // (ExAppHDR, ExWorHDR, ExSheetHDR, ExSheetHDR_2) are the window's own fields, under their names.
-struct WindowState : workbook::RowLines, workbook::ResultWorkbook {
+struct WindowState : report::RowLines, report::ResultWorkbook {
   TextList slNIP;                // tax-number keys met in the current list run
   TextList slNumerReferencyjny;  // reference numbers met in the current period run
 

@@ -1,4 +1,4 @@
-#include "workbook/result_workbook.h"
+#include "report/result_workbook.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,21 @@
 #include "support/scratch_folder.h"
 #include "workbook/errors.h"
 #include "workbook/failing_factory.h"
-#include "workbook_test_support.h"
+#include "workbook/workbook_test_support.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 using reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp;
 using reg::WypisZLicencjiTyp;
+using workbook::ApplicationFactory;
+using workbook::EWorkbookError;
+using workbook::FailingFactory;
+using workbook::InjectedFailureMessage;
+using workbook::MakeXlsxFactory;
+using workbook::Operation;
+using workbook::OperationCall;
+using workbook::Sheet;
 
 TEST(TakeField, TakesTheFirstFieldAndLeavesTheRest) {
   std::string line = " a b ;c;";
@@ -139,7 +147,7 @@ TEST_F(ResultWorkbookTest, FinishingSavesHdrThenDetWithTheRowsWritten) {
   EXPECT_EQ(app->Workbooks(1).WorksheetCount(), 2);
   EXPECT_EQ(Written(&hdr), (std::vector<std::string>{"1,1=LP", "1,2=NIP", "1,3=Data", "2,1=1",
                                                      "2,2=5260250995", "2,3=2024-03-15"}));
-  const std::string workbookXml = test::ReadParts(path).at("xl/workbook.xml");
+  const std::string workbookXml = workbook::test::ReadParts(path).at("xl/workbook.xml");
   EXPECT_LT(workbookXml.find("name=\"HDR\""), workbookXml.find("name=\"DET\""));
 }
 
@@ -223,4 +231,4 @@ TEST(ResultWorkbookFailures, TheTwoStepsOfADetailRowCanBeGuardedApart) {
 }
 
 }  // namespace
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

@@ -1,8 +1,8 @@
-#include "workbook/details_columns.h"
+#include "report/details_columns.h"
 
-#include "workbook/display_tables.h"
+#include "report/display_tables.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 std::string Display(auto value) {
@@ -120,4 +120,4 @@ void AddExtractColumns(RowLines& rows, const reg::WypisZLicencjiTyp& extract,
   add("ListaWypisowZLicencjiZakresLicencji", Display(e.ZakresLicencji));
 }
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

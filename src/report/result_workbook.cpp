@@ -1,10 +1,10 @@
-#include "workbook/result_workbook.h"
+#include "report/result_workbook.h"
 
+#include "report/details_columns.h"
 #include "workbook/cell_text.h"
-#include "workbook/details_columns.h"
 #include "workbook/errors.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 constexpr std::string_view kProgramId = "Excel.Application";
@@ -13,11 +13,12 @@ constexpr int kHdrColumnsFitted = 61;
 
 template <typename T>
 T& Use(T* handle, const char* what) {
-  if (handle == nullptr) throw EWorkbookError(std::string("The result workbook has no ") + what);
+  if (handle == nullptr)
+    throw workbook::EWorkbookError(std::string("The result workbook has no ") + what);
   return *handle;
 }
 
-Application& App(ResultWorkbook& r) {
+workbook::Application& App(ResultWorkbook& r) {
   return Use(r.ExAppHDR.get(), "spreadsheet instance");
 }
 
@@ -26,7 +27,7 @@ const std::string& LastLine(const StringList& list) {
   return list.empty() ? kEmpty : list.back();
 }
 
-void FitAndSelect(Sheet& sheet, int columns) {
+void FitAndSelect(workbook::Sheet& sheet, int columns) {
   sheet.Select();
   for (int column = 1; column <= columns; ++column) sheet.AutofitColumn(column);
   sheet.SelectCell(1, 1);
@@ -34,14 +35,14 @@ void FitAndSelect(Sheet& sheet, int columns) {
 
 }  // namespace
 
-void CreateResultWorkbook(ApplicationFactory& factory, ResultWorkbook& result) {
+void CreateResultWorkbook(workbook::ApplicationFactory& factory, ResultWorkbook& result) {
   result.Clear();
   result.ExAppHDR = factory.Start(kProgramId);
-  Application& app = App(result);
+  workbook::Application& app = App(result);
   app.SetVisible(false);
   app.SetDisplayAlerts(false);
   result.ExWorHDR = &app.AddWorkbook();
-  Workbook& book = *result.ExWorHDR;
+  workbook::Workbook& book = *result.ExWorHDR;
   result.ExSheetHDR = &book.Worksheet(1);
   book.Worksheet(1).Rename("HDR");
   book.AddWorksheetAfterLast();
@@ -66,7 +67,7 @@ std::string TakeField(std::string& line, std::string_view separator) {
   return std::string(TrimBlanks(field));
 }
 
-void PutRowLine(Sheet* sheet, int row, std::string line) {
+void PutRowLine(workbook::Sheet* sheet, int row, std::string line) {
   int column = 0;
   while (!TrimBlanks(line).empty()) {
     ++column;
@@ -77,7 +78,7 @@ void PutRowLine(Sheet* sheet, int row, std::string line) {
 
 void WriteSummaryHeader(RowLines& rows, ResultWorkbook& result, int& longestHeader) {
   const std::string& header = LastLine(rows.slHeader);
-  const auto length = static_cast<int>(Utf8Length(header));
+  const auto length = static_cast<int>(workbook::Utf8Length(header));
   if (length > longestHeader) {
     longestHeader = length;
     PutRowLine(result.ExSheetHDR, 1, header);
@@ -140,11 +141,11 @@ void WriteExtractRows(RowLines& rows, ResultWorkbook& result,
 }
 
 void SaveAndCloseResultWorkbook(ResultWorkbook& result, const std::string& path) {
-  Workbook& book = Use(result.ExWorHDR, "workbook");
+  workbook::Workbook& book = Use(result.ExWorHDR, "workbook");
   book.SaveAs(path);
   // The last save is on disk, or has failed, before the workbook is closed and its handle goes.
   book.WaitForSaves();
-  Application& app = App(result);
+  workbook::Application& app = App(result);
   app.CloseWorkbooks();
   app.SetDisplayAlerts(true);
   app.Quit();
@@ -157,4 +158,4 @@ void FinishResultWorkbook(ResultWorkbook& result, const std::string& ExcelFileNa
   SaveAndCloseResultWorkbook(result, ExcelFileNameOut);
 }
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

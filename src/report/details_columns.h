@@ -5,9 +5,9 @@
 #include <string>
 
 #include "register/records.h"
-#include "workbook/row_lines.h"
+#include "report/row_lines.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 
 inline constexpr int kDetailsColumnCount = 37;
 
@@ -24,4 +24,4 @@ void AddDetailsColumns(RowLines& rows,
 void AddExtractColumns(RowLines& rows, const reg::WypisZLicencjiTyp& extract,
                        const std::string& hitNip);
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

@@ -1,8 +1,8 @@
-#include "workbook/row_lines.h"
+#include "report/row_lines.h"
 
 #include <gtest/gtest.h>
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 TEST(SanitizeField, RemovesSeparatorsAndOuterBlanksAndEndsTheField) {
@@ -63,4 +63,4 @@ TEST(AddDetValue, KeepsEveryDetailRowAndTakesTheHeaderFromTheFirstOnly) {
 }
 
 }  // namespace
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

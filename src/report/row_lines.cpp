@@ -1,9 +1,9 @@
-#include "workbook/row_lines.h"
+#include "report/row_lines.h"
 
 #include <algorithm>
 #include <cstdio>
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 bool IsBlank(char c) {
@@ -85,4 +85,4 @@ void AddDetValue(RowLines& rows, std::string_view name, const CellValue& value, 
   rows.slHeaderDet.front() += SanitizeField(name);
 }
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

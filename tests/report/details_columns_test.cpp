@@ -1,10 +1,10 @@
-#include "workbook/details_columns.h"
+#include "report/details_columns.h"
 
 #include <gtest/gtest.h>
 
-#include "workbook/display_tables.h"
+#include "report/display_tables.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 using namespace zelvor::reg;
@@ -238,4 +238,4 @@ TEST(DisplayTables, EnumerationValuesShowTheirTextsByOrdinal) {
 }
 
 }  // namespace
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

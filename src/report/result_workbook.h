@@ -7,17 +7,17 @@
 #include <string>
 
 #include "register/records.h"
-#include "workbook/row_lines.h"
+#include "report/row_lines.h"
 #include "workbook/spreadsheet.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 
 // The output instance and its handles; a null handle makes the next operation on it fail.
 struct ResultWorkbook {
-  std::unique_ptr<Application> ExAppHDR;
-  Workbook* ExWorHDR = nullptr;
-  Sheet* ExSheetHDR = nullptr;
-  Sheet* ExSheetHDR_2 = nullptr;
+  std::unique_ptr<workbook::Application> ExAppHDR;
+  workbook::Workbook* ExWorHDR = nullptr;
+  workbook::Sheet* ExSheetHDR = nullptr;
+  workbook::Sheet* ExSheetHDR_2 = nullptr;
 
   void Clear() {
     ExSheetHDR = nullptr;
@@ -28,12 +28,12 @@ struct ResultWorkbook {
 };
 
 // Starts the output instance and builds the empty workbook with sheets HDR and DET.
-void CreateResultWorkbook(ApplicationFactory& factory, ResultWorkbook& result);
+void CreateResultWorkbook(workbook::ApplicationFactory& factory, ResultWorkbook& result);
 
 // Removes the first field, separator included, from the line and returns it trimmed.
 std::string TakeField(std::string& line, std::string_view separator);
 // Writes the fields of the line into consecutive cells of the row, from column 1.
-void PutRowLine(Sheet* sheet, int row, std::string line);
+void PutRowLine(workbook::Sheet* sheet, int row, std::string line);
 
 // The two steps of writing the pending summary row. The header step rewrites row 1 only for a
 // header line longer than every earlier one, then empties slHeader; the value step writes the
@@ -65,4 +65,4 @@ void SaveAndCloseResultWorkbook(ResultWorkbook& result, const std::string& path)
 // Fits the columns of DET and HDR, selects their first cells, then saves and closes.
 void FinishResultWorkbook(ResultWorkbook& result, const std::string& ExcelFileNameOut);
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

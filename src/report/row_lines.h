@@ -11,7 +11,7 @@
 
 #include "soap/xs_date.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 
 using StringList = std::vector<std::string>;
 
@@ -46,4 +46,4 @@ void AddHdrValue(RowLines& rows, std::string_view name, const CellValue& value, 
 // are collected only while the run's first detail row is built.
 void AddDetValue(RowLines& rows, std::string_view name, const CellValue& value, bool startsRow);
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report
