@@ -12,8 +12,8 @@
 
 #include "jobs/nip_validation.h"
 #include "register/citizen_api_factory.h"
+#include "report/pending_rows.h"
 #include "report/result_workbook.h"
-#include "report/row_lines.h"
 #include "soap/http_transport.h"
 #include "workbook/spreadsheet.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "register/records.h"
-#include "report/row_lines.h"
+#include "report/pending_rows.h"
 
 namespace zelvor::report {
 

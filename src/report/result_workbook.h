@@ -7,7 +7,7 @@
 #include <string>
 
 #include "register/records.h"
-#include "report/row_lines.h"
+#include "report/pending_rows.h"
 #include "workbook/spreadsheet.h"
 
 namespace zelvor::report {

@@ -1,4 +1,4 @@
-#include "report/row_lines.h"
+#include "report/pending_rows.h"
 
 #include <gtest/gtest.h>
 
