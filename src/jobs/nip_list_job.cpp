@@ -42,7 +42,7 @@ class ListRun {
  private:
   bool Start() {
     host_.SetStopBox(StopBox::NipList, false);
-    s_.RowLines::Clear();
+    s_.PendingRows::Clear();
     s_.slNIP.clear();
     host_.ClearOutput();
     s_.lConnectAPI = false;
@@ -75,7 +75,7 @@ class ListRun {
 
   void ProcessRecord() {
     host_.ProcessPendingEvents();
-    s_.slValue.clear();
+    s_.summaryRow.clear();
     host_.SetStatusPanel(kProgressPanel,
                          std::to_string(inputRow_) + "/" + std::to_string(rowCount_));
     outcome_ = kNone;
@@ -103,7 +103,7 @@ class ListRun {
     }
     if (!done && hits_.empty()) {
       WriteShortRow(kNotFound);
-      host_.AddOutputLine(LastLine(s_.slValue));
+      host_.AddOutputLine(report::ValueLine(s_.summaryRow));
       tally = &counts_.notFound;
       done = true;
     }
@@ -165,7 +165,7 @@ class ListRun {
     AddHdrValue(s_, "NumerReferencyjny", hit.NumerReferencyjny(), false);
     if (!details) {
       counts_.Note(failure);
-      host_.AddOutputLine(LastLine(s_.slValue));
+      host_.AddOutputLine(report::ValueLine(s_.summaryRow));
       return false;
     }
     report::AddDetailsColumns(
@@ -173,7 +173,7 @@ class ListRun {
         FirstOf(details->ListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp()),
         FirstOf(details->ListaLicencjaWspolnotowaTyp()));
     report::WriteExtractRows(s_, s_, *details, hit.NIP, detailRow_);
-    host_.AddOutputLine(LastLine(s_.slValue));
+    host_.AddOutputLine(report::ValueLine(s_.summaryRow));
     return true;
   }
 
@@ -188,7 +188,7 @@ class ListRun {
     outcome_ = outcome;
     WriteShortRow(outcome);
     WriteOutcomeCells();
-    host_.AddOutputLine(LastLine(s_.slValue));
+    host_.AddOutputLine(report::ValueLine(s_.summaryRow));
   }
 
   void WriteOutcomeCells() {

@@ -40,7 +40,7 @@ class PeriodDay {
       : ctx_(ctx), s_(ctx.state), host_(ctx.host), day_(day), counts_(counts) {}
 
   void Run() {
-    s_.RowLines::Clear();
+    s_.PendingRows::Clear();
     s_.slNIP.clear();
     host_.ClearOutput();
     s_.lConnectAPI = false;
@@ -118,7 +118,7 @@ class PeriodDay {
     AddHdrValue(s_, "FirmaNazwa", message, false);
     ++s_.nCountExcel_Dzien;
     try {
-      report::PutRowLine(s_.ExSheetHDR, s_.nCountExcel_Dzien, LastLine(s_.slValue));
+      report::PutValueCells(s_.ExSheetHDR, s_.nCountExcel_Dzien, s_.summaryRow);
     } catch (const std::exception& e) {
       host_.Log(std::string("#009 Excel - błąd zapisu") + e.what());
     }
@@ -164,7 +164,7 @@ class PeriodDay {
                                                         : "#005 Excel - błąd zapisu") +
                     std::string(e.what()));
         });
-    host_.AddOutputLine(LastLine(s_.slValue));
+    host_.AddOutputLine(report::ValueLine(s_.summaryRow));
     WriteSummary();
     return true;
   }

@@ -1,5 +1,5 @@
 #pragma once
-// The state of the main window that the jobs share and work on directly: the pending row
+// The state of the main window that the jobs share and work on directly: the pending
 // lines, the keys met in a run, the spreadsheet handles, the counters and the register
 // transport. The window (or the headless runner) owns one for its whole life.
 
@@ -29,9 +29,9 @@ bool ContainsText(const TextList& list, std::string_view text);
 // The last line of the list, or "" for an empty list.
 std::string LastLine(const TextList& list);
 
-// The row lists (slHeader, slValue, slHeaderDet, slValueDet) and the output instance
-// (ExAppHDR, ExWorHDR, ExSheetHDR, ExSheetHDR_2) are the window's own fields, under their names.
-struct WindowState : report::RowLines, report::ResultWorkbook {
+// The pending rows and the output instance (ExAppHDR, ExWorHDR, ExSheetHDR, ExSheetHDR_2) are
+// the window's own fields.
+struct WindowState : report::PendingRows, report::ResultWorkbook {
   TextList slNIP;                // tax-number keys met in the current list run
   TextList slNumerReferencyjny;  // reference numbers met in the current period run
 

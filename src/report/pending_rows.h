@@ -1,6 +1,6 @@
 #pragma once
-// Row lines: the fields of a pending sheet row, each followed by ";", collected before the row is
-// written. The four lists belong to the job's window state and are passed in.
+// The rows a job collects before they are written: each column of a row keeps its name and its
+// typed value until its cell is written. The rows belong to the job's window state.
 
 #include <chrono>
 #include <cstdint>
@@ -13,37 +13,50 @@
 
 namespace zelvor::report {
 
-using StringList = std::vector<std::string>;
-
-struct RowLines {
-  StringList slHeader;     // header line of the pending summary row
-  StringList slValue;      // value line of the pending summary row
-  StringList slHeaderDet;  // header line of the detail sheet, from the run's first detail row
-  StringList slValueDet;   // one value line per detail row of the run; the last is pending
-
-  void Clear() {
-    slHeader.clear();
-    slValue.clear();
-    slHeaderDet.clear();
-    slValueDet.clear();
-  }
-};
-
 // What a column's value may be: nothing, a text, an integer or a date-time (its date is shown).
 using CellValue = std::variant<std::monostate, std::string, std::int32_t, std::chrono::sys_seconds>;
+
+// One column of a row: the name its header cell shows and the value of its cell.
+struct Field {
+  std::string name;
+  CellValue value;
+};
+
+// The columns of one row, from column 1.
+using RowFields = std::vector<Field>;
+
+// The rows a job has collected and not yet written.
+struct PendingRows {
+  RowFields summaryRow;  // the record's summary row
+  // Every detail row of the run, the last one pending; the first names the detail sheet's
+  // columns.
+  std::vector<RowFields> detailRows;
+
+  void Clear() {
+    summaryRow.clear();
+    detailRows.clear();
+  }
+};
 
 // The text with leading and trailing characters of code 32 or less removed.
 std::string_view TrimBlanks(std::string_view text);
 std::string ValueText(const CellValue& value);
-// One field of a row line: without ";", trimmed, followed by ";".
+// The text a cell gets: without ";" and without leading and trailing blanks, as its field shows in
+// a line.
+std::string CellText(std::string_view text);
+// One field of a shown line: the cell text followed by ";".
 std::string SanitizeField(std::string_view text);
 // "" for no date, else "yyyy-mm-dd".
 std::string FormatRegisterDate(const soap::TXSDate* date);
 
+// The row as one line of fields, each followed by ";": its values for the output list, its names
+// for the header.
+std::string ValueLine(const RowFields& row);
+std::string HeaderLine(const RowFields& row);
+
 // Appends a column to the pending summary row; startsRow discards the previous pending row.
-void AddHdrValue(RowLines& rows, std::string_view name, const CellValue& value, bool startsRow);
-// Appends a column to the pending detail row; startsRow begins a new detail row. Column names
-// are collected only while the run's first detail row is built.
-void AddDetValue(RowLines& rows, std::string_view name, const CellValue& value, bool startsRow);
+void AddHdrValue(PendingRows& rows, std::string_view name, const CellValue& value, bool startsRow);
+// Appends a column to the pending detail row; startsRow begins a new detail row.
+void AddDetValue(PendingRows& rows, std::string_view name, const CellValue& value, bool startsRow);
 
 }  // namespace zelvor::report

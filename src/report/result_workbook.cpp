@@ -22,9 +22,23 @@ workbook::Application& App(ResultWorkbook& r) {
   return Use(r.ExAppHDR.get(), "spreadsheet instance");
 }
 
-const std::string& LastLine(const StringList& list) {
-  static const std::string kEmpty;
-  return list.empty() ? kEmpty : list.back();
+// One cell per field, from column 1; a row without fields leaves the sheet untouched.
+template <class Text>
+void PutCells(workbook::Sheet* sheet, int row, const RowFields& fields, Text text) {
+  int column = 0;
+  for (const Field& field : fields) {
+    ++column;
+    Use(sheet, "sheet to write to").SetCell(row, column, CellText(text(field)));
+  }
+}
+
+void PutHeaderCells(workbook::Sheet* sheet, int row, const RowFields& fields) {
+  PutCells(sheet, row, fields, [](const Field& field) -> const std::string& { return field.name; });
+}
+
+const RowFields& PendingDetailRow(const PendingRows& rows) {
+  static const RowFields kNone;
+  return rows.detailRows.empty() ? kNone : rows.detailRows.back();
 }
 
 void FitAndSelect(workbook::Sheet& sheet, int columns) {
@@ -50,71 +64,47 @@ void CreateResultWorkbook(workbook::ApplicationFactory& factory, ResultWorkbook&
   result.ExSheetHDR_2 = &book.Worksheet(2);
 }
 
-std::string TakeField(std::string& line, std::string_view separator) {
-  const auto at = separator.empty() ? std::string::npos : line.find(separator);
-  if (at == std::string::npos) {
-    std::string field(TrimBlanks(line));
-    line.clear();
-    return field;
-  }
-  const std::size_t taken = at + separator.size();
-  std::string field = line.substr(0, taken);
-  for (auto p = field.find(separator); p != std::string::npos; p = field.find(separator)) {
-    field.erase(p, separator.size());
-  }
-  line.erase(0, taken);
-  // Trimmed once the separator is gone, so that blanks before it go too.
-  return std::string(TrimBlanks(field));
+void PutValueCells(workbook::Sheet* sheet, int row, const RowFields& fields) {
+  PutCells(sheet, row, fields, [](const Field& field) { return ValueText(field.value); });
 }
 
-void PutRowLine(workbook::Sheet* sheet, int row, std::string line) {
-  int column = 0;
-  while (!TrimBlanks(line).empty()) {
-    ++column;
-    const std::string field = TakeField(line, ";");
-    Use(sheet, "sheet to write to").SetCell(row, column, field);
-  }
-}
-
-void WriteSummaryHeader(RowLines& rows, ResultWorkbook& result, int& longestHeader) {
-  const std::string& header = LastLine(rows.slHeader);
-  const auto length = static_cast<int>(workbook::Utf8Length(header));
+void WriteSummaryHeader(const PendingRows& rows, ResultWorkbook& result, int& longestHeader) {
+  // Counted in characters over the names as one line, each followed by ";".
+  const auto length = static_cast<int>(workbook::Utf8Length(HeaderLine(rows.summaryRow)));
   if (length > longestHeader) {
     longestHeader = length;
-    PutRowLine(result.ExSheetHDR, 1, header);
+    PutHeaderCells(result.ExSheetHDR, 1, rows.summaryRow);
   }
-  rows.slHeader.clear();
 }
 
-void WriteSummaryValues(RowLines& rows, ResultWorkbook& result, int& summaryRow) {
+void WriteSummaryValues(const PendingRows& rows, ResultWorkbook& result, int& summaryRow) {
   ++summaryRow;
-  PutRowLine(result.ExSheetHDR, summaryRow, LastLine(rows.slValue));
+  PutValueCells(result.ExSheetHDR, summaryRow, rows.summaryRow);
 }
 
-void WriteSummaryRow(RowLines& rows, ResultWorkbook& result, int& longestHeader, int& summaryRow) {
+void WriteSummaryRow(const PendingRows& rows, ResultWorkbook& result, int& longestHeader,
+                     int& summaryRow) {
   WriteSummaryHeader(rows, result, longestHeader);
   WriteSummaryValues(rows, result, summaryRow);
 }
 
-void WriteDetailHeader(RowLines& rows, ResultWorkbook& result, int& detailRow) {
-  if (detailRow != 1) return;
-  const std::string& header = LastLine(rows.slHeaderDet);
-  if (TrimBlanks(header).empty()) return;
-  PutRowLine(result.ExSheetHDR_2, 1, header);
+void WriteDetailHeader(const PendingRows& rows, ResultWorkbook& result, int& detailRow) {
+  if (detailRow != 1 || rows.detailRows.empty() || rows.detailRows.front().empty()) return;
+  PutHeaderCells(result.ExSheetHDR_2, 1, rows.detailRows.front());
   detailRow = 2;
 }
 
-void WriteDetailValues(RowLines& rows, ResultWorkbook& result, int& detailRow) {
-  PutRowLine(result.ExSheetHDR_2, detailRow, LastLine(rows.slValueDet));
+void WriteDetailValues(const PendingRows& rows, ResultWorkbook& result, int& detailRow) {
+  PutValueCells(result.ExSheetHDR_2, detailRow, PendingDetailRow(rows));
   ++detailRow;
 }
 
-void WriteDetailRow(RowLines& rows, ResultWorkbook& result, int& detailRow) {
+void WriteDetailRow(const PendingRows& rows, ResultWorkbook& result, int& detailRow) {
   WriteDetailHeader(rows, result, detailRow);
   WriteDetailValues(rows, result, detailRow);
 }
 
-void WriteExtractRows(RowLines& rows, ResultWorkbook& result,
+void WriteExtractRows(PendingRows& rows, ResultWorkbook& result,
                       const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& details,
                       const std::string& hitNip, int& detailRow,
                       const DetailStepFailure& onFailure) {
