@@ -75,8 +75,12 @@ void AddHdrValue(PendingRows& rows, std::string_view name, const CellValue& valu
 }
 
 void AddDetValue(PendingRows& rows, std::string_view name, const CellValue& value, bool startsRow) {
-  if (startsRow || rows.detailRows.empty()) rows.detailRows.emplace_back();
-  rows.detailRows.back().push_back({std::string(name), value});
+  if (startsRow || rows.detailRowsBegun == 0) {
+    rows.detailRow.clear();
+    ++rows.detailRowsBegun;
+  }
+  rows.detailRow.push_back({std::string(name), value});
+  if (rows.detailRowsBegun == 1) rows.detailHeader.emplace_back(name);
 }
 
 }  // namespace zelvor::report

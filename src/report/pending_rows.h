@@ -25,16 +25,19 @@ struct Field {
 // The columns of one row, from column 1.
 using RowFields = std::vector<Field>;
 
-// The rows a job has collected and not yet written.
+// The rows a job has collected and not yet written. A written detail row is not kept: only the
+// names of the run's first one, which head the detail sheet.
 struct PendingRows {
-  RowFields summaryRow;  // the record's summary row
-  // Every detail row of the run, the last one pending; the first names the detail sheet's
-  // columns.
-  std::vector<RowFields> detailRows;
+  RowFields summaryRow;                   // the record's summary row
+  RowFields detailRow;                    // the pending detail row
+  std::vector<std::string> detailHeader;  // the names of the run's first detail row
+  int detailRowsBegun = 0;                // detail rows begun in the run
 
   void Clear() {
     summaryRow.clear();
-    detailRows.clear();
+    detailRow.clear();
+    detailHeader.clear();
+    detailRowsBegun = 0;
   }
 };
 
@@ -56,7 +59,8 @@ std::string HeaderLine(const RowFields& row);
 
 // Appends a column to the pending summary row; startsRow discards the previous pending row.
 void AddHdrValue(PendingRows& rows, std::string_view name, const CellValue& value, bool startsRow);
-// Appends a column to the pending detail row; startsRow begins a new detail row.
+// Appends a column to the pending detail row; startsRow begins a new detail row. The names are
+// taken for the header only while the run's first detail row is built.
 void AddDetValue(PendingRows& rows, std::string_view name, const CellValue& value, bool startsRow);
 
 }  // namespace zelvor::report

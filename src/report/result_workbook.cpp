@@ -22,23 +22,22 @@ workbook::Application& App(ResultWorkbook& r) {
   return Use(r.ExAppHDR.get(), "spreadsheet instance");
 }
 
-// One cell per field, from column 1; a row without fields leaves the sheet untouched.
-template <class Text>
-void PutCells(workbook::Sheet* sheet, int row, const RowFields& fields, Text text) {
+// One cell per item, from column 1, with the item's text; no items leave the sheet untouched.
+template <class Items, class Text>
+void PutCells(workbook::Sheet* sheet, int row, const Items& items, Text text) {
   int column = 0;
-  for (const Field& field : fields) {
+  for (const auto& item : items) {
     ++column;
-    Use(sheet, "sheet to write to").SetCell(row, column, CellText(text(field)));
+    Use(sheet, "sheet to write to").SetCell(row, column, CellText(text(item)));
   }
 }
 
-void PutHeaderCells(workbook::Sheet* sheet, int row, const RowFields& fields) {
-  PutCells(sheet, row, fields, [](const Field& field) -> const std::string& { return field.name; });
+const std::string& NameOf(const Field& field) {
+  return field.name;
 }
 
-const RowFields& PendingDetailRow(const PendingRows& rows) {
-  static const RowFields kNone;
-  return rows.detailRows.empty() ? kNone : rows.detailRows.back();
+const std::string& Itself(const std::string& name) {
+  return name;
 }
 
 void FitAndSelect(workbook::Sheet& sheet, int columns) {
@@ -73,7 +72,7 @@ void WriteSummaryHeader(const PendingRows& rows, ResultWorkbook& result, int& lo
   const auto length = static_cast<int>(workbook::Utf8Length(HeaderLine(rows.summaryRow)));
   if (length > longestHeader) {
     longestHeader = length;
-    PutHeaderCells(result.ExSheetHDR, 1, rows.summaryRow);
+    PutCells(result.ExSheetHDR, 1, rows.summaryRow, NameOf);
   }
 }
 
@@ -89,13 +88,13 @@ void WriteSummaryRow(const PendingRows& rows, ResultWorkbook& result, int& longe
 }
 
 void WriteDetailHeader(const PendingRows& rows, ResultWorkbook& result, int& detailRow) {
-  if (detailRow != 1 || rows.detailRows.empty() || rows.detailRows.front().empty()) return;
-  PutHeaderCells(result.ExSheetHDR_2, 1, rows.detailRows.front());
+  if (detailRow != 1 || rows.detailHeader.empty()) return;
+  PutCells(result.ExSheetHDR_2, 1, rows.detailHeader, Itself);
   detailRow = 2;
 }
 
 void WriteDetailValues(const PendingRows& rows, ResultWorkbook& result, int& detailRow) {
-  PutValueCells(result.ExSheetHDR_2, detailRow, PendingDetailRow(rows));
+  PutValueCells(result.ExSheetHDR_2, detailRow, rows.detailRow);
   ++detailRow;
 }
 

@@ -214,13 +214,13 @@ TEST(ExtractColumns, ADetailRowPerCertifiedCopyBeginningWithTheHitsNip) {
   extract.ZakresLicencji = ZakresLicencjiTyp::OsobyPowyzejTrzyIPolTony;
   PendingRows rows;
   AddExtractColumns(rows, extract, "5260250995");
-  ASSERT_EQ(rows.detailRows.size(), 1u);
-  EXPECT_EQ(HeaderLine(rows.detailRows[0]),
+  EXPECT_EQ(rows.detailRowsBegun, 1);
+  EXPECT_EQ(HeaderLine(rows.detailRow),
             "NIP;ListaWypisowZLicencjiNumerWypisu;ListaWypisowZLicencjiRodzaj;"
             "ListaWypisowZLicencjiStatus;ListaWypisowZLicencjiDataCofnecia;"
             "ListaWypisowZLicencjiDataWygasnieciaCofnecia;"
             "ListaWypisowZLicencjiZakresLicencji;");
-  EXPECT_EQ(ValueLine(rows.detailRows[0]),
+  EXPECT_EQ(ValueLine(rows.detailRow),
             "5260250995;W 0001;PowyzejTrzyIPolTony;Cofniety;2022-02-03;;OsobyPowyzejTrzyIPolTony;");
 }
 

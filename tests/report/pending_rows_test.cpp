@@ -48,7 +48,7 @@ TEST(AddHdrValue, BuildsTheNamesAndValuesOfOnePendingRow) {
   EXPECT_EQ(ValueLine(rows.summaryRow), "Y;5260250995;;");
 }
 
-TEST(AddDetValue, KeepsEveryDetailRowAndTakesTheHeaderFromTheFirstOnly) {
+TEST(AddDetValue, BuildsEachDetailRowAndTakesTheHeaderFromTheFirstOnly) {
   PendingRows rows;
   for (int row = 1; row <= 3; ++row) {
     AddDetValue(rows, "NIP", std::to_string(row), true);
@@ -56,11 +56,12 @@ TEST(AddDetValue, KeepsEveryDetailRowAndTakesTheHeaderFromTheFirstOnly) {
       AddDetValue(rows, name, std::string(name) + "v" + std::to_string(row), false);
     }
   }
-  ASSERT_EQ(rows.detailRows.size(), 3u);
-  EXPECT_EQ(HeaderLine(rows.detailRows.front()), "NIP;N2;N3;N4;N5;N6;N7;");
-  EXPECT_EQ(ValueLine(rows.detailRows[2]), "3;N2v3;N3v3;N4v3;N5v3;N6v3;N7v3;");
+  EXPECT_EQ(rows.detailRowsBegun, 3);
+  EXPECT_EQ(rows.detailHeader,
+            (std::vector<std::string>{"NIP", "N2", "N3", "N4", "N5", "N6", "N7"}));
+  EXPECT_EQ(ValueLine(rows.detailRow), "3;N2v3;N3v3;N4v3;N5v3;N6v3;N7v3;");
   rows.Clear();
-  EXPECT_TRUE(rows.detailRows.empty() && rows.summaryRow.empty());
+  EXPECT_TRUE(rows.detailRow.empty() && rows.detailHeader.empty() && rows.detailRowsBegun == 0);
 }
 
 }  // namespace
