@@ -1,7 +1,7 @@
 #pragma once
-// The state of the main window that the jobs share and work on directly: the pending
-// lines, the keys met in a run, the spreadsheet handles, the counters and the register
-// transport. The window (or the headless runner) owns one for its whole life.
+// The state of the main window that the jobs share and work on directly: the pending rows, the
+// keys met in a run, the spreadsheet handles, the counters and the register transport. The window
+// (or the headless runner) owns one for its whole life.
 
 #include <array>
 #include <cstdint>
