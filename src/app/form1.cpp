@@ -110,9 +110,8 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormClose() {
-  for (jobs::TextList* list : {&state_.slHeader, &state_.slValue, &state_.slHeaderDet,
-                               &state_.slValueDet, &state_.slNIP, &state_.slNumerReferencyjny})
-    list->clear();
+  state_.PendingRows::Clear();
+  for (jobs::TextList* list : {&state_.slNIP, &state_.slNumerReferencyjny}) list->clear();
 }
 
 void TForm1::BindHandlers() {

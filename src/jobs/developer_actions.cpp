@@ -35,12 +35,12 @@ std::string CsvField(std::string_view text) {
 
 void RunDeveloperLookup(JobContext& ctx) {
   WindowState& s = ctx.state;
-  s.RowLines::Clear();
+  s.PendingRows::Clear();
   reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search;
   reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits;
   reg::GetCitizenApi(true, reg::ApplyServiceUrl(*s.registerTransport, s.sBaza), nullptr);
 
-  std::vector<std::string> report;
+  std::vector<std::string> csvLines;
   for (const std::string& line : ctx.host.LookupTestLines()) {
     if (line.empty()) break;
     search.SetNIP(line);
@@ -51,19 +51,19 @@ void RunDeveloperLookup(JobContext& ctx) {
     }
     if (hits.empty()) {
       ctx.host.AddOutputLine(line + " BRAK");
-      report.push_back(CsvField(line) + CsvField("BRAK"));
+      csvLines.push_back(CsvField(line) + CsvField("BRAK"));
       continue;
     }
     const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit = *hits.front();
     ctx.host.AddOutputLine(line + " " + hit.FirmaNazwa + " " + hit.NIP + " " +
                            hit.NumerReferencyjny());
-    workbook::AddHdrValue(s, "FirmaNazwa", hit.FirmaNazwa, true);
-    workbook::AddHdrValue(s, "NIP", hit.NIP, false);
-    workbook::AddHdrValue(s, "NumerReferencyjny", hit.NumerReferencyjny(), false);
-    report.push_back(CsvField(line) + LastLine(s.slValue));
+    report::AddHdrValue(s, "FirmaNazwa", hit.FirmaNazwa, true);
+    report::AddHdrValue(s, "NIP", hit.NIP, false);
+    report::AddHdrValue(s, "NumerReferencyjny", hit.NumerReferencyjny(), false);
+    csvLines.push_back(CsvField(line) + report::ValueLine(s.summaryRow));
   }
   const std::string path = (std::filesystem::path(ctx.host.ProgramFolder()) / "abc.csv").string();
-  WriteLookupReport(path, report);
+  WriteLookupReport(path, csvLines);
   ctx.host.ShowMessage("Powstal plik: " + path);
 }
 

@@ -6,13 +6,13 @@
 #include "jobs/run_summary.h"
 #include "jobs/text_utils.h"
 #include "register/register_transport.h"
+#include "report/details_columns.h"
 #include "workbook/atomic_save.h"
-#include "workbook/details_columns.h"
 
 namespace zelvor::jobs {
 namespace {
 
-using workbook::AddHdrValue;
+using report::AddHdrValue;
 
 constexpr int kSaveEveryRows = 30;
 
@@ -42,7 +42,7 @@ class ListRun {
  private:
   bool Start() {
     host_.SetStopBox(StopBox::NipList, false);
-    s_.RowLines::Clear();
+    s_.PendingRows::Clear();
     s_.slNIP.clear();
     host_.ClearOutput();
     s_.lConnectAPI = false;
@@ -61,7 +61,7 @@ class ListRun {
     workbook::CheckCanSave(resultPath);
     s_.ExcelFileNameOut = ReserveUnusedPath(resultPath);
     host_.SetActionRunning(Action::NipListJob, true);
-    workbook::CreateResultWorkbook(ctx_.spreadsheets, s_);
+    report::CreateResultWorkbook(ctx_.spreadsheets, s_);
     s_.ExWorHDR->SaveAs(s_.ExcelFileNameOut);
 
     s_.FSheet = &s_.FXLApp->OpenWorkbook(*input).Worksheet(1);
@@ -75,13 +75,13 @@ class ListRun {
 
   void ProcessRecord() {
     host_.ProcessPendingEvents();
-    s_.slValue.clear();
+    s_.summaryRow.clear();
     host_.SetStatusPanel(kProgressPanel,
                          std::to_string(inputRow_) + "/" + std::to_string(rowCount_));
     outcome_ = kNone;
     bool done = false;
 
-    const std::string key = "NIP" + std::string(workbook::TrimBlanks(number_)) + "NIP";
+    const std::string key = "NIP" + std::string(report::TrimBlanks(number_)) + "NIP";
     std::int64_t* tally = nullptr;
     if (ContainsText(s_.slNIP, key)) {
       EndWithShortRow(kRepeated);
@@ -103,13 +103,13 @@ class ListRun {
     }
     if (!done && hits_.empty()) {
       WriteShortRow(kNotFound);
-      host_.AddOutputLine(LastLine(s_.slValue));
+      host_.AddOutputLine(report::ValueLine(s_.summaryRow));
       tally = &counts_.notFound;
       done = true;
     }
     if (!done) tally = AddFirstHit(*hits_.front()) ? &counts_.found : &counts_.detailErrors;
 
-    workbook::WriteSummaryRow(s_, s_, longestHeader_, summaryRow_);
+    report::WriteSummaryRow(s_, s_, longestHeader_, summaryRow_);
     WriteOutcomeCells();
     ++*tally;
     ++inputRow_;
@@ -166,15 +166,15 @@ class ListRun {
     AddHdrValue(s_, "NumerReferencyjny", hit.NumerReferencyjny(), false);
     if (!details) {
       counts_.Note(failure);
-      host_.AddOutputLine(LastLine(s_.slValue));
+      host_.AddOutputLine(report::ValueLine(s_.summaryRow));
       return false;
     }
-    workbook::AddDetailsColumns(
+    report::AddDetailsColumns(
         s_, *details, FirstOf(details->ListaZarzadzajacyTransportemDaneWyszukane()),
         FirstOf(details->ListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp()),
         FirstOf(details->ListaLicencjaWspolnotowaTyp()));
-    workbook::WriteExtractRows(s_, s_, *details, hit.NIP, detailRow_);
-    host_.AddOutputLine(LastLine(s_.slValue));
+    report::WriteExtractRows(s_, s_, *details, hit.NIP, detailRow_);
+    host_.AddOutputLine(report::ValueLine(s_.summaryRow));
     return true;
   }
 
@@ -189,7 +189,7 @@ class ListRun {
     outcome_ = outcome;
     WriteShortRow(outcome);
     WriteOutcomeCells();
-    host_.AddOutputLine(LastLine(s_.slValue));
+    host_.AddOutputLine(report::ValueLine(s_.summaryRow));
   }
 
   void WriteOutcomeCells() {
@@ -203,7 +203,7 @@ class ListRun {
     host_.AddOutputLine("KONIEC");
     s_.FXLApp->Workbooks(1).Save();
     if (s_.FXLAppCreate) CloseExcel(ctx_);
-    workbook::FinishResultWorkbook(s_, s_.ExcelFileNameOut);
+    report::FinishResultWorkbook(s_, s_.ExcelFileNameOut);
     s_.lConnectAPI = false;
     host_.SetActionRunning(Action::NipListJob, false);
     if (counts_.Failures() > 0)
@@ -241,7 +241,7 @@ std::exception_ptr FailurePath(JobContext& ctx) {
   WindowState& s = ctx.state;
   std::exception_ptr failure;
   if (s.ExWorHDR != nullptr) {
-    Attempt([&] { workbook::SaveAndCloseResultWorkbook(s, s.ExcelFileNameOut); }, failure);
+    Attempt([&] { report::SaveAndCloseResultWorkbook(s, s.ExcelFileNameOut); }, failure);
   }
   s.ResultWorkbook::Clear();
   if (s.FSheet != nullptr) Attempt([&] { s.FXLApp->Workbooks(1).Save(); }, failure);
@@ -254,7 +254,7 @@ std::exception_ptr FailurePath(JobContext& ctx) {
 }  // namespace
 
 std::string CleanedCellText(std::string_view cell) {
-  return KeepNipChars(workbook::TrimBlanks(FirstCharacters(cell, 20)));
+  return KeepNipChars(report::TrimBlanks(FirstCharacters(cell, 20)));
 }
 
 void RunNipListJob(JobContext& ctx) {

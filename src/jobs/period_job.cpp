@@ -5,13 +5,13 @@
 
 #include "jobs/output_paths.h"
 #include "register/citizen_api_factory.h"
-#include "workbook/details_columns.h"
+#include "report/details_columns.h"
 
 namespace zelvor::jobs {
 namespace {
 
+using report::AddHdrValue;
 using std::chrono::year_month_day;
-using workbook::AddHdrValue;
 
 const std::string kRule(66, '=');
 
@@ -40,7 +40,7 @@ class PeriodDay {
       : ctx_(ctx), s_(ctx.state), host_(ctx.host), day_(day), counts_(counts) {}
 
   void Run() {
-    s_.RowLines::Clear();
+    s_.PendingRows::Clear();
     s_.slNIP.clear();
     host_.ClearOutput();
     s_.lConnectAPI = false;
@@ -76,7 +76,7 @@ class PeriodDay {
     s_.FXLAppCreateHdr = true;
     try {
       host_.Log("#001 Excel - uruchamianie");
-      workbook::CreateResultWorkbook(ctx_.spreadsheets, s_);
+      report::CreateResultWorkbook(ctx_.spreadsheets, s_);
       host_.Log("#002 Excel - uruchomiony poprawnie");
     } catch (...) {
       host_.Log("#003 Excel - błąd uruchomienia");
@@ -118,7 +118,7 @@ class PeriodDay {
     AddHdrValue(s_, "FirmaNazwa", message, false);
     ++s_.nCountExcel_Dzien;
     try {
-      workbook::PutRowLine(s_.ExSheetHDR, s_.nCountExcel_Dzien, LastLine(s_.slValue));
+      report::PutValueCells(s_.ExSheetHDR, s_.nCountExcel_Dzien, s_.summaryRow);
     } catch (const std::exception& e) {
       host_.Log(std::string("#009 Excel - błąd zapisu") + e.what());
     }
@@ -137,7 +137,7 @@ class PeriodDay {
     host_.Log(hit.NIP);
     host_.Log(hit.NumerReferencyjny());
 
-    const std::string key(workbook::TrimBlanks(hit.NumerReferencyjny()));
+    const std::string key(report::TrimBlanks(hit.NumerReferencyjny()));
     if (key == kExcludedReferenceNumber || ContainsText(s_.slNumerReferencyjny, key)) return true;
     s_.slNumerReferencyjny.push_back(key);
 
@@ -153,18 +153,18 @@ class PeriodDay {
 
     details = FetchDetails(hit, "Błąd: MyPrzedsiebiorcaSzczegoloweDaneWyszukaneTyp ");
     if (!details) return true;
-    workbook::AddDetailsColumns(
+    report::AddDetailsColumns(
         s_, *details, LastOf(details->ListaZarzadzajacyTransportemDaneWyszukane()),
         LastOf(details->ListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp()),
         FirstOf(details->ListaLicencjaWspolnotowaTyp()));
-    workbook::WriteExtractRows(
+    report::WriteExtractRows(
         s_, s_, *details, hit.NIP, s_.nCountExcel_2_Dzien,
-        [this](workbook::DetailStep step, const std::exception& e) {
-          host_.Log((step == workbook::DetailStep::Header ? "#004 Excel - błąd zapisu"
-                                                          : "#005 Excel - błąd zapisu") +
+        [this](report::DetailStep step, const std::exception& e) {
+          host_.Log((step == report::DetailStep::Header ? "#004 Excel - błąd zapisu"
+                                                        : "#005 Excel - błąd zapisu") +
                     std::string(e.what()));
         });
-    host_.AddOutputLine(LastLine(s_.slValue));
+    host_.AddOutputLine(report::ValueLine(s_.summaryRow));
     WriteSummary();
     return true;
   }
@@ -200,13 +200,13 @@ class PeriodDay {
 
   void WriteSummary() {
     try {
-      workbook::WriteSummaryHeader(s_, s_, longestHeader_);
+      report::WriteSummaryHeader(s_, s_, longestHeader_);
     } catch (const std::exception& e) {
       host_.Log(std::string("#006 Excel - błąd zapisu") + e.what());
       return;
     }
     try {
-      workbook::WriteSummaryValues(s_, s_, s_.nCountExcel_Dzien);
+      report::WriteSummaryValues(s_, s_, s_.nCountExcel_Dzien);
       ++counts_.enterprisesWritten;
     } catch (const std::exception& e) {
       host_.Log(std::string("#007 Excel - błąd zapisu") + e.what());
@@ -229,7 +229,7 @@ void FinalSteps(JobContext& ctx, bool waitCursorShown, const PeriodRunCounts* co
   std::exception_ptr saveFailure;
   if (s.ExWorHDR != nullptr) {
     try {
-      workbook::SaveAndCloseResultWorkbook(s, s.ExcelFileNameOut);
+      report::SaveAndCloseResultWorkbook(s, s.ExcelFileNameOut);
     } catch (...) {
       saveFailure = std::current_exception();
     }
@@ -295,7 +295,7 @@ void RunPeriodJob(JobContext& ctx) {
         if (host.StopRequested(StopBox::Period)) break;
       }
       if (s.FXLAppCreateHdr) {
-        workbook::FinishResultWorkbook(s, s.ExcelFileNameOut);
+        report::FinishResultWorkbook(s, s.ExcelFileNameOut);
         host.Log("Powstał zbiór: " + s.ExcelFileNameOut);
       }
       host.SetWaitCursor(false);

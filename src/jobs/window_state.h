@@ -1,7 +1,7 @@
 #pragma once
-// The state of the main window that the jobs share and work on directly: the pending row
-// lines, the keys met in a run, the spreadsheet handles, the counters and the register
-// transport. The window (or the headless runner) owns one for its whole life.
+// The state of the main window that the jobs share and work on directly: the pending rows, the
+// keys met in a run, the spreadsheet handles, the counters and the register transport. The window
+// (or the headless runner) owns one for its whole life.
 
 #include <array>
 #include <cstdint>
@@ -12,9 +12,9 @@
 
 #include "jobs/nip_validation.h"
 #include "register/citizen_api_factory.h"
+#include "report/pending_rows.h"
+#include "report/result_workbook.h"
 #include "soap/http_transport.h"
-#include "workbook/result_workbook.h"
-#include "workbook/row_lines.h"
 #include "workbook/spreadsheet.h"
 
 namespace zelvor::jobs {
@@ -29,9 +29,9 @@ bool ContainsText(const TextList& list, std::string_view text);
 // The last line of the list, or "" for an empty list.
 std::string LastLine(const TextList& list);
 
-// The row lists (slHeader, slValue, slHeaderDet, slValueDet) and the output instance
-// (ExAppHDR, ExWorHDR, ExSheetHDR, ExSheetHDR_2) are the window's own fields, under their names.
-struct WindowState : workbook::RowLines, workbook::ResultWorkbook {
+// The pending rows and the output instance (ExAppHDR, ExWorHDR, ExSheetHDR, ExSheetHDR_2) are
+// the window's own fields.
+struct WindowState : report::PendingRows, report::ResultWorkbook {
   TextList slNIP;                // tax-number keys met in the current list run
   TextList slNumerReferencyjny;  // reference numbers met in the current period run
 

@@ -62,7 +62,7 @@ TEST_F(DeveloperActionsTest, TheLookupStopsAtTheFirstEmptyLineAndWritesWhatItLis
   EXPECT_THAT(h.host.output, ElementsAre(found(first), unknown + " BRAK", failingNip_ + " BRAK",
                                          " " + first.NIP + " BRAK", found(last)));
   // The pending summary row is the last number found.
-  EXPECT_EQ(h.state.slValue.back(),
+  EXPECT_EQ(report::ValueLine(h.state.summaryRow),
             last.FirmaNazwa + ";" + last.NIP + ";" + last.NumerReferencyjny() + ";");
 
   const std::string csv = h.folder.File("abc.csv");

@@ -1,8 +1,8 @@
-#include "workbook/display_tables.h"
+#include "report/display_tables.h"
 
 #include <array>
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 // The entry at the value's ordinal; "" for a value outside the table.
@@ -60,4 +60,4 @@ std::string_view DisplayText(reg::StatusWypisuTyp v) {
   return Lookup(kStatusWypisu, v);
 }
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

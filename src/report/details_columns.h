@@ -5,15 +5,15 @@
 #include <string>
 
 #include "register/records.h"
-#include "workbook/row_lines.h"
+#include "report/pending_rows.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 
 inline constexpr int kDetailsColumnCount = 37;
 
 // Appends the 37 columns of the block. The caller names the manager, permit and licence shown;
 // any of them may be null, and then its columns stay in place with empty values.
-void AddDetailsColumns(RowLines& rows,
+void AddDetailsColumns(PendingRows& rows,
                        const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& details,
                        const reg::ZarzadzajacyTransportemDaneWyszukaneTyp* manager,
                        const reg::ZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp* permit,
@@ -21,7 +21,7 @@ void AddDetailsColumns(RowLines& rows,
 
 // Starts the pending detail row of one certified copy; hitNip is the NIP of the search hit whose
 // details hold it.
-void AddExtractColumns(RowLines& rows, const reg::WypisZLicencjiTyp& extract,
+void AddExtractColumns(PendingRows& rows, const reg::WypisZLicencjiTyp& extract,
                        const std::string& hitNip);
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

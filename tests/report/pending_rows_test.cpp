@@ -1,8 +1,8 @@
-#include "workbook/row_lines.h"
+#include "report/pending_rows.h"
 
 #include <gtest/gtest.h>
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 TEST(SanitizeField, RemovesSeparatorsAndOuterBlanksAndEndsTheField) {
@@ -32,35 +32,37 @@ TEST(ValueText, EachKindOfValueBecomesItsText) {
   EXPECT_EQ(FormatRegisterDate(&date), "0987-01-09");
 }
 
-TEST(AddHdrValue, BuildsTheHeaderAndValueLinesOfOnePendingRow) {
-  RowLines rows;
+TEST(AddHdrValue, BuildsTheNamesAndValuesOfOnePendingRow) {
+  PendingRows rows;
   AddHdrValue(rows, "LP", std::int32_t{7}, true);
   AddHdrValue(rows, "FirmaNazwa", std::string("X"), false);
-  EXPECT_EQ(rows.slHeader, StringList{"LP;FirmaNazwa;"});
-  EXPECT_EQ(rows.slValue, StringList{"7;X;"});
+  EXPECT_EQ(HeaderLine(rows.summaryRow), "LP;FirmaNazwa;");
+  EXPECT_EQ(ValueLine(rows.summaryRow), "7;X;");
+  EXPECT_EQ(rows.summaryRow[0].value, CellValue{std::int32_t{7}});  // typed until it is written
 
   // A new row discards the pending one, header included.
   AddHdrValue(rows, "FirmaNazwa", std::string("Y"), true);
   AddHdrValue(rows, "NIP", std::string(" 526;0250995 "), false);
   AddHdrValue(rows, "Pusta", {}, false);
-  EXPECT_EQ(rows.slHeader, StringList{"FirmaNazwa;NIP;Pusta;"});
-  EXPECT_EQ(rows.slValue, StringList{"Y;5260250995;;"});
+  EXPECT_EQ(HeaderLine(rows.summaryRow), "FirmaNazwa;NIP;Pusta;");
+  EXPECT_EQ(ValueLine(rows.summaryRow), "Y;5260250995;;");
 }
 
-TEST(AddDetValue, KeepsEveryDetailRowAndTakesTheHeaderFromTheFirstOnly) {
-  RowLines rows;
+TEST(AddDetValue, BuildsEachDetailRowAndTakesTheHeaderFromTheFirstOnly) {
+  PendingRows rows;
   for (int row = 1; row <= 3; ++row) {
     AddDetValue(rows, "NIP", std::to_string(row), true);
     for (const char* name : {"N2", "N3", "N4", "N5", "N6", "N7"}) {
       AddDetValue(rows, name, std::string(name) + "v" + std::to_string(row), false);
     }
   }
-  EXPECT_EQ(rows.slHeaderDet, StringList{"NIP;N2;N3;N4;N5;N6;N7;"});
-  ASSERT_EQ(rows.slValueDet.size(), 3u);
-  EXPECT_EQ(rows.slValueDet[2], "3;N2v3;N3v3;N4v3;N5v3;N6v3;N7v3;");
+  EXPECT_EQ(rows.detailRowsBegun, 3);
+  EXPECT_EQ(rows.detailHeader,
+            (std::vector<std::string>{"NIP", "N2", "N3", "N4", "N5", "N6", "N7"}));
+  EXPECT_EQ(ValueLine(rows.detailRow), "3;N2v3;N3v3;N4v3;N5v3;N6v3;N7v3;");
   rows.Clear();
-  EXPECT_TRUE(rows.slValueDet.empty() && rows.slHeaderDet.empty());
+  EXPECT_TRUE(rows.detailRow.empty() && rows.detailHeader.empty() && rows.detailRowsBegun == 0);
 }
 
 }  // namespace
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

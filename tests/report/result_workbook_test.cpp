@@ -1,4 +1,4 @@
-#include "workbook/result_workbook.h"
+#include "report/result_workbook.h"
 
 #include <gtest/gtest.h>
 
@@ -7,24 +7,21 @@
 #include "support/scratch_folder.h"
 #include "workbook/errors.h"
 #include "workbook/failing_factory.h"
-#include "workbook_test_support.h"
+#include "workbook/workbook_test_support.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 using reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp;
 using reg::WypisZLicencjiTyp;
-
-TEST(TakeField, TakesTheFirstFieldAndLeavesTheRest) {
-  std::string line = " a b ;c;";
-  EXPECT_EQ(TakeField(line, ";"), "a b");
-  EXPECT_EQ(line, "c;");
-  EXPECT_EQ(TakeField(line, ";"), "c");
-  EXPECT_EQ(line, "");
-  line = "  last  ";
-  EXPECT_EQ(TakeField(line, ";"), "last");
-  EXPECT_EQ(line, "");
-}
+using workbook::ApplicationFactory;
+using workbook::EWorkbookError;
+using workbook::FailingFactory;
+using workbook::InjectedFailureMessage;
+using workbook::MakeXlsxFactory;
+using workbook::Operation;
+using workbook::OperationCall;
+using workbook::Sheet;
 
 class ResultWorkbookTest : public ::testing::Test {
  protected:
@@ -45,31 +42,39 @@ class ResultWorkbookTest : public ::testing::Test {
 
   std::unique_ptr<ApplicationFactory> factory_ = MakeXlsxFactory();
   ResultWorkbook result_;
-  RowLines rows_;
+  PendingRows rows_;
   zelvor::test::ScratchFolder dir_;
 };
 
-TEST_F(ResultWorkbookTest, ALineFillsConsecutiveCellsEmptyFieldsIncluded) {
+TEST_F(ResultWorkbookTest, ARowFillsConsecutiveCellsEmptyValuesIncluded) {
+  using std::chrono::sys_days;
+  using namespace std::chrono_literals;
+  const std::string a = "a", b = "b", none;
   const struct {
-    const char* line;
+    const char* what;
+    std::vector<CellValue> values;
     std::vector<std::string> cells;
   } cases[] = {
-      {"a;;b;", {"a", "", "b"}},
-      {"a;;", {"a", ""}},
-      {"  \t ", {}},
-      {" x  y ; z ;", {"x  y", "z"}},
-      {"no separator", {"no separator"}},
+      {"empty in the middle", {a, none, b}, {"a", "", "b"}},
+      {"empty at the end", {a, CellValue{}}, {"a", ""}},
+      {"no values", {}, {}},
+      {"outer blanks and separators", {std::string(" x  y "), std::string(" z;\n")}, {"x  y", "z"}},
+      {"an integer and a date",
+       {std::int32_t{-1}, sys_days{2024y / 3 / 5} + 23h},
+       {"-1", "2024-03-05"}},
   };
   int row = 1;
   for (const auto& c : cases) {
     Sheet* sheet = result_.ExSheetHDR;
-    // Mark one cell past the line so that a written empty cell shows as a change.
+    // Mark one cell past the row so that a written empty cell shows as a change.
     for (int column = 1; column <= 4; ++column) sheet->SetCell(row, column, "old");
-    PutRowLine(sheet, row, c.line);
+    RowFields fields;
+    for (const CellValue& value : c.values) fields.push_back({"Nazwa", value});
+    PutValueCells(sheet, row, fields);
     for (int column = 1; column <= 4; ++column) {
       const bool written = column <= static_cast<int>(c.cells.size());
       EXPECT_EQ(sheet->GetCell(row, column), written ? c.cells[column - 1] : "old")
-          << c.line << " column " << column;
+          << c.what << ", column " << column;
     }
     ++row;
   }
@@ -84,17 +89,19 @@ TEST_F(ResultWorkbookTest, TheSummaryHeaderIsRewrittenOnlyByALongerHeader) {
   const struct {
     std::string header;
     bool rewrites;
-  } steps[] = {{header(18, 'a'), true}, {header(12, 'b'), false}, {header(400, 'c'), true}};
+  } steps[] = {{header(18, 'a'), true},
+               {header(12, 'b'), false},
+               {std::string(10, 'd') + "żżżżż;", false},  // 16 characters in 21 bytes
+               {header(400, 'c'), true}};
   for (const auto& step : steps) {
-    rows_.slHeader = {step.header};
-    rows_.slValue = {"v" + std::to_string(summaryRow) + ";"};
+    rows_.summaryRow = {
+        {step.header.substr(0, step.header.size() - 1), "v" + std::to_string(summaryRow)}};
     WriteSummaryRow(rows_, result_, longest, summaryRow);
     EXPECT_EQ(result_.ExSheetHDR->GetCell(1, 1)[0], step.rewrites ? step.header[0] : 'a');
-    EXPECT_TRUE(rows_.slHeader.empty());
   }
   EXPECT_EQ(longest, 400);
-  EXPECT_EQ(summaryRow, 4);
-  EXPECT_EQ(result_.ExSheetHDR->GetCell(4, 1), "v3");
+  EXPECT_EQ(summaryRow, 5);
+  EXPECT_EQ(result_.ExSheetHDR->GetCell(5, 1), "v4");
 }
 
 TEST_F(ResultWorkbookTest, DetailRowsAreNumberedFromTheFirstDetailRow) {
@@ -139,7 +146,7 @@ TEST_F(ResultWorkbookTest, FinishingSavesHdrThenDetWithTheRowsWritten) {
   EXPECT_EQ(app->Workbooks(1).WorksheetCount(), 2);
   EXPECT_EQ(Written(&hdr), (std::vector<std::string>{"1,1=LP", "1,2=NIP", "1,3=Data", "2,1=1",
                                                      "2,2=5260250995", "2,3=2024-03-15"}));
-  const std::string workbookXml = test::ReadParts(path).at("xl/workbook.xml");
+  const std::string workbookXml = workbook::test::ReadParts(path).at("xl/workbook.xml");
   EXPECT_LT(workbookXml.find("name=\"HDR\""), workbookXml.find("name=\"DET\""));
 }
 
@@ -174,13 +181,13 @@ TEST(ResultWorkbookFailures, EachStepReportsAFailedOperationToItsCaller) {
     EXPECT_THROW(CreateResultWorkbook(factory, result), EWorkbookError) << c.what;
   }
   ResultWorkbook none;
-  RowLines rows;
-  rows.slValue = {"a;"};
+  PendingRows rows;
+  AddHdrValue(rows, "A", std::string("a"), true);
   int longest = 0;
   int summaryRow = 1;
   EXPECT_THROW(WriteSummaryRow(rows, none, longest, summaryRow), EWorkbookError);
   EXPECT_THROW(FinishResultWorkbook(none, "x.xlsx"), EWorkbookError);
-  PutRowLine(nullptr, 1, "  ");  // no cell to write, so the missing sheet is never used
+  PutValueCells(nullptr, 1, {});  // no cell to write, so the missing sheet is never used
 }
 
 TEST(ResultWorkbookFailures, TheTwoStepsOfADetailRowCanBeGuardedApart) {
@@ -199,7 +206,7 @@ TEST(ResultWorkbookFailures, TheTwoStepsOfADetailRowCanBeGuardedApart) {
     extracts.push_back(std::move(extract));
   }
   details.SetListaWypisowZLicencjiTyp(std::move(extracts));
-  RowLines rows;
+  PendingRows rows;
   int detailRow = 1;
   std::vector<std::string> failures;
   WriteExtractRows(rows, result, details, "5260250995", detailRow,
@@ -223,4 +230,4 @@ TEST(ResultWorkbookFailures, TheTwoStepsOfADetailRowCanBeGuardedApart) {
 }
 
 }  // namespace
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

@@ -7,17 +7,17 @@
 #include <string>
 
 #include "register/records.h"
-#include "workbook/row_lines.h"
+#include "report/pending_rows.h"
 #include "workbook/spreadsheet.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 
 // The output instance and its handles; a null handle makes the next operation on it fail.
 struct ResultWorkbook {
-  std::unique_ptr<Application> ExAppHDR;
-  Workbook* ExWorHDR = nullptr;
-  Sheet* ExSheetHDR = nullptr;
-  Sheet* ExSheetHDR_2 = nullptr;
+  std::unique_ptr<workbook::Application> ExAppHDR;
+  workbook::Workbook* ExWorHDR = nullptr;
+  workbook::Sheet* ExSheetHDR = nullptr;
+  workbook::Sheet* ExSheetHDR_2 = nullptr;
 
   void Clear() {
     ExSheetHDR = nullptr;
@@ -28,25 +28,26 @@ struct ResultWorkbook {
 };
 
 // Starts the output instance and builds the empty workbook with sheets HDR and DET.
-void CreateResultWorkbook(ApplicationFactory& factory, ResultWorkbook& result);
+void CreateResultWorkbook(workbook::ApplicationFactory& factory, ResultWorkbook& result);
 
-// Removes the first field, separator included, from the line and returns it trimmed.
-std::string TakeField(std::string& line, std::string_view separator);
-// Writes the fields of the line into consecutive cells of the row, from column 1.
-void PutRowLine(Sheet* sheet, int row, std::string line);
+// Writes the row's values into consecutive cells of the sheet row, from column 1, through the
+// sheet's typing of a cell text; an empty value writes an empty cell.
+void PutValueCells(workbook::Sheet* sheet, int row, const RowFields& fields);
 
-// The two steps of writing the pending summary row. The header step rewrites row 1 only for a
-// header line longer than every earlier one, then empties slHeader; the value step writes the
-// value line into the next row.
-void WriteSummaryHeader(RowLines& rows, ResultWorkbook& result, int& longestHeader);
-void WriteSummaryValues(RowLines& rows, ResultWorkbook& result, int& summaryRow);
-void WriteSummaryRow(RowLines& rows, ResultWorkbook& result, int& longestHeader, int& summaryRow);
+// The two steps of writing the pending summary row. The header step rewrites row 1 with the
+// row's names only when its header line is longer than every earlier one; the value step writes
+// the values into the next row.
+void WriteSummaryHeader(const PendingRows& rows, ResultWorkbook& result, int& longestHeader);
+void WriteSummaryValues(const PendingRows& rows, ResultWorkbook& result, int& summaryRow);
+void WriteSummaryRow(const PendingRows& rows, ResultWorkbook& result, int& longestHeader,
+                     int& summaryRow);
 
 // The two steps of writing the pending detail row. While detailRow is 1 the header step writes
-// the detail header into row 1; the value step writes the pending line into detailRow.
-void WriteDetailHeader(RowLines& rows, ResultWorkbook& result, int& detailRow);
-void WriteDetailValues(RowLines& rows, ResultWorkbook& result, int& detailRow);
-void WriteDetailRow(RowLines& rows, ResultWorkbook& result, int& detailRow);
+// the names of the run's first detail row into row 1; the value step writes the pending row's
+// values into detailRow.
+void WriteDetailHeader(const PendingRows& rows, ResultWorkbook& result, int& detailRow);
+void WriteDetailValues(const PendingRows& rows, ResultWorkbook& result, int& detailRow);
+void WriteDetailRow(const PendingRows& rows, ResultWorkbook& result, int& detailRow);
 
 enum class DetailStep { Header, Values };
 // Told of a failed step of one detail row; that row is then left and the next one follows.
@@ -54,7 +55,7 @@ using DetailStepFailure = std::function<void(DetailStep step, const std::excepti
 
 // One DET row per certified copy of a Community licence in the details, in list order. Without
 // onFailure a failed step ends the call with its error.
-void WriteExtractRows(RowLines& rows, ResultWorkbook& result,
+void WriteExtractRows(PendingRows& rows, ResultWorkbook& result,
                       const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& details,
                       const std::string& hitNip, int& detailRow,
                       const DetailStepFailure& onFailure = {});
@@ -65,4 +66,4 @@ void SaveAndCloseResultWorkbook(ResultWorkbook& result, const std::string& path)
 // Fits the columns of DET and HDR, selects their first cells, then saves and closes.
 void FinishResultWorkbook(ResultWorkbook& result, const std::string& ExcelFileNameOut);
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

@@ -1,9 +1,9 @@
-#include "workbook/row_lines.h"
+#include "report/pending_rows.h"
 
 #include <algorithm>
 #include <cstdio>
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 bool IsBlank(char c) {
@@ -16,13 +16,11 @@ std::string DateText(int year, unsigned month, unsigned day) {
   return std::string(buf, static_cast<std::size_t>(n));
 }
 
-// Appends the field to the last line, or makes it the first line of an empty list.
-void AppendToLastLine(StringList& list, const std::string& field) {
-  if (list.empty()) {
-    list.push_back(field);
-  } else {
-    list.back() += field;
-  }
+template <class Text>
+std::string Line(const RowFields& row, Text text) {
+  std::string line;
+  for (const Field& field : row) line += SanitizeField(text(field));
+  return line;
 }
 
 }  // namespace
@@ -47,12 +45,14 @@ std::string ValueText(const CellValue& value) {
   return std::visit(Visitor{}, value);
 }
 
-std::string SanitizeField(std::string_view text) {
+std::string CellText(std::string_view text) {
   std::string field(text);
   field.erase(std::remove(field.begin(), field.end(), ';'), field.end());
-  std::string out(TrimBlanks(field));
-  out.push_back(';');
-  return out;
+  return std::string(TrimBlanks(field));
+}
+
+std::string SanitizeField(std::string_view text) {
+  return CellText(text) + ';';
 }
 
 std::string FormatRegisterDate(const soap::TXSDate* date) {
@@ -61,28 +61,26 @@ std::string FormatRegisterDate(const soap::TXSDate* date) {
                   static_cast<unsigned>(date->Day()));
 }
 
-void AddHdrValue(RowLines& rows, std::string_view name, const CellValue& value, bool startsRow) {
-  const std::string field = SanitizeField(ValueText(value));
-  if (startsRow) {
-    rows.slValue.assign({field});
-    rows.slHeader.clear();
-  } else {
-    AppendToLastLine(rows.slValue, field);
-  }
-  if (rows.slHeader.empty()) rows.slHeader.emplace_back();
-  rows.slHeader.front() += SanitizeField(name);
+std::string ValueLine(const RowFields& row) {
+  return Line(row, [](const Field& field) { return ValueText(field.value); });
 }
 
-void AddDetValue(RowLines& rows, std::string_view name, const CellValue& value, bool startsRow) {
-  const std::string field = SanitizeField(ValueText(value));
-  if (startsRow) {
-    rows.slValueDet.push_back(field);
-  } else {
-    AppendToLastLine(rows.slValueDet, field);
-  }
-  if (rows.slValueDet.size() > 1) return;
-  if (rows.slHeaderDet.empty()) rows.slHeaderDet.emplace_back();
-  rows.slHeaderDet.front() += SanitizeField(name);
+std::string HeaderLine(const RowFields& row) {
+  return Line(row, [](const Field& field) -> const std::string& { return field.name; });
 }
 
-}  // namespace zelvor::workbook
+void AddHdrValue(PendingRows& rows, std::string_view name, const CellValue& value, bool startsRow) {
+  if (startsRow) rows.summaryRow.clear();
+  rows.summaryRow.push_back({std::string(name), value});
+}
+
+void AddDetValue(PendingRows& rows, std::string_view name, const CellValue& value, bool startsRow) {
+  if (startsRow || rows.detailRowsBegun == 0) {
+    rows.detailRow.clear();
+    ++rows.detailRowsBegun;
+  }
+  rows.detailRow.push_back({std::string(name), value});
+  if (rows.detailRowsBegun == 1) rows.detailHeader.emplace_back(name);
+}
+
+}  // namespace zelvor::report

@@ -1,8 +1,8 @@
-#include "workbook/details_columns.h"
+#include "report/details_columns.h"
 
-#include "workbook/display_tables.h"
+#include "report/display_tables.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 std::string Display(auto value) {
@@ -28,7 +28,7 @@ std::string OptionalDate(bool specified, const reg::DatePtr& date) {
 
 }  // namespace
 
-void AddDetailsColumns(RowLines& rows,
+void AddDetailsColumns(PendingRows& rows,
                        const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& details,
                        const reg::ZarzadzajacyTransportemDaneWyszukaneTyp* manager,
                        const reg::ZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp* permit,
@@ -103,7 +103,7 @@ void AddDetailsColumns(RowLines& rows,
       l ? OptionalInt(l->LiczbaPojazdow_Specified(), l->LiczbaPojazdow()) : CellValue{});
 }
 
-void AddExtractColumns(RowLines& rows, const reg::WypisZLicencjiTyp& extract,
+void AddExtractColumns(PendingRows& rows, const reg::WypisZLicencjiTyp& extract,
                        const std::string& hitNip) {
   const auto& e = extract;
   AddDetValue(rows, "NIP", hitNip, true);
@@ -120,4 +120,4 @@ void AddExtractColumns(RowLines& rows, const reg::WypisZLicencjiTyp& extract,
   add("ListaWypisowZLicencjiZakresLicencji", Display(e.ZakresLicencji));
 }
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

@@ -5,7 +5,7 @@
 
 #include "register/enumerations.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 
 std::string_view DisplayText(reg::KrajTyp value);
 std::string_view DisplayText(reg::StatusZezwoleniaTyp value);
@@ -16,4 +16,4 @@ std::string_view DisplayText(reg::StatusLicencjiTyp value);
 std::string_view DisplayText(reg::RodzajWypisuZLicencjiTyp value);
 std::string_view DisplayText(reg::StatusWypisuTyp value);
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report

@@ -1,10 +1,10 @@
-#include "workbook/details_columns.h"
+#include "report/details_columns.h"
 
 #include <gtest/gtest.h>
 
-#include "workbook/display_tables.h"
+#include "report/display_tables.h"
 
-namespace zelvor::workbook {
+namespace zelvor::report {
 namespace {
 
 using namespace zelvor::reg;
@@ -145,14 +145,14 @@ struct Enterprise {
 };
 
 // The summary row: the three columns a job puts first, then the block.
-RowLines Row(const Enterprise& e, bool manager, bool permit, bool licence) {
-  RowLines rows;
+RowFields Row(const Enterprise& e, bool manager, bool permit, bool licence) {
+  PendingRows rows;
   AddHdrValue(rows, "LP", std::int32_t{1}, true);
   AddHdrValue(rows, "FirmaNazwa", std::string("Firma"), false);
   AddHdrValue(rows, "NIP", std::string("5260250995"), false);
   AddDetailsColumns(rows, e.details, manager ? &e.manager : nullptr, permit ? &e.permit : nullptr,
                     licence ? &e.licence : nullptr);
-  return rows;
+  return rows.summaryRow;
 }
 
 TEST(DetailsColumns, ThirtySevenColumnsStayInPlaceWhateverTheEnterpriseLacks) {
@@ -171,10 +171,9 @@ TEST(DetailsColumns, ThirtySevenColumnsStayInPlaceWhateverTheEnterpriseLacks) {
       {"nothing but the details", false, false, false, {{2, 19}, {28, 37}}},
   };
   for (const auto& c : cases) {
-    const RowLines rows = Row(e, c.manager, c.permit, c.licence);
-    ASSERT_EQ(rows.slHeader.size(), 1u);
-    EXPECT_EQ(Fields(rows.slHeader[0]), header) << c.what;
-    const auto values = Fields(rows.slValue.at(0));
+    const RowFields row = Row(e, c.manager, c.permit, c.licence);
+    EXPECT_EQ(Fields(HeaderLine(row)), header) << c.what;
+    const auto values = Fields(ValueLine(row));
     ASSERT_EQ(values.size(), 3u + kDetailsColumnCount) << c.what;
     for (int column = 1; column <= kDetailsColumnCount; ++column) {
       bool empty = false;
@@ -189,7 +188,7 @@ TEST(DetailsColumns, ThirtySevenColumnsStayInPlaceWhateverTheEnterpriseLacks) {
 TEST(DetailsColumns, DetailsWithoutAddressLeaveTheAddressColumnsEmpty) {
   Enterprise e;
   e.details = PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp{};
-  const auto values = Fields(Row(e, true, true, true).slValue.at(0));
+  const auto values = Fields(ValueLine(Row(e, true, true, true)));
   EXPECT_EQ(values[3], "");  // no legal form either
   for (int column = 20; column <= 27; ++column) EXPECT_EQ(values[2 + column], "") << column;
   EXPECT_EQ(values[2 + 28], "RzeczyPowyzejTrzyIPolTony");
@@ -199,7 +198,7 @@ TEST(DetailsColumns, OptionalValuesNeverReceivedShowEmptyNotADefault) {
   Enterprise e;
   e.manager = ZarzadzajacyTransportemDaneWyszukaneTyp{};
   e.permit = ZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp{};
-  const auto values = Fields(Row(e, true, true, true).slValue.at(0));
+  const auto values = Fields(ValueLine(Row(e, true, true, true)));
   EXPECT_EQ(values[2 + 12], "");                // LiczbaPojazdow
   EXPECT_EQ(values[2 + 18], "");                // RodzajCertyfikatu
   EXPECT_EQ(values[2 + 5], "");                 // DataWydania absent
@@ -213,15 +212,16 @@ TEST(ExtractColumns, ADetailRowPerCertifiedCopyBeginningWithTheHitsNip) {
   extract.Status = StatusWypisuTyp::Cofniety;
   extract.SetDataCofniecia(Date(2022, 2, 3));
   extract.ZakresLicencji = ZakresLicencjiTyp::OsobyPowyzejTrzyIPolTony;
-  RowLines rows;
+  PendingRows rows;
   AddExtractColumns(rows, extract, "5260250995");
-  EXPECT_EQ(rows.slHeaderDet,
-            StringList{"NIP;ListaWypisowZLicencjiNumerWypisu;ListaWypisowZLicencjiRodzaj;"
-                       "ListaWypisowZLicencjiStatus;ListaWypisowZLicencjiDataCofnecia;"
-                       "ListaWypisowZLicencjiDataWygasnieciaCofnecia;"
-                       "ListaWypisowZLicencjiZakresLicencji;"});
-  EXPECT_EQ(rows.slValueDet, StringList{"5260250995;W 0001;PowyzejTrzyIPolTony;Cofniety;"
-                                        "2022-02-03;;OsobyPowyzejTrzyIPolTony;"});
+  EXPECT_EQ(rows.detailRowsBegun, 1);
+  EXPECT_EQ(HeaderLine(rows.detailRow),
+            "NIP;ListaWypisowZLicencjiNumerWypisu;ListaWypisowZLicencjiRodzaj;"
+            "ListaWypisowZLicencjiStatus;ListaWypisowZLicencjiDataCofnecia;"
+            "ListaWypisowZLicencjiDataWygasnieciaCofnecia;"
+            "ListaWypisowZLicencjiZakresLicencji;");
+  EXPECT_EQ(ValueLine(rows.detailRow),
+            "5260250995;W 0001;PowyzejTrzyIPolTony;Cofniety;2022-02-03;;OsobyPowyzejTrzyIPolTony;");
 }
 
 TEST(DisplayTables, EnumerationValuesShowTheirTextsByOrdinal) {
@@ -238,4 +238,4 @@ TEST(DisplayTables, EnumerationValuesShowTheirTextsByOrdinal) {
 }
 
 }  // namespace
-}  // namespace zelvor::workbook
+}  // namespace zelvor::report
