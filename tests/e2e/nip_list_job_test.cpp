@@ -16,7 +16,6 @@ namespace {
 
 using testing::ElementsAre;
 using testing::HasSubstr;
-using workbook::Operation;
 
 constexpr const char* kInvalid = "BŁĘDNY NUMER NIP - błąd sumy kontrolnej";
 constexpr const char* kDetailsFailed = "POBIERANIE SZCZEGÓŁÓW Z GITD ZAKOŃCZYŁO SIĘ BŁĘDEM: ";

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
+#include "support/failing_factory.h"
 #include "support/scratch_folder.h"
 #include "workbook/errors.h"
-#include "workbook/failing_factory.h"
 #include "workbook_test_support.h"
 
 namespace zelvor::workbook {
@@ -14,6 +14,10 @@ namespace {
 
 using reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp;
 using reg::WypisZLicencjiTyp;
+using zelvor::test::FailingFactory;
+using zelvor::test::InjectedFailureMessage;
+using zelvor::test::Operation;
+using zelvor::test::OperationCall;
 
 TEST(TakeField, TakesTheFirstFieldAndLeavesTheRest) {
   std::string line = " a b ;c;";
