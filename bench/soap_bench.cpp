@@ -8,8 +8,8 @@
 
 #include "register/citizen_api.h"
 #include "register/citizen_api_messages.h"
-#include "soap/loopback_server.h"
 #include "soap/self_signed.h"
+#include "support/loopback_server.h"
 
 namespace zelvor::reg {
 namespace {
@@ -102,7 +102,7 @@ BENCHMARK(BM_ReadDetailsAnswer);
 void DetailsCalls(benchmark::State& state, bool tls) {
   RegisterCitizenApi();
   const std::string answer = DetailsAnswer();
-  const zelvor::testing::SelfSigned identity("127.0.0.1", 1);
+  const zelvor::test::SelfSigned identity("127.0.0.1", 1);
   const std::filesystem::path store =
       std::filesystem::temp_directory_path() / ("zelvor-bench-store-" + std::to_string(::getpid()));
   soap::HttpSettings settings;
@@ -110,7 +110,7 @@ void DetailsCalls(benchmark::State& state, bool tls) {
     identity.Write(store / "issuers" / "server.pem", false, std::filesystem::perms::owner_all);
     settings.clientTls = platform::ClientTlsSettings{store, {}, nullptr};
   }
-  zelvor::testing::LoopbackServer server(
+  zelvor::test::LoopbackServer server(
       tls ? std::make_unique<httplib::SSLServer>(identity.cert.get(), identity.key.get()) : nullptr,
       tls);
   std::mutex mutex;

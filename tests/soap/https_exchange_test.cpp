@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "soap/http_transport.h"
-#include "soap/loopback_server.h"
 #include "soap/remote_errors.h"
 #include "soap/self_signed.h"
+#include "support/loopback_server.h"
 
 namespace zelvor::soap {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 namespace fs = std::filesystem;
-using zelvor::testing::SelfSigned;
+using zelvor::test::SelfSigned;
 
 class HttpsExchange : public ::testing::Test {
  protected:
@@ -32,7 +32,7 @@ class HttpsExchange : public ::testing::Test {
   void TearDown() override { fs::remove_all(store_); }
 
   void StartServer(X509_STORE* clientIssuers = nullptr) {
-    server_ = std::make_unique<zelvor::testing::LoopbackServer>(
+    server_ = std::make_unique<zelvor::test::LoopbackServer>(
         std::make_unique<httplib::SSLServer>(server_identity_.cert.get(),
                                              server_identity_.key.get(), clientIssuers),
         true);
@@ -56,7 +56,7 @@ class HttpsExchange : public ::testing::Test {
 
   SelfSigned server_identity_{"127.0.0.1", 42};
   fs::path store_;
-  std::unique_ptr<zelvor::testing::LoopbackServer> server_;
+  std::unique_ptr<zelvor::test::LoopbackServer> server_;
   std::set<int> ports_;
   InterfaceInfo service_;
   OperationInfo operation_;

@@ -10,7 +10,7 @@
 #include <memory>
 #include <stdexcept>
 
-namespace zelvor::testing {
+namespace zelvor::test {
 
 struct X509Free {
   void operator()(X509* cert) const { X509_free(cert); }
@@ -56,4 +56,4 @@ struct SelfSigned {
   }
 };
 
-}  // namespace zelvor::testing
+}  // namespace zelvor::test
