@@ -9,8 +9,8 @@
 
 #include "app/form1.h"
 #include "app/window_test_support.h"
+#include "support/http_client.h"
 #include "support/sim_process.h"
-#include "tools/http_client.h"
 #include "vies-sim/synthetic_traders.h"
 
 using zelvor::app::TForm1;

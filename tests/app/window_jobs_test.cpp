@@ -13,8 +13,8 @@
 
 #include "app/register_sim_window.h"
 #include "app/window_test_support.h"
-#include "e2e/workbook_files.h"
 #include "support/failing_factory.h"
+#include "support/workbook_files.h"
 
 using zelvor::test::BoxSeen;
 using zelvor::test::DialogWatcher;

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "e2e/job_harness.h"
-#include "e2e/workbook_files.h"
 #include "jobs/output_paths.h"
+#include "support/job_harness.h"
+#include "support/workbook_files.h"
 
 namespace zelvor::test {
 namespace {

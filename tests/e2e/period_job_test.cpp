@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
-#include "e2e/job_harness.h"
-#include "e2e/workbook_files.h"
 #include "jobs/output_paths.h"
+#include "support/job_harness.h"
+#include "support/workbook_files.h"
 
 namespace zelvor::test {
 namespace {

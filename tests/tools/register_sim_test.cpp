@@ -14,11 +14,11 @@
 
 #include "register-sim/register_namespaces.h"
 #include "register-sim/synthetic_register.h"
+#include "support/http_client.h"
+#include "support/register_requests.h"
 #include "support/sim_process.h"
 #include "support/test_pki.h"
-#include "tools/http_client.h"
-#include "tools/register_requests.h"
-#include "tools/xml_query.h"
+#include "support/xml_query.h"
 
 namespace zelvor::test {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "support/failing_factory.h"
 #include "support/scratch_folder.h"
+#include "support/workbook_test_support.h"
 #include "workbook/errors.h"
-#include "workbook_test_support.h"
 
 namespace zelvor::workbook {
 namespace {

@@ -1,10 +1,10 @@
-#include "e2e/register_environment.h"
+#include "support/register_environment.h"
 
 #include <regex>
 #include <stdexcept>
 
 #include "register/register_transport.h"
-#include "tools/http_client.h"
+#include "support/http_client.h"
 
 namespace zelvor::test {
 namespace fs = std::filesystem;

@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "e2e/register_environment.h"
 #include "jobs/job_context.h"
 #include "support/failing_factory.h"
+#include "support/register_environment.h"
 #include "support/scripted_host.h"
 
 namespace zelvor::test {
