@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "app/form1.h"
-#include "app/window_test_support.h"
 #include "support/test_pki.h"
+#include "support/window_test_support.h"
 
 using zelvor::app::CertificatePickerDialog;
 using zelvor::app::CertificateRow;

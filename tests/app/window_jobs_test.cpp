@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/register_sim_window.h"
-#include "app/window_test_support.h"
 #include "support/failing_factory.h"
+#include "support/register_sim_window.h"
+#include "support/window_test_support.h"
 #include "support/workbook_files.h"
 
 using zelvor::test::BoxSeen;

@@ -13,9 +13,9 @@
 #include <QTest>
 
 #include "app/certificate_dialogs.h"
-#include "app/register_sim_window.h"
-#include "app/window_test_support.h"
+#include "support/register_sim_window.h"
 #include "support/sim_process.h"
+#include "support/window_test_support.h"
 #include "support/workbook_files.h"
 
 namespace {
