@@ -8,8 +8,8 @@
 
 #include "register/citizen_api.h"
 #include "register/citizen_api_messages.h"
-#include "soap/loopback_server.h"
-#include "soap/self_signed.h"
+#include "support/loopback_server.h"
+#include "support/test_pki.h"
 
 namespace zelvor::reg {
 namespace {
@@ -102,16 +102,17 @@ BENCHMARK(BM_ReadDetailsAnswer);
 void DetailsCalls(benchmark::State& state, bool tls) {
   RegisterCitizenApi();
   const std::string answer = DetailsAnswer();
-  const zelvor::testing::SelfSigned identity("127.0.0.1", 1);
+  const test::TestCertificate identity = test::MakeSelfSigned(
+      {.subject = {{"CN", "127.0.0.1"}}, .serialHex = "01", .hosts = {"127.0.0.1"}});
   const std::filesystem::path store =
       std::filesystem::temp_directory_path() / ("zelvor-bench-store-" + std::to_string(::getpid()));
   soap::HttpSettings settings;
   if (tls) {
-    identity.Write(store / "issuers" / "server.pem", false, std::filesystem::perms::owner_all);
+    test::WriteCertificatesPem(store / "issuers" / "server.pem", {&identity});
     settings.clientTls = platform::ClientTlsSettings{store, {}, nullptr};
   }
-  zelvor::testing::LoopbackServer server(
-      tls ? std::make_unique<httplib::SSLServer>(identity.cert.get(), identity.key.get()) : nullptr,
+  zelvor::test::LoopbackServer server(
+      tls ? std::make_unique<httplib::SSLServer>(identity.Get(), identity.key.get()) : nullptr,
       tls);
   std::mutex mutex;
   std::set<int> ports;

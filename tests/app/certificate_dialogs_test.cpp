@@ -9,12 +9,11 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cstdlib>
 #include <memory>
 
 #include "app/form1.h"
-#include "app/window_test_support.h"
-#include "tools/openssl_pki.h"
+#include "support/test_pki.h"
+#include "support/window_test_support.h"
 
 using zelvor::app::CertificatePickerDialog;
 using zelvor::app::CertificateRow;
@@ -41,7 +40,7 @@ class CertificateDialogsTest : public QObject {
  private slots:
   void initTestCase() {
     zelvor::test::PrepareTestApplication();
-    pki_ = std::make_unique<zelvor::test::OpenSslPki>();
+    pki_ = std::make_unique<zelvor::test::SimulatorPki>();
   }
 
   void pickerGivesTheChosenRowOrNothing_data() {
@@ -127,11 +126,7 @@ class CertificateDialogsTest : public QObject {
     QFETCH(bool, passwordGiven);
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("kreptd.p12"));
-    const std::string command = "openssl pkcs12 -export -in '" + pki_->Files().clientCertificate +
-                                "' -inkey '" + pki_->Files().clientKey +
-                                "' -passout pass:hasło -out '" + file.toStdString() +
-                                "' >/dev/null 2>&1";
-    QCOMPARE(std::system(command.c_str()), 0);
+    zelvor::test::WritePkcs12(file.toStdString(), pki_->Client(), {}, "hasło");
     QTemporaryDir store;
     TForm1 form({}, store.path().toStdString());
     form.show();
@@ -180,7 +175,7 @@ class CertificateDialogsTest : public QObject {
     return true;
   }
 
-  std::unique_ptr<zelvor::test::OpenSslPki> pki_;
+  std::unique_ptr<zelvor::test::SimulatorPki> pki_;
 };
 
 QTEST_MAIN(CertificateDialogsTest)

@@ -10,11 +10,11 @@
 
 #include "app/certificate_dialogs.h"
 #include "app/form1.h"
-#include "app/window_test_support.h"
 #include "register/register_transport.h"
 #include "support/scratch_folder.h"
 #include "support/sim_process.h"
 #include "support/test_pki.h"
+#include "support/window_test_support.h"
 
 using zelvor::app::CertificatePickerDialog;
 using zelvor::app::TForm1;

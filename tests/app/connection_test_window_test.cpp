@@ -10,8 +10,8 @@
 #include <QTest>
 #include <memory>
 
-#include "app/register_sim_window.h"
-#include "app/window_test_support.h"
+#include "support/register_sim_window.h"
+#include "support/window_test_support.h"
 
 using zelvor::test::DialogWatcher;
 using zelvor::test::Q;

@@ -16,7 +16,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/window_test_support.h"
+#include "support/window_test_support.h"
 
 using zelvor::app::TForm1;
 using zelvor::jobs::Action;

@@ -8,9 +8,9 @@
 #include <regex>
 
 #include "app/form1.h"
-#include "app/window_test_support.h"
+#include "support/http_client.h"
 #include "support/sim_process.h"
-#include "tools/http_client.h"
+#include "support/window_test_support.h"
 #include "vies-sim/synthetic_traders.h"
 
 using zelvor::app::TForm1;

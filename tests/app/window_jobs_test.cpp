@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/register_sim_window.h"
-#include "app/window_test_support.h"
-#include "e2e/workbook_files.h"
-#include "workbook/failing_factory.h"
+#include "support/failing_factory.h"
+#include "support/register_sim_window.h"
+#include "support/window_test_support.h"
+#include "support/workbook_files.h"
 
 using zelvor::test::BoxSeen;
 using zelvor::test::DialogWatcher;
@@ -173,8 +173,8 @@ class WindowJobsTest : public QObject {
 
   // A spreadsheet component that cannot start ends the list run in the error box.
   void spreadsheetFailureReachesTheErrorBox() {
-    using zelvor::workbook::FailingFactory;
-    using zelvor::workbook::Operation;
+    using zelvor::test::FailingFactory;
+    using zelvor::test::Operation;
     const auto form = RegisterSimWindow(*env_);
     form->SetSpreadsheetFactory(
         std::make_unique<FailingFactory>(FailingFactory::FailFrom(Operation::Start)));
@@ -183,7 +183,7 @@ class WindowJobsTest : public QObject {
     form->btnExcel_wyprwadz->click();
     QCOMPARE(watcher.Seen(), 1);
     QCOMPARE(box.icon, QMessageBox::Critical);
-    const QString message = Q(zelvor::workbook::InjectedFailureMessage(Operation::Start));
+    const QString message = Q(zelvor::test::InjectedFailureMessage(Operation::Start));
     QVERIFY2(box.text.startsWith(message), qPrintable(box.text));
     QCOMPARE(Lines(form->mOutput), QStringList{message});
     QVERIFY(form->btnExcel_wyprwadz->isEnabled());

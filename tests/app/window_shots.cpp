@@ -13,10 +13,10 @@
 #include <QTest>
 
 #include "app/certificate_dialogs.h"
-#include "app/register_sim_window.h"
-#include "app/window_test_support.h"
-#include "e2e/workbook_files.h"
+#include "support/register_sim_window.h"
 #include "support/sim_process.h"
+#include "support/window_test_support.h"
+#include "support/workbook_files.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/cli_process.h"
-#include "e2e/register_environment.h"
-#include "e2e/workbook_files.h"
+#include "support/cli_process.h"
+#include "support/register_environment.h"
+#include "support/workbook_files.h"
 #include "vies-sim/synthetic_traders.h"
 
 namespace zelvor::test {

@@ -9,15 +9,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "e2e/job_harness.h"
-#include "e2e/workbook_files.h"
 #include "jobs/output_paths.h"
+#include "support/job_harness.h"
+#include "support/workbook_files.h"
 
 namespace zelvor::test {
 namespace {
 
 using testing::ElementsAre;
-using workbook::Operation;
 
 std::string FileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -86,7 +85,7 @@ TEST_F(DeveloperActionsTest, TheWorkbookTestWritesItsSentenceBesideTheProgram) {
 }
 
 TEST_F(DeveloperActionsTest, TheWorkbookTestEndsSilentlyWithoutASpreadsheetComponent) {
-  JobHarness h(*env_, workbook::FailingFactory::FailFrom(Operation::Start));
+  JobHarness h(*env_, FailingFactory::FailFrom(Operation::Start));
   auto ctx = h.Context();
   EXPECT_NO_THROW(jobs::WriteSampleWorkbook(ctx));
   EXPECT_TRUE(h.host.events.empty());
@@ -94,7 +93,7 @@ TEST_F(DeveloperActionsTest, TheWorkbookTestEndsSilentlyWithoutASpreadsheetCompo
 }
 
 TEST_F(DeveloperActionsTest, AWorkbookTestThatCannotSaveShowsItsErrorAndQuits) {
-  JobHarness h(*env_, workbook::FailingFactory::FailFrom(Operation::SaveAs));
+  JobHarness h(*env_, FailingFactory::FailFrom(Operation::SaveAs));
   auto ctx = h.Context();
   EXPECT_THROW(jobs::WriteSampleWorkbook(ctx), std::exception);
   EXPECT_EQ(h.spreadsheets.Calls(Operation::Quit), 1);

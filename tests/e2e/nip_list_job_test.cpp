@@ -7,16 +7,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "e2e/job_harness.h"
-#include "e2e/workbook_files.h"
 #include "jobs/output_paths.h"
+#include "support/job_harness.h"
+#include "support/workbook_files.h"
 
 namespace zelvor::test {
 namespace {
 
 using testing::ElementsAre;
 using testing::HasSubstr;
-using workbook::Operation;
 
 constexpr const char* kInvalid = "BŁĘDNY NUMER NIP - błąd sumy kontrolnej";
 constexpr const char* kDetailsFailed = "POBIERANIE SZCZEGÓŁÓW Z GITD ZAKOŃCZYŁO SIĘ BŁĘDEM: ";

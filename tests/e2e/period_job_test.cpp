@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
-#include "e2e/job_harness.h"
-#include "e2e/workbook_files.h"
 #include "jobs/output_paths.h"
+#include "support/job_harness.h"
+#include "support/workbook_files.h"
 
 namespace zelvor::test {
 namespace {
@@ -18,8 +18,6 @@ using std::chrono::year_month_day;
 using testing::Contains;
 using testing::ElementsAre;
 using testing::HasSubstr;
-using workbook::Operation;
-using workbook::OperationCall;
 
 const std::string kRule(66, '=');
 
@@ -251,8 +249,7 @@ TEST_F(PeriodJobTest, SpreadsheetFailuresAreLoggedWithTheirNumbers) {
     };
   };
   const std::vector<Case> cases{
-      {"#003 Excel - błąd uruchomienia", workbook::FailingFactory::FailFrom(Operation::Start),
-       true},
+      {"#003 Excel - błąd uruchomienia", FailingFactory::FailFrom(Operation::Start), true},
       {"#004 Excel - błąd zapisu", setCell("DET", 1), false},
       {"#005 Excel - błąd zapisu", setCell("DET", 2), false},
       {"#006 Excel - błąd zapisu", setCell("HDR", 1), false},

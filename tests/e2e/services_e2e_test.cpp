@@ -6,11 +6,11 @@
 
 #include <functional>
 
-#include "e2e/register_environment.h"
 #include "register-sim/synthetic_register.h"
 #include "register/citizen_api.h"
 #include "register/register_transport.h"
 #include "soap/remote_errors.h"
+#include "support/register_environment.h"
 #include "support/sim_process.h"
 #include "vies-sim/synthetic_traders.h"
 #include "vies/vat_port_type.h"

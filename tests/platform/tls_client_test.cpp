@@ -7,9 +7,10 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <thread>
+#include <memory>
 
 #include "platform/certificate_store.h"
+#include "support/loopback_server.h"
 #include "support/scratch_folder.h"
 #include "support/test_pki.h"
 
@@ -22,49 +23,47 @@ using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-// Answers GET /whoami with the serial number of the client's certificate. Demands a certificate
-// that leads to one of the trusted roots, and names the accepted issuers in its request.
-class LoopbackServer {
+// An HTTPS server that demands a client certificate leading to one of the trusted roots, and
+// names the accepted issuers in its request.
+std::unique_ptr<httplib::SSLServer> DemandingServer(
+    const TestCertificate& identity, const std::vector<const TestCertificate*>& trustedRoots,
+    const std::vector<const TestCertificate*>& namedIssuers) {
+  return std::make_unique<httplib::SSLServer>([&](SSL_CTX& ctx) {
+    SSL_CTX_use_certificate(&ctx, identity.Get());
+    SSL_CTX_use_PrivateKey(&ctx, identity.key.get());
+    for (const TestCertificate* root : trustedRoots) {
+      X509_STORE_add_cert(SSL_CTX_get_cert_store(&ctx), root->Get());
+    }
+    STACK_OF(X509_NAME)* names = sk_X509_NAME_new_null();
+    for (const TestCertificate* issuer : namedIssuers) {
+      sk_X509_NAME_push(names, X509_NAME_dup(X509_get_subject_name(issuer->Get())));
+    }
+    SSL_CTX_set_client_CA_list(&ctx, names);
+    SSL_CTX_set_verify(&ctx, SSL_VERIFY_PEER | SSL_VERIFY_FAIL_IF_NO_PEER_CERT, nullptr);
+    // A server that verifies clients needs a session context, or OpenSSL refuses the
+    // resumed sessions that libcurl offers on its next connections.
+    static constexpr unsigned char kSessionContext[] = "zelvor-test";
+    SSL_CTX_set_session_id_context(&ctx, kSessionContext, sizeof kSessionContext - 1);
+    return true;
+  });
+}
+
+// Answers GET /whoami with the serial number of the client's certificate.
+class WhoAmIServer {
  public:
-  LoopbackServer(const TestCertificate& identity, std::vector<const TestCertificate*> trustedRoots,
-                 std::vector<const TestCertificate*> namedIssuers)
-      : server_([&](SSL_CTX& ctx) {
-          SSL_CTX_use_certificate(&ctx, identity.Get());
-          SSL_CTX_use_PrivateKey(&ctx, identity.key.get());
-          for (const TestCertificate* root : trustedRoots) {
-            X509_STORE_add_cert(SSL_CTX_get_cert_store(&ctx), root->Get());
-          }
-          STACK_OF(X509_NAME)* names = sk_X509_NAME_new_null();
-          for (const TestCertificate* issuer : namedIssuers) {
-            sk_X509_NAME_push(names, X509_NAME_dup(X509_get_subject_name(issuer->Get())));
-          }
-          SSL_CTX_set_client_CA_list(&ctx, names);
-          SSL_CTX_set_verify(&ctx, SSL_VERIFY_PEER | SSL_VERIFY_FAIL_IF_NO_PEER_CERT, nullptr);
-          // A server that verifies clients needs a session context, or OpenSSL refuses the
-          // resumed sessions that libcurl offers on its next connections.
-          static constexpr unsigned char kSessionContext[] = "zelvor-test";
-          SSL_CTX_set_session_id_context(&ctx, kSessionContext, sizeof kSessionContext - 1);
-          return true;
-        }) {
-    server_.Get("/whoami", [](const httplib::Request& request, httplib::Response& response) {
+  WhoAmIServer(const TestCertificate& identity, std::vector<const TestCertificate*> trustedRoots,
+               std::vector<const TestCertificate*> namedIssuers)
+      : server_(DemandingServer(identity, trustedRoots, namedIssuers), true) {
+    server_.Http().Get("/whoami", [](const httplib::Request& request, httplib::Response& response) {
       X509Ptr peer(SSL_get1_peer_certificate(request.ssl));
       response.set_content(peer ? DescribeCertificate(*peer).serialNumber : "none", "text/plain");
     });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-    // stop() does nothing to a server that is not running yet, so wait until it is.
-    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    server_.Start();
   }
-  ~LoopbackServer() {
-    server_.stop();
-    thread_.join();
-  }
-  std::string Url() const { return "https://127.0.0.1:" + std::to_string(port_) + "/whoami"; }
+  std::string Url() const { return server_.Url("/whoami"); }
 
  private:
-  httplib::SSLServer server_;
-  int port_ = 0;
-  std::thread thread_;
+  test::LoopbackServer server_;
 };
 
 struct FetchResult {
@@ -176,7 +175,7 @@ class TlsClientTest : public ::testing::Test {
                              std::shared_ptr<CertificatePicker> picker = nullptr) const {
     return {store.Path(), std::move(selectors), std::move(picker)};
   }
-  LoopbackServer GitdServer() const { return {pki->server, {&pki->root}, {&pki->gitdSub03}}; }
+  WhoAmIServer GitdServer() const { return {pki->server, {&pki->root}, {&pki->gitdSub03}}; }
 
   static inline std::unique_ptr<test::TestPki> pki;
   static inline std::unique_ptr<TestCertificate> otherRoot;
@@ -185,7 +184,7 @@ class TlsClientTest : public ::testing::Test {
 
 TEST_F(TlsClientTest, TheConfiguredSerialChoosesBetweenTwoKreptdCertificates) {
   AddTwoKreptd();
-  const LoopbackServer server = GitdServer();
+  const WhoAmIServer server = GitdServer();
   for (const std::string serial : {"0A0A", "0B0B"}) {
     HttpsClient client(Settings({"KREPTD", kSubjectText, kIssuerText, serial}));
     const FetchResult result = client.Fetch(server.Url());
@@ -196,7 +195,7 @@ TEST_F(TlsClientTest, TheConfiguredSerialChoosesBetweenTwoKreptdCertificates) {
 
 TEST_F(TlsClientTest, LetterCaseCountsInTheSubject) {
   AddTwoKreptd();
-  const LoopbackServer server = GitdServer();
+  const WhoAmIServer server = GitdServer();
   const struct {
     std::string subject;
     std::string seen;  // empty: no match, the picker is asked and declines
@@ -235,7 +234,7 @@ TEST_F(TlsClientTest, IssuersNamedByTheServerFilterTheCandidates) {
       {"none: every certificate is a candidate", {}, "F0"},
   };
   for (const auto& c : cases) {
-    const LoopbackServer server(pki->server, {&pki->root, otherRoot.get()}, c.named);
+    const WhoAmIServer server(pki->server, {&pki->root, otherRoot.get()}, c.named);
     HttpsClient client(Settings({.displayName = "KREPTD"}));
     const FetchResult result = client.Fetch(server.Url());
     EXPECT_EQ(result.code, CURLE_OK) << c.label << ": " << result.error;
@@ -245,7 +244,7 @@ TEST_F(TlsClientTest, IssuersNamedByTheServerFilterTheCandidates) {
 
 TEST_F(TlsClientTest, WithoutAMatchThePickersChoiceIsUsed) {
   AddTwoKreptd();
-  const LoopbackServer server = GitdServer();
+  const WhoAmIServer server = GitdServer();
   auto picker = std::make_shared<RecordingPicker>(1);
   HttpsClient client(Settings({.displayName = "KREPTD", .serialNumber = "0C0C"}, picker));
   const FetchResult result = client.Fetch(server.Url());
@@ -257,7 +256,7 @@ TEST_F(TlsClientTest, WithoutAMatchThePickersChoiceIsUsed) {
 
 TEST_F(TlsClientTest, NothingChosenSendsNoCertificateAndTheServerRefuses) {
   AddTwoKreptd();
-  const LoopbackServer server = GitdServer();
+  const WhoAmIServer server = GitdServer();
   const std::shared_ptr<CertificatePicker> pickers[] = {
       std::make_shared<RecordingPicker>(std::nullopt),  // the person cancelled
       nullptr,                                          // headless: nobody to ask
@@ -274,7 +273,7 @@ TEST_F(TlsClientTest, NothingChosenSendsNoCertificateAndTheServerRefuses) {
 TEST_F(TlsClientTest, ServerCertificateIsVerifiedAgainstTheStoresIssuers) {
   test::AddPersonalCertificate(store.Path(), "kreptd", pki->MakeClient(kSubject, "0A0A"),
                                {&pki->gitdSub03});
-  const LoopbackServer server = GitdServer();
+  const WhoAmIServer server = GitdServer();
   HttpsClient untrusting(Settings({.displayName = "KREPTD"}));
   const FetchResult refused = untrusting.Fetch(server.Url());
   EXPECT_EQ(refused.code, CURLE_PEER_FAILED_VERIFICATION);
@@ -296,7 +295,7 @@ TEST_F(TlsClientTest, AnExposedKeyStopsTheCallWithTheFix) {
   AddTwoKreptd();
   const fs::path key = PersonalFolder(store.Path()) / "2-kreptd.key";
   fs::permissions(key, fs::perms::group_read | fs::perms::others_read, fs::perm_options::add);
-  const LoopbackServer server = GitdServer();
+  const WhoAmIServer server = GitdServer();
   HttpsClient client(Settings({.displayName = "KREPTD"}));
   const FetchResult result = client.Fetch(server.Url());
   EXPECT_EQ(result.code, CURLE_SSL_CERTPROBLEM);

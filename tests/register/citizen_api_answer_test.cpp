@@ -4,13 +4,13 @@
 
 #include "register/citizen_api.h"
 #include "register/citizen_api_messages.h"
-#include "soap/canonical_xml.h"
 #include "soap/xml_document.h"
+#include "support/canonical_xml.h"
 
 namespace zelvor::reg {
 namespace {
 
-using zelvor::testing::Fill;
+using zelvor::test::Fill;
 
 constexpr const char* kSoap11 = "http://schemas.xmlsoap.org/soap/envelope/";
 constexpr const char* kSoap12 = "http://www.w3.org/2003/05/soap-envelope";

@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "register/citizen_api.h"
-#include "soap/canonical_xml.h"
-#include "soap/loopback_server.h"
+#include "support/canonical_xml.h"
+#include "support/loopback_server.h"
 
 namespace zelvor::reg {
 namespace {
 
-using zelvor::testing::Fill;
+using zelvor::test::Fill;
 
 class CitizenApiCall : public ::testing::Test {
  protected:
@@ -25,7 +25,7 @@ class CitizenApiCall : public ::testing::Test {
     transport_.SetURL(server_.Url("/CitizenApi.svc"));
   }
 
-  zelvor::testing::LoopbackServer server_;
+  zelvor::test::LoopbackServer server_;
   soap::HttpTransport transport_;
   std::vector<std::string> actions_;
   int status_ = 200;

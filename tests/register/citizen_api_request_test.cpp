@@ -3,14 +3,14 @@
 
 #include "register/citizen_api.h"
 #include "register/citizen_api_messages.h"
-#include "soap/canonical_xml.h"
 #include "soap/type_registry.h"
+#include "support/canonical_xml.h"
 
 namespace zelvor::reg {
 namespace {
 
-using zelvor::testing::CanonicalXml;
-using zelvor::testing::Fill;
+using zelvor::test::CanonicalXml;
+using zelvor::test::Fill;
 
 constexpr const char* kEnvelopeStart =
     "<?xml version=\"1.0\"?>\n"

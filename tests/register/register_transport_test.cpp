@@ -15,8 +15,8 @@
 
 #include "platform/certificate_description.h"
 #include "register/citizen_api.h"
-#include "soap/loopback_server.h"
 #include "soap/remote_errors.h"
+#include "support/loopback_server.h"
 #include "support/scratch_folder.h"
 #include "support/sim_process.h"
 #include "support/test_pki.h"
@@ -243,7 +243,7 @@ TEST_F(RegisterTransportTest, NothingIsSentInClear) {
   EXPECT_FALSE(refused.Transient());
 
   // Redirected there by an https server the store trusts.
-  zelvor::testing::LoopbackServer redirecting(
+  zelvor::test::LoopbackServer redirecting(
       std::make_unique<httplib::SSLServer>(pki_->server.Get(), pki_->server.key.get()), true);
   redirecting.Http().Post("/svc", [&](const httplib::Request&, httplib::Response& res) {
     res.set_redirect(clearUrl, 307);

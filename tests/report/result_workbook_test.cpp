@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
+#include "support/failing_factory.h"
 #include "support/scratch_folder.h"
+#include "support/workbook_test_support.h"
 #include "workbook/errors.h"
-#include "workbook/failing_factory.h"
-#include "workbook/workbook_test_support.h"
 
 namespace zelvor::report {
 namespace {
@@ -16,12 +16,12 @@ using reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp;
 using reg::WypisZLicencjiTyp;
 using workbook::ApplicationFactory;
 using workbook::EWorkbookError;
-using workbook::FailingFactory;
-using workbook::InjectedFailureMessage;
 using workbook::MakeXlsxFactory;
-using workbook::Operation;
-using workbook::OperationCall;
 using workbook::Sheet;
+using zelvor::test::FailingFactory;
+using zelvor::test::InjectedFailureMessage;
+using zelvor::test::Operation;
+using zelvor::test::OperationCall;
 
 class ResultWorkbookTest : public ::testing::Test {
  protected:
@@ -146,7 +146,7 @@ TEST_F(ResultWorkbookTest, FinishingSavesHdrThenDetWithTheRowsWritten) {
   EXPECT_EQ(app->Workbooks(1).WorksheetCount(), 2);
   EXPECT_EQ(Written(&hdr), (std::vector<std::string>{"1,1=LP", "1,2=NIP", "1,3=Data", "2,1=1",
                                                      "2,2=5260250995", "2,3=2024-03-15"}));
-  const std::string workbookXml = workbook::test::ReadParts(path).at("xl/workbook.xml");
+  const std::string workbookXml = zelvor::test::ReadParts(path).at("xl/workbook.xml");
   EXPECT_LT(workbookXml.find("name=\"HDR\""), workbookXml.find("name=\"DET\""));
 }
 

@@ -6,8 +6,8 @@
 #include <set>
 
 #include "soap/http_transport.h"
-#include "soap/loopback_server.h"
 #include "soap/remote_errors.h"
+#include "support/loopback_server.h"
 
 namespace zelvor::soap {
 namespace {
@@ -122,7 +122,7 @@ class HttpExchange : public ::testing::Test {
     return transport.Exchange(service_, operation_, request);
   }
 
-  zelvor::testing::LoopbackServer server_;
+  zelvor::test::LoopbackServer server_;
   Seen seen_;
   InterfaceInfo service_;
   OperationInfo operation_;

@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "soap/http_transport.h"
-#include "soap/loopback_server.h"
 #include "soap/remote_errors.h"
-#include "soap/self_signed.h"
+#include "support/loopback_server.h"
+#include "support/test_pki.h"
 
 namespace zelvor::soap {
 namespace {
@@ -16,7 +16,14 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 namespace fs = std::filesystem;
-using zelvor::testing::SelfSigned;
+using test::TestCertificate;
+
+// A self-signed certificate: a server's names its hosts, a client's names none.
+TestCertificate SelfSigned(const std::string& commonName, const std::string& serialHex,
+                           std::vector<std::string> hosts = {}) {
+  return test::MakeSelfSigned(
+      {.subject = {{"CN", commonName}}, .serialHex = serialHex, .hosts = std::move(hosts)});
+}
 
 class HttpsExchange : public ::testing::Test {
  protected:
@@ -32,9 +39,9 @@ class HttpsExchange : public ::testing::Test {
   void TearDown() override { fs::remove_all(store_); }
 
   void StartServer(X509_STORE* clientIssuers = nullptr) {
-    server_ = std::make_unique<zelvor::testing::LoopbackServer>(
-        std::make_unique<httplib::SSLServer>(server_identity_.cert.get(),
-                                             server_identity_.key.get(), clientIssuers),
+    server_ = std::make_unique<zelvor::test::LoopbackServer>(
+        std::make_unique<httplib::SSLServer>(server_identity_.Get(), server_identity_.key.get(),
+                                             clientIssuers),
         true);
     server_->Http().set_keep_alive_max_count(1000);
     server_->Http().Post("/svc", [this](const httplib::Request& req, httplib::Response& res) {
@@ -54,9 +61,9 @@ class HttpsExchange : public ::testing::Test {
     return transport.Exchange(service_, operation_, "<r/>");
   }
 
-  SelfSigned server_identity_{"127.0.0.1", 42};
+  const TestCertificate server_identity_ = SelfSigned("127.0.0.1", "2A", {"127.0.0.1"});
   fs::path store_;
-  std::unique_ptr<zelvor::testing::LoopbackServer> server_;
+  std::unique_ptr<zelvor::test::LoopbackServer> server_;
   std::set<int> ports_;
   InterfaceInfo service_;
   OperationInfo operation_;
@@ -77,7 +84,7 @@ TEST_F(HttpsExchange, AnUnverifiedServerEndsTheCallSayingWhy) {
 }
 
 TEST_F(HttpsExchange, TheStoresIssuersAreTrustedAndOneConnectionServesEveryCall) {
-  server_identity_.Write(store_ / "issuers" / "server.pem", false, fs::perms::owner_all);
+  test::WriteCertificatesPem(store_ / "issuers" / "server.pem", {&server_identity_});
   StartServer();
   HttpTransport transport(server_->Url("/svc"), WithStore());
   for (int i = 0; i < 3; ++i) EXPECT_EQ(Call(transport), "<ok/>");
@@ -85,16 +92,14 @@ TEST_F(HttpsExchange, TheStoresIssuersAreTrustedAndOneConnectionServesEveryCall)
 }
 
 TEST_F(HttpsExchange, TheSelectedClientCertificateIsPresentedWhenTheServerAsksForOne) {
-  const SelfSigned other("Someone else", 0x0102);
-  const SelfSigned chosen("KREPTD", 0x0A0B);
-  server_identity_.Write(store_ / "issuers" / "server.pem", false, fs::perms::owner_all);
-  other.Write(store_ / "personal" / "a_other.pem", true,
-              fs::perms::owner_read | fs::perms::owner_write);
-  chosen.Write(store_ / "personal" / "b_chosen.pem", true,
-               fs::perms::owner_read | fs::perms::owner_write);
+  const TestCertificate other = SelfSigned("Someone else", "0102");
+  const TestCertificate chosen = SelfSigned("KREPTD", "0A0B");
+  test::WriteCertificatesPem(store_ / "issuers" / "server.pem", {&server_identity_});
+  test::WriteCertificateWithKeyPem(store_ / "personal" / "a_other.pem", other);
+  test::WriteCertificateWithKeyPem(store_ / "personal" / "b_chosen.pem", chosen);
   // The server accepts only the chosen certificate.
   X509_STORE* clientIssuers = X509_STORE_new();
-  X509_STORE_add_cert(clientIssuers, chosen.cert.get());
+  X509_STORE_add_cert(clientIssuers, chosen.Get());
   StartServer(clientIssuers);
 
   platform::CertificateSelectors selectors;
@@ -104,10 +109,10 @@ TEST_F(HttpsExchange, TheSelectedClientCertificateIsPresentedWhenTheServerAsksFo
 }
 
 TEST_F(HttpsExchange, AStoreThatCannotBeUsedEndsTheCallWithItsMessage) {
-  server_identity_.Write(store_ / "issuers" / "server.pem", false, fs::perms::owner_all);
-  const SelfSigned client("KREPTD", 7);
-  client.Write(store_ / "personal" / "client.pem", true,
-               fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+  test::WriteCertificatesPem(store_ / "issuers" / "server.pem", {&server_identity_});
+  const TestCertificate client = SelfSigned("KREPTD", "07");
+  // Others may read the key.
+  test::WriteCertificateWithKeyPem(store_ / "personal" / "client.pem", client, 0604);
   StartServer();
   HttpTransport transport(server_->Url("/svc"), WithStore());
   try {

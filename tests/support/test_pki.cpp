@@ -91,8 +91,8 @@ TestCertificate Make(const TestCertificate* issuer, const CertificateOptions& op
   SetSubject(certificate, options.subject);
   X509* signer = issuer ? issuer->Get() : certificate;
   Check(X509_set_issuer_name(certificate, X509_get_subject_name(signer)) == 1, "issuer name");
-  X509_gmtime_adj(X509_getm_notBefore(certificate), -3600);
-  X509_gmtime_adj(X509_getm_notAfter(certificate), 365L * 24 * 3600);
+  X509_gmtime_adj(X509_getm_notBefore(certificate), static_cast<long>(options.notBefore.count()));
+  X509_gmtime_adj(X509_getm_notAfter(certificate), static_cast<long>(options.notAfter.count()));
   Check(X509_set_pubkey(certificate, made.key.get()) == 1, "public key");
 
   AddExtension(certificate, signer, NID_basic_constraints,
@@ -128,10 +128,18 @@ std::string MemoryContents(BIO* bio) {
   return std::string(data, static_cast<std::size_t>(length));
 }
 
+void AppendKeyPem(BIO* bio, const EVP_PKEY& key) {
+  Check(PEM_write_bio_PrivateKey(bio, &key, nullptr, nullptr, 0, nullptr, nullptr) == 1, "PEM key");
+}
+
 }  // namespace
 
 TestCertificate MakeRootCa(const NameAttributes& subject) {
   return Make(nullptr, {.subject = subject, .isCa = true});
+}
+
+TestCertificate MakeSelfSigned(const CertificateOptions& options) {
+  return Make(nullptr, options);
 }
 
 TestCertificate MakeCertificate(const TestCertificate& issuer, const CertificateOptions& options) {
@@ -163,8 +171,15 @@ void WriteCertificatesPem(const std::filesystem::path& file,
 
 void WriteKeyPem(const std::filesystem::path& file, const EVP_PKEY& key, mode_t mode) {
   BioPtr bio(BIO_new(BIO_s_mem()));
-  Check(PEM_write_bio_PrivateKey(bio.get(), &key, nullptr, nullptr, 0, nullptr, nullptr) == 1,
-        "PEM key");
+  AppendKeyPem(bio.get(), key);
+  WriteFile(file, MemoryContents(bio.get()), mode);
+}
+
+void WriteCertificateWithKeyPem(const std::filesystem::path& file,
+                                const TestCertificate& certificate, mode_t mode) {
+  BioPtr bio(BIO_new(BIO_s_mem()));
+  Check(PEM_write_bio_X509(bio.get(), certificate.Get()) == 1, "PEM certificate");
+  AppendKeyPem(bio.get(), *certificate.key);
   WriteFile(file, MemoryContents(bio.get()), mode);
 }
 
@@ -216,6 +231,53 @@ void AddPersonalCertificate(const std::filesystem::path& store, const std::strin
 void AddTrustedIssuer(const std::filesystem::path& store, const std::string& name,
                       const TestCertificate& issuer) {
   WriteCertificatesPem(platform::IssuersFolder(store) / (name + ".crt"), {&issuer});
+}
+
+namespace {
+
+// The simulators' certificates are valid from the moment they are made, for two days.
+constexpr std::chrono::seconds kNow{0};
+constexpr std::chrono::seconds kTwoDays = std::chrono::days(2);
+
+const NameAttributes kKreptd = {{"C", "PL"}, {"O", "Zelvor"}, {"CN", "KREPTD"}};
+
+}  // namespace
+
+SimulatorPki::SimulatorPki()
+    : ca_(MakeSelfSigned({.subject = {{"L", "local"}, {"O", "gitd"}, {"CN", "GITD SUB03 CA"}},
+                          .isCa = true,
+                          .notBefore = kNow,
+                          .notAfter = kTwoDays})),
+      server_(MakeCertificate(ca_, {.subject = {{"CN", "127.0.0.1"}},
+                                    .hosts = {"127.0.0.1", "localhost"},
+                                    .notBefore = kNow,
+                                    .notAfter = kTwoDays})),
+      client_(MakeCertificate(
+          ca_, {.subject = kKreptd, .clientAuth = true, .notBefore = kNow, .notAfter = kTwoDays})),
+      otherCa_(MakeSelfSigned({.subject = {{"O", "Obcy Urząd"}, {"CN", "Obce CA"}},
+                               .isCa = true,
+                               .notBefore = kNow,
+                               .notAfter = kTwoDays})),
+      stranger_(MakeCertificate(
+          otherCa_,
+          {.subject = kKreptd, .clientAuth = true, .notBefore = kNow, .notAfter = kTwoDays})) {
+  const auto write = [this](const std::string& name, const TestCertificate& certificate) {
+    const std::string file = folder_.File(name + ".pem");
+    WriteCertificatesPem(file, {&certificate});
+    return file;
+  };
+  const auto writeKey = [this](const std::string& name, const TestCertificate& certificate) {
+    const std::string file = folder_.File(name + ".key");
+    WriteKeyPem(file, *certificate.key);
+    return file;
+  };
+  files_ = {write("ca", ca_),
+            write("server", server_),
+            writeKey("server", server_),
+            write("client", client_),
+            writeKey("client", client_),
+            write("stranger", stranger_),
+            writeKey("stranger", stranger_)};
 }
 
 }  // namespace zelvor::test

@@ -5,17 +5,21 @@
 //   TestCertificate client = pki.MakeClient({{"C", "PL"}, {"CN", "KREPTD"}}, "0A1B2C");
 //   AddPersonalCertificate(store, "kreptd", client, {&pki.gitdSub03});
 //   WriteCertificatesPem(dir / "server.crt", {&pki.server});  // for an HTTPS test server
+//   SimulatorPki files;                            // PEM files for register-sim and its clients
 //
-// Keys are EC P-256 (quick to make). Every certificate is valid from an hour ago for a year.
+// Keys are EC P-256 (quick to make). A certificate is valid from an hour ago for a year unless
+// its options say otherwise.
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/openssl_handles.h"
+#include "support/scratch_folder.h"
 
 namespace zelvor::test {
 
@@ -36,10 +40,16 @@ struct CertificateOptions {
   bool isCa = false;                 // may issue certificates
   std::vector<std::string> hosts{};  // server names: DNS names and IP addresses (subjectAltName)
   bool clientAuth = false;           // extended key usage: client authentication
+  std::chrono::seconds notBefore = -std::chrono::hours(1);  // from now
+  std::chrono::seconds notAfter = std::chrono::days(365);   // from now
 };
 
 // A self-signed certificate authority.
 TestCertificate MakeRootCa(const NameAttributes& subject);
+
+// A self-signed certificate: an authority when options.isCa, else one that is its own trust
+// anchor, as a pinned server or client certificate is.
+TestCertificate MakeSelfSigned(const CertificateOptions& options);
 
 // A certificate for a new key, signed by the issuer.
 TestCertificate MakeCertificate(const TestCertificate& issuer, const CertificateOptions& options);
@@ -61,6 +71,9 @@ struct TestPki {
 void WriteCertificatesPem(const std::filesystem::path& file,
                           const std::vector<const TestCertificate*>& certificates);
 void WriteKeyPem(const std::filesystem::path& file, const EVP_PKEY& key, mode_t mode = 0600);
+// The certificate followed by its key in one file, as a personal store's .pem may hold them.
+void WriteCertificateWithKeyPem(const std::filesystem::path& file,
+                                const TestCertificate& certificate, mode_t mode = 0600);
 
 enum class Pkcs12Encryption {
   Modern,  // AES-256 with PBKDF2, as OpenSSL 3 writes by default
@@ -80,5 +93,33 @@ void AddPersonalCertificate(const std::filesystem::path& store, const std::strin
                             const std::vector<const TestCertificate*>& chain);
 void AddTrustedIssuer(const std::filesystem::path& store, const std::string& name,
                       const TestCertificate& issuer);
+
+// The files register-sim and its clients are started with.
+struct PkiFiles {
+  std::string caCertificate;      // the issuer the register accepts client certificates from
+  std::string serverCertificate;  // for 127.0.0.1 and localhost, issued by that issuer
+  std::string serverKey;
+  std::string clientCertificate;  // issued by the accepted issuer
+  std::string clientKey;
+  std::string strangerCertificate;  // issued by another issuer
+  std::string strangerKey;
+};
+
+// A simulated register's certificates as PEM files in a scratch folder that goes with the
+// object, each valid from now for two days. The issuer is "L=local, O=gitd, CN=GITD SUB03 CA",
+// the client "C=PL, O=Zelvor, CN=KREPTD"; the stranger has the client's name and another issuer.
+class SimulatorPki {
+ public:
+  SimulatorPki();
+
+  const PkiFiles& Files() const { return files_; }
+  const TestCertificate& Ca() const { return ca_; }
+  const TestCertificate& Client() const { return client_; }
+
+ private:
+  ScratchFolder folder_;
+  TestCertificate ca_, server_, client_, otherCa_, stranger_;
+  PkiFiles files_;
+};
 
 }  // namespace zelvor::test

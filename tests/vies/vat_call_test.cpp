@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
-#include "soap/loopback_server.h"
+#include "support/loopback_server.h"
 #include "vies/vat_port_type.h"
 
 namespace zelvor::vies {
@@ -46,7 +46,7 @@ struct EncodingCase {
 class ZelvorCall : public ::testing::TestWithParam<EncodingCase> {};
 
 TEST_P(ZelvorCall, ReadsTheAnswerInItsOwnEncoding) {
-  ::zelvor::testing::LoopbackServer server;
+  ::zelvor::test::LoopbackServer server;
   std::string soapAction;
   server.Http().Post("/svc", [&](const httplib::Request& req, httplib::Response& res) {
     soapAction = req.get_header_value("SOAPAction");

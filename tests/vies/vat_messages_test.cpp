@@ -4,16 +4,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "soap/canonical_xml.h"
 #include "soap/remote_errors.h"
 #include "soap/xml_document.h"
+#include "support/canonical_xml.h"
 #include "vies/vat_port_type.h"
 
 namespace zelvor::vies {
 namespace {
 
-using ::zelvor::testing::CanonicalXml;
-using ::zelvor::testing::Fill;
+using ::zelvor::test::CanonicalXml;
+using ::zelvor::test::Fill;
 
 std::string Envelope(const std::string& body) {
   return Fill(R"(<?xml version="1.0"?>)"

@@ -16,8 +16,8 @@
 #include <set>
 
 #include "support/scratch_folder.h"
+#include "support/workbook_test_support.h"
 #include "workbook/errors.h"
-#include "workbook_test_support.h"
 
 namespace zelvor::workbook {
 namespace {

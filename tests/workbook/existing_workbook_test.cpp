@@ -13,15 +13,14 @@
 #include <regex>
 
 #include "support/scratch_folder.h"
+#include "support/workbook_test_support.h"
 #include "workbook/errors.h"
 #include "workbook/spreadsheet.h"
 #include "workbook/xlsx_package.h"
-#include "workbook_test_support.h"
 
 namespace zelvor::workbook {
 namespace {
 
-using test::FixturePath;
 using test::ReadFile;
 using test::ReadParts;
 using test::WriteFile;
@@ -29,6 +28,11 @@ using test::WriteParts;
 using zelvor::test::ScratchFolder;
 
 using Parts = std::map<std::string, std::string>;
+
+// Workbooks saved by spreadsheet programs, kept beside these tests.
+std::string FixturePath(const std::string& name) {
+  return std::string(ZELVOR_WORKBOOK_FIXTURES) + "/" + name;
+}
 
 const char* const kSheetPart = "xl/worksheets/sheet1.xml";
 

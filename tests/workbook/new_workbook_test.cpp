@@ -9,9 +9,9 @@
 #include <regex>
 
 #include "support/scratch_folder.h"
+#include "support/workbook_test_support.h"
 #include "workbook/errors.h"
 #include "workbook/spreadsheet.h"
-#include "workbook_test_support.h"
 
 namespace zelvor::workbook {
 namespace {

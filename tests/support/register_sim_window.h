@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/form1.h"
-#include "e2e/register_environment.h"
 #include "register/register_transport.h"
+#include "support/register_environment.h"
 
 namespace zelvor::test {
 

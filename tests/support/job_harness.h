@@ -3,17 +3,17 @@
 
 #include <memory>
 
-#include "e2e/register_environment.h"
 #include "jobs/job_context.h"
+#include "support/failing_factory.h"
+#include "support/register_environment.h"
 #include "support/scripted_host.h"
-#include "workbook/failing_factory.h"
 
 namespace zelvor::test {
 
 struct JobHarness {
   explicit JobHarness(
       const RegisterEnvironment& env,
-      workbook::FailingFactory::Rule failWhen = [](const auto&) { return false; })
+      FailingFactory::Rule failWhen = [](const auto&) { return false; })
       : spreadsheets(std::move(failWhen)) {
     state.registerTransport = env.MakeTransport();
     state.sBaza = env.Url();
@@ -32,7 +32,7 @@ struct JobHarness {
   ScratchFolder folder;
   jobs::WindowState state;
   ScriptedHost host;
-  workbook::FailingFactory spreadsheets;
+  FailingFactory spreadsheets;
 };
 
 }  // namespace zelvor::test

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-namespace zelvor::testing {
+namespace zelvor::test {
 
 class LoopbackServer {
  public:
@@ -47,4 +47,4 @@ class LoopbackServer {
   std::thread thread_;
 };
 
-}  // namespace zelvor::testing
+}  // namespace zelvor::test

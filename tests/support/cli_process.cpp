@@ -1,4 +1,4 @@
-#include "cli/cli_process.h"
+#include "support/cli_process.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,8 +1,14 @@
-#include "workbook/failing_factory.h"
+#include "support/failing_factory.h"
 
 #include "workbook/errors.h"
 
-namespace zelvor::workbook {
+namespace zelvor::test {
+
+using workbook::Application;
+using workbook::ApplicationFactory;
+using workbook::Sheet;
+using workbook::Workbook;
+
 namespace {
 
 class FailingSheet final : public Sheet {
@@ -187,7 +193,7 @@ void FailingFactory::Check(Operation operation, std::string sheet, int row, int 
                            std::string text) {
   OperationCall call{operation, std::move(sheet), row, column, std::move(text), 0};
   call.count = ++counts_[call.operation];
-  if (rule_ && rule_(call)) throw EWorkbookError(InjectedFailureMessage(call.operation));
+  if (rule_ && rule_(call)) throw workbook::EWorkbookError(InjectedFailureMessage(call.operation));
 }
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::test

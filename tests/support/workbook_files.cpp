@@ -1,4 +1,4 @@
-#include "e2e/workbook_files.h"
+#include "support/workbook_files.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>

@@ -14,11 +14,11 @@
 
 #include "register-sim/register_namespaces.h"
 #include "register-sim/synthetic_register.h"
+#include "support/http_client.h"
+#include "support/register_requests.h"
 #include "support/sim_process.h"
-#include "tools/http_client.h"
-#include "tools/openssl_pki.h"
-#include "tools/register_requests.h"
-#include "tools/xml_query.h"
+#include "support/test_pki.h"
+#include "support/xml_query.h"
 
 namespace zelvor::test {
 namespace {
@@ -47,7 +47,7 @@ std::string DayCriteria(const std::string& from, const std::string& to) {
 class RegisterSimTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    pki_ = std::make_unique<OpenSslPki>();
+    pki_ = std::make_unique<SimulatorPki>();
     data_ = std::make_unique<SyntheticRegister>(kSeed, kSize);
     sim_ = Start({"--stall-ms", "3000"});
   }
@@ -110,7 +110,7 @@ class RegisterSimTest : public ::testing::Test {
   }
   static const sim::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& Rich() { return data_->At(0); }
 
-  static inline std::unique_ptr<OpenSslPki> pki_;
+  static inline std::unique_ptr<SimulatorPki> pki_;
   static inline std::unique_ptr<SyntheticRegister> data_;
   static inline std::unique_ptr<SimProcess> sim_;
 };

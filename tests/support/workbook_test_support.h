@@ -1,5 +1,5 @@
 #pragma once
-// Shared helpers of the workbook tests: fixtures and whole-archive access to .xlsx files.
+// Whole files and whole-archive access to .xlsx files, and a forked child, for the workbook tests.
 
 #include <sys/types.h>
 
@@ -8,9 +8,8 @@
 #include <map>
 #include <string>
 
-namespace zelvor::workbook::test {
+namespace zelvor::test {
 
-std::string FixturePath(const std::string& name);
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 
@@ -27,4 +26,4 @@ struct Child {
 };
 Child ForkChild(const std::function<void(int output)>& body);
 
-}  // namespace zelvor::workbook::test
+}  // namespace zelvor::test

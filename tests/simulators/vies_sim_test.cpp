@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "jobs/nip_validation.h"
+#include "support/http_client.h"
 #include "support/sim_process.h"
-#include "tools/http_client.h"
-#include "tools/xml_query.h"
+#include "support/xml_query.h"
 #include "vies-sim/synthetic_traders.h"
 #include "vies-sim/vies_service.h"
 

@@ -1,18 +1,14 @@
-#include "workbook_test_support.h"
+#include "support/workbook_test_support.h"
 
-#include <gtest/gtest.h>
 #include <unistd.h>
 #include <zip.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
-namespace zelvor::workbook::test {
-
-std::string FixturePath(const std::string& name) {
-  return std::string(ZELVOR_WORKBOOK_FIXTURES) + "/" + name;
-}
+namespace zelvor::test {
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -80,4 +76,4 @@ Child ForkChild(const std::function<void(int output)>& body) {
   return Child{pid, pipe[0]};
 }
 
-}  // namespace zelvor::workbook::test
+}  // namespace zelvor::test

@@ -12,7 +12,7 @@
 #include "soap/http_transport.h"
 #include "support/scratch_folder.h"
 #include "support/sim_process.h"
-#include "tools/openssl_pki.h"
+#include "support/test_pki.h"
 
 namespace zelvor::test {
 
@@ -37,7 +37,7 @@ class RegisterEnvironment {
   long Requests() const;
 
  private:
-  OpenSslPki pki_;
+  SimulatorPki pki_;
   ScratchFolder store_;
   sim::SyntheticRegister data_{kSeed, kSize};
   std::unique_ptr<SimProcess> sim_;

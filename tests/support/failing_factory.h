@@ -9,7 +9,7 @@
 
 #include "workbook/spreadsheet.h"
 
-namespace zelvor::workbook {
+namespace zelvor::test {
 
 enum class Operation {
   Start,
@@ -44,14 +44,15 @@ struct OperationCall {
   int count = 0;     // how many calls of this operation there were, this one included
 };
 
-class FailingFactory final : public ApplicationFactory {
+class FailingFactory final : public workbook::ApplicationFactory {
  public:
   using Rule = std::function<bool(const OperationCall&)>;
 
-  explicit FailingFactory(Rule rule, std::unique_ptr<ApplicationFactory> inner = MakeXlsxFactory());
+  explicit FailingFactory(
+      Rule rule, std::unique_ptr<workbook::ApplicationFactory> inner = workbook::MakeXlsxFactory());
   ~FailingFactory() override;
 
-  std::unique_ptr<Application> Start(std::string_view programId) override;
+  std::unique_ptr<workbook::Application> Start(std::string_view programId) override;
 
   // Fails every call of the operation from the nth one on.
   static Rule FailFrom(Operation operation, int nth = 1);
@@ -65,11 +66,11 @@ class FailingFactory final : public ApplicationFactory {
 
  private:
   Rule rule_;
-  std::unique_ptr<ApplicationFactory> inner_;
+  std::unique_ptr<workbook::ApplicationFactory> inner_;
   std::map<Operation, int> counts_;
 };
 
 // The message of a failure that the factory raises.
 std::string InjectedFailureMessage(Operation operation);
 
-}  // namespace zelvor::workbook
+}  // namespace zelvor::test

@@ -1,4 +1,4 @@
-#include "tools/http_client.h"
+#include "support/http_client.h"
 
 #include <stdexcept>
 

@@ -4,13 +4,13 @@
 #include <regex>
 #include <set>
 
-#include "e2e/register_environment.h"
-#include "e2e/workbook_files.h"
 #include "jobs/nip_list_job.h"
 #include "jobs/nip_validation.h"
 #include "sample-workbook/input_workbook.h"
 #include "sample-workbook/run_summary.h"
 #include "sample-workbook/sample_numbers.h"
+#include "support/register_environment.h"
+#include "support/workbook_files.h"
 
 namespace zelvor::test {
 namespace {

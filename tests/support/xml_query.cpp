@@ -1,4 +1,4 @@
-#include "tools/xml_query.h"
+#include "support/xml_query.h"
 
 #include <libxml/parser.h>
 #include <libxml/xpathInternals.h>

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace zelvor::testing {
+namespace zelvor::test {
 
 inline std::string CanonicalXml(std::string_view xml) {
   xmlDoc* doc = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr, nullptr,
@@ -33,4 +33,4 @@ inline std::string Fill(std::string text, std::string_view key, std::string_view
   return text;
 }
 
-}  // namespace zelvor::testing
+}  // namespace zelvor::test
