@@ -8,16 +8,24 @@
 namespace zelvor::soap {
 namespace {
 
-// A record for the element: a registered subtype is adopted, else the declared type is created.
+// The registered subtype of `declared` that the element names by xsi:type; null when none.
+const RecordType* NamedSubtype(const xmlNode* element, const RecordType& declared) {
+  std::string ns;
+  std::string name;
+  if (!XsiType(element, ns, name)) return nullptr;
+  const RecordType* named = TypeRegistry::Instance().FindRecord(ns, name);
+  return (named != nullptr && named != &declared && named->DerivesFrom(declared)) ? named : nullptr;
+}
+
+// The field's new record for the element: of the subtype it names, else of the declared type.
 Remotable& NewFieldRecord(const xmlNode* element, const FieldInfo& field, Remotable& record,
                           bool append) {
-  const RecordType& declared = field.recordType();
-  std::unique_ptr<Remotable> subtype = NewRecordFor(element, declared);
-  if (&subtype->Type() == &declared) {
-    return append ? field.access->AppendRecord(record) : field.access->NewRecord(record);
+  const FieldAccessor& access = *field.access;
+  if (const RecordType* subtype = NamedSubtype(element, field.recordType())) {
+    return append ? access.AppendAdopted(record, subtype->create())
+                  : access.AdoptRecord(record, subtype->create());
   }
-  return append ? field.access->AppendAdopted(record, std::move(subtype))
-                : field.access->AdoptRecord(record, std::move(subtype));
+  return append ? access.AppendRecord(record) : access.NewRecord(record);
 }
 
 void ReadArray(const xmlNode* element, const FieldInfo& field, Remotable& record) {
@@ -35,18 +43,6 @@ void ReadArray(const xmlNode* element, const FieldInfo& field, Remotable& record
 }
 
 }  // namespace
-
-std::unique_ptr<Remotable> NewRecordFor(const xmlNode* element, const RecordType& expected) {
-  std::string ns;
-  std::string name;
-  if (XsiType(element, ns, name)) {
-    const RecordType* named = TypeRegistry::Instance().FindRecord(ns, name);
-    if (named != nullptr && named != &expected && named->DerivesFrom(expected)) {
-      return named->create();
-    }
-  }
-  return expected.create();
-}
 
 void ReadFieldValue(const xmlNode* element, const FieldInfo& field, Remotable& record) {
   const FieldAccessor& access = *field.access;
@@ -71,19 +67,19 @@ void ReadFieldValue(const xmlNode* element, const FieldInfo& field, Remotable& r
 }
 
 void ReadRecord(const xmlNode* element, Remotable& record) {
-  const TypeRegistry& types = TypeRegistry::Instance();
+  const FieldWireNames& wire = TypeRegistry::Instance().WireNames(record.Type());
   std::vector<const xmlNode*> children;
   for (const xmlNode* child = FirstElementChild(element); child != nullptr;
        child = NextElement(child)) {
     children.push_back(child);
   }
   std::vector<bool> taken(children.size(), false);
-  for (const FieldInfo& field : record.Type().fields) {
-    const std::string_view wireName = types.WireName(field);
+  const std::vector<FieldInfo>& fields = record.Type().fields;
+  for (size_t f = 0; f < fields.size(); ++f) {
     for (size_t i = 0; i < children.size(); ++i) {
-      if (taken[i] || LocalName(children[i]) != wireName) continue;
+      if (taken[i] || LocalName(children[i]) != wire.names[f]) continue;
       taken[i] = true;
-      ReadFieldValue(children[i], field, record);
+      ReadFieldValue(children[i], fields[f], record);
       break;
     }
   }

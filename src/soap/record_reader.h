@@ -13,8 +13,4 @@ void ReadRecord(const xmlNode* element, Remotable& record);
 // Reads one field's value from its element (nil handling, conversion, nested records, arrays).
 void ReadFieldValue(const xmlNode* element, const FieldInfo& field, Remotable& record);
 
-// A new record of the expected type, or of the registered subtype named by the element's
-// xsi:type.
-std::unique_ptr<Remotable> NewRecordFor(const xmlNode* element, const RecordType& expected);
-
 }  // namespace zelvor::soap
