@@ -44,17 +44,25 @@ void ReadArray(const xmlNode* element, const FieldInfo& field, Remotable& record
 
 }  // namespace
 
+void StoreNil(const FieldInfo& field, Remotable& record) {
+  // A nil record, date or array stays absent; a nil scalar gets its kind's empty value.
+  if (field.kind < FieldKind::Date) field.access->SetEmpty(record);
+}
+
+void StoreText(const FieldInfo& field, Remotable& record, std::string_view text) {
+  if (field.kind == FieldKind::Date) {
+    field.access->SetDate(record, std::make_unique<TXSDate>(TXSDate::FromText(text)));
+  } else {
+    field.access->SetLexical(record, text);
+  }
+}
+
 void ReadFieldValue(const xmlNode* element, const FieldInfo& field, Remotable& record) {
-  const FieldAccessor& access = *field.access;
   if (IsNil(element)) {
-    // A nil record, date or array stays absent; a nil scalar gets its kind's empty value.
-    if (field.kind < FieldKind::Date) access.SetEmpty(record);
+    StoreNil(field, record);
     return;
   }
   switch (field.kind) {
-    case FieldKind::Date:
-      access.SetDate(record, std::make_unique<TXSDate>(TXSDate::FromText(ElementText(element))));
-      return;
     case FieldKind::Record:
       ReadRecord(element, NewFieldRecord(element, field, record, false));
       return;
@@ -62,7 +70,7 @@ void ReadFieldValue(const xmlNode* element, const FieldInfo& field, Remotable& r
       ReadArray(element, field, record);
       return;
     default:
-      access.SetLexical(record, ElementText(element));
+      StoreText(field, record, ElementText(element));
   }
 }
 
