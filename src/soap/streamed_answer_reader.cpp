@@ -1,5 +1,6 @@
 #include "soap/streamed_answer_reader.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,19 @@ enum class Frame { Envelope, Body, Wrapper, Record, Array, Value };
 
 struct Open {
   Frame frame;
-  Remotable* record = nullptr;            // Record: the record filled; Array, Value: the field's
-  const FieldInfo* field = nullptr;       // Array, Value
-  const FieldWireNames* names = nullptr;  // Record
-  std::size_t taken = 0;                  // Record: where its fields' taken flags start in taken_
-  std::size_t next = 0;                   // Record: the field after the one taken last
+  std::uint32_t type = 0;            // Record: its entry in types_
+  std::uint32_t taken = 0;           // Record: where its fields' taken flags start in taken_
+  std::uint32_t next = 0;            // Record: the field after the one taken last
+  Remotable* record = nullptr;       // Record: the record filled; Array, Value: the field's
+  const FieldInfo* field = nullptr;  // Array, Value
+};
+
+// A record type met in this answer: its fields' wire names, and the key (XmlStart::NameKey)
+// of the element each field last took, which spares comparing the names again.
+struct TypeNames {
+  const RecordType* type;
+  const FieldWireNames* names;
+  std::vector<const void*> keys;
 };
 
 class AnswerEvents final : public XmlEvents {
@@ -45,7 +54,7 @@ class AnswerEvents final : public XmlEvents {
       if (element.LocalName() != "Envelope" || (ns != kSoapEnvelope11 && ns != kSoapEnvelope12)) {
         return false;
       }
-      open_.push_back({Frame::Envelope});
+      Push(Frame::Envelope);
       return true;
     }
     Open& parent = open_.back();
@@ -57,20 +66,20 @@ class AnswerEvents final : public XmlEvents {
         }
         if (element.LocalName() != "Body") return Skip();
         sawBody_ = true;
-        open_.push_back({Frame::Body});
+        Push(Frame::Body);
         return true;
       case Frame::Body:
         if (sawWrapper_) return Skip();
         sawWrapper_ = true;
         if (element.LocalName() == "Fault") return false;
-        open_.push_back({Frame::Wrapper});
+        Push(Frame::Wrapper);
         return true;
       case Frame::Wrapper:
         if (returned_ || !EqualsIgnoringAsciiCase(element.LocalName(), returnName_)) return Skip();
         returned_ = true;
         return StartValue(element, result_.Type().fields.at(0), result_);
       case Frame::Record:
-        if (const FieldInfo* field = Take(parent, element.LocalName())) {
+        if (const FieldInfo* field = Take(parent, element)) {
           return StartValue(element, *field, *parent.record);
         }
         return Skip();
@@ -138,34 +147,61 @@ class AnswerEvents final : public XmlEvents {
     return element.Attribute("type", kXsi).has_value();
   }
 
+  Open& Push(Frame frame, Remotable* record = nullptr, const FieldInfo* field = nullptr) {
+    Open& open = open_.emplace_back();
+    open.frame = frame;
+    open.record = record;
+    open.field = field;
+    return open;
+  }
+
+  // The entry of the record's type in types_, added when the type is new to this answer.
+  std::uint32_t TypeOf(const Remotable& record) {
+    const RecordType* type = &record.Type();
+    // The items of a list are of one type: the last type met mostly serves.
+    if (lastType_ < types_.size() && types_[lastType_].type == type) return lastType_;
+    for (lastType_ = 0; lastType_ < types_.size(); ++lastType_) {
+      if (types_[lastType_].type == type) return lastType_;
+    }
+    const FieldWireNames& names = TypeRegistry::Instance().WireNames(*type);
+    types_.push_back({type, &names, std::vector<const void*>(names.names.size(), nullptr)});
+    return lastType_;
+  }
+
   void OpenRecord(Remotable& record) {
-    const FieldWireNames& names = TypeRegistry::Instance().WireNames(record.Type());
-    const std::size_t taken = taken_.size();
-    taken_.resize(taken + names.names.size(), 0);
-    open_.push_back({Frame::Record, &record, nullptr, &names, taken});
+    const std::uint32_t type = TypeOf(record);
+    Open& open = Push(Frame::Record, &record);
+    open.type = type;
+    open.taken = static_cast<std::uint32_t>(taken_.size());
+    taken_.resize(taken_.size() + types_[type].names->names.size(), 0);
   }
 
   void OpenValue(const FieldInfo& field, Remotable& record) {
     text_.clear();
-    open_.push_back({Frame::Value, &record, &field});
+    Push(Frame::Value, &record, &field);
   }
 
   // The first field not yet taken whose wire name is the element's, as the tree reader matches
   // them. Children mostly come in field order, so the field after the last one taken is tried
   // first.
-  const FieldInfo* Take(Open& record, std::string_view name) {
-    const std::vector<std::string_view>& names = record.names->names;
-    const auto taken = taken_.begin() + static_cast<std::ptrdiff_t>(record.taken);
+  const FieldInfo* Take(Open& record, const XmlStart& element) {
+    TypeNames& type = types_[record.type];
+    const std::vector<std::string_view>& names = type.names->names;
+    const auto taken = taken_.begin() + record.taken;
+    const void* key = element.NameKey();
+    const auto named = [&](std::size_t field) {
+      return type.keys[field] == key || names[field] == element.LocalName();
+    };
     std::size_t field = record.next;
-    if (!(record.names->distinct && field < names.size() && !taken[field] &&
-          names[field] == name)) {
+    if (!(type.names->distinct && field < names.size() && !taken[field] && named(field))) {
       for (field = 0; field < names.size(); ++field) {
-        if (!taken[field] && names[field] == name) break;
+        if (!taken[field] && named(field)) break;
       }
       if (field == names.size()) return nullptr;
     }
+    type.keys[field] = key;
     taken[field] = 1;
-    record.next = field + 1;
+    record.next = static_cast<std::uint32_t>(field + 1);
     return &record.record->Type().fields[field];
   }
 
@@ -181,7 +217,7 @@ class AnswerEvents final : public XmlEvents {
         return true;
       case FieldKind::Array:
         field.access->SetEmptyArray(record);
-        open_.push_back({Frame::Array, &record, &field});
+        Push(Frame::Array, &record, &field);
         return true;
       default:
         OpenValue(field, record);
@@ -203,6 +239,8 @@ class AnswerEvents final : public XmlEvents {
   std::vector<Open> open_;
   std::vector<char> taken_;  // the open records' fields, stacked
   std::string text_;
+  std::vector<TypeNames> types_;
+  std::uint32_t lastType_ = 0;
   int skipped_ = 0;  // depth inside elements no field takes
   bool sawBody_ = false;
   bool sawWrapper_ = false;

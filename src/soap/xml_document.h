@@ -65,6 +65,9 @@ class XmlStart {
            const xmlChar** attributes, int attributeCount);
 
   std::string_view LocalName() const { return localName_; }
+  // libxml2 keeps one copy of each name for the whole of a parse, so within one scan two
+  // elements have the same key exactly when they have the same local name.
+  const void* NameKey() const { return localName_.data(); }
   // The namespace URI; empty when the element has none.
   std::string_view Namespace() const;
   // A prefix no declaration binds: a tree names such an element "prefix:local".
