@@ -11,11 +11,16 @@ std::optional<int> EnumType::FromSymbol(std::string_view symbol) const {
   return std::nullopt;
 }
 
+EnumType::EnumType(std::string_view name, std::vector<EnumValue> values)
+    : name_(name), values_(std::move(values)) {
+  for (int i = 0; i < Count(); ++i) byLiteral_.emplace(values_[i].literal, i);
+  for (int i = 0; i < Count(); ++i) byLiteral_.emplace(values_[i].symbol, i);
+}
+
 std::optional<int> EnumType::FromLiteral(std::string_view literal) const {
-  for (int i = 0; i < Count(); ++i) {
-    if (values_[i].literal == literal) return i;
-  }
-  return FromSymbol(literal);
+  const auto it = byLiteral_.find(literal);
+  if (it == byLiteral_.end()) return std::nullopt;
+  return it->second;
 }
 
 int EnumType::Parse(std::string_view text) const {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zelvor::soap {
@@ -16,8 +17,7 @@ struct EnumValue {
 
 class EnumType {
  public:
-  EnumType(std::string_view name, std::vector<EnumValue> values)
-      : name_(name), values_(std::move(values)) {}
+  EnumType(std::string_view name, std::vector<EnumValue> values);
 
   std::string_view Name() const { return name_; }
   int Count() const { return static_cast<int>(values_.size()); }
@@ -34,6 +34,9 @@ class EnumType {
  private:
   std::string_view name_;
   std::vector<EnumValue> values_;
+  // FromLiteral's answers: each literal, then each symbol that is no literal, to the first
+  // value that has it. Answers are read by the hundred, and some enumerations are long.
+  std::unordered_map<std::string_view, int> byLiteral_;
 };
 
 // Each enumeration type E specialises this to return its table.

@@ -6,6 +6,7 @@
 #include "soap/lexical.h"
 #include "soap/record_reader.h"
 #include "soap/remote_errors.h"
+#include "soap/streamed_answer_reader.h"
 #include "soap/xml_document.h"
 #include "soap/xml_names.h"
 #include "soap/xml_node.h"
@@ -116,10 +117,17 @@ void ReadResponse(const xmlDoc* doc, const InterfaceInfo& service, const Operati
 
 namespace zelvor::soap {
 
-void ReadAnswer(std::string_view body, const InterfaceInfo& service, const OperationInfo& operation,
-                Remotable& result) {
+std::unique_ptr<Remotable> ReadAnswer(std::string_view body, const InterfaceInfo& service,
+                                      const OperationInfo& operation,
+                                      const RecordType& resultType) {
+  if (!service.options.literal) {
+    std::unique_ptr<Remotable> streamed = resultType.create();
+    if (ReadStreamedAnswer(body, operation, *streamed)) return streamed;
+  }
+  std::unique_ptr<Remotable> result = resultType.create();
   const XmlDocPtr doc = ParseAnswer(body);
-  ReadResponse(doc.get(), service, operation, result);
+  ReadResponse(doc.get(), service, operation, *result);
+  return result;
 }
 
 }  // namespace zelvor::soap

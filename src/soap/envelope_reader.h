@@ -3,6 +3,7 @@
 
 #include <libxml/tree.h>
 
+#include <memory>
 #include <string_view>
 
 #include "soap/invoke_registry.h"
@@ -15,8 +16,10 @@ namespace zelvor::soap {
 void ReadResponse(const xmlDoc* doc, const InterfaceInfo& service, const OperationInfo& operation,
                   Remotable& result);
 
-// Parses an answer body (see ParseAnswer) and reads it as above.
-void ReadAnswer(std::string_view body, const InterfaceInfo& service, const OperationInfo& operation,
-                Remotable& result);
+// Reads an answer body into a new result holder of the given type, as above. A wrapped answer
+// of plain records is read while it is parsed; any other is parsed into a tree (ParseAnswer)
+// and read from it.
+std::unique_ptr<Remotable> ReadAnswer(std::string_view body, const InterfaceInfo& service,
+                                      const OperationInfo& operation, const RecordType& resultType);
 
 }  // namespace zelvor::soap

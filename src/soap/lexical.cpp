@@ -56,4 +56,8 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool IsNilValue(std::string_view value) {
+  return EqualsIgnoringAsciiCase(value, "true") || value == "1";
+}
+
 }  // namespace zelvor::soap

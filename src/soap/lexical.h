@@ -20,4 +20,7 @@ bool ParseBoolean(std::string_view text);
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
+// An xsi:nil value that marks its element nil: "true" (ignoring case) or "1".
+bool IsNilValue(std::string_view value);
+
 }  // namespace zelvor::soap

@@ -8,16 +8,24 @@
 namespace zelvor::soap {
 namespace {
 
-// A record for the element: a registered subtype is adopted, else the declared type is created.
+// The registered subtype of `declared` that the element names by xsi:type; null when none.
+const RecordType* NamedSubtype(const xmlNode* element, const RecordType& declared) {
+  std::string ns;
+  std::string name;
+  if (!XsiType(element, ns, name)) return nullptr;
+  const RecordType* named = TypeRegistry::Instance().FindRecord(ns, name);
+  return (named != nullptr && named != &declared && named->DerivesFrom(declared)) ? named : nullptr;
+}
+
+// The field's new record for the element: of the subtype it names, else of the declared type.
 Remotable& NewFieldRecord(const xmlNode* element, const FieldInfo& field, Remotable& record,
                           bool append) {
-  const RecordType& declared = field.recordType();
-  std::unique_ptr<Remotable> subtype = NewRecordFor(element, declared);
-  if (&subtype->Type() == &declared) {
-    return append ? field.access->AppendRecord(record) : field.access->NewRecord(record);
+  const FieldAccessor& access = *field.access;
+  if (const RecordType* subtype = NamedSubtype(element, field.recordType())) {
+    return append ? access.AppendAdopted(record, subtype->create())
+                  : access.AdoptRecord(record, subtype->create());
   }
-  return append ? field.access->AppendAdopted(record, std::move(subtype))
-                : field.access->AdoptRecord(record, std::move(subtype));
+  return append ? access.AppendRecord(record) : access.NewRecord(record);
 }
 
 void ReadArray(const xmlNode* element, const FieldInfo& field, Remotable& record) {
@@ -36,29 +44,25 @@ void ReadArray(const xmlNode* element, const FieldInfo& field, Remotable& record
 
 }  // namespace
 
-std::unique_ptr<Remotable> NewRecordFor(const xmlNode* element, const RecordType& expected) {
-  std::string ns;
-  std::string name;
-  if (XsiType(element, ns, name)) {
-    const RecordType* named = TypeRegistry::Instance().FindRecord(ns, name);
-    if (named != nullptr && named != &expected && named->DerivesFrom(expected)) {
-      return named->create();
-    }
+void StoreNil(const FieldInfo& field, Remotable& record) {
+  // A nil record, date or array stays absent; a nil scalar gets its kind's empty value.
+  if (field.kind < FieldKind::Date) field.access->SetEmpty(record);
+}
+
+void StoreText(const FieldInfo& field, Remotable& record, std::string_view text) {
+  if (field.kind == FieldKind::Date) {
+    field.access->SetDate(record, std::make_unique<TXSDate>(TXSDate::FromText(text)));
+  } else {
+    field.access->SetLexical(record, text);
   }
-  return expected.create();
 }
 
 void ReadFieldValue(const xmlNode* element, const FieldInfo& field, Remotable& record) {
-  const FieldAccessor& access = *field.access;
   if (IsNil(element)) {
-    // A nil record, date or array stays absent; a nil scalar gets its kind's empty value.
-    if (field.kind < FieldKind::Date) access.SetEmpty(record);
+    StoreNil(field, record);
     return;
   }
   switch (field.kind) {
-    case FieldKind::Date:
-      access.SetDate(record, std::make_unique<TXSDate>(TXSDate::FromText(ElementText(element))));
-      return;
     case FieldKind::Record:
       ReadRecord(element, NewFieldRecord(element, field, record, false));
       return;
@@ -66,24 +70,24 @@ void ReadFieldValue(const xmlNode* element, const FieldInfo& field, Remotable& r
       ReadArray(element, field, record);
       return;
     default:
-      access.SetLexical(record, ElementText(element));
+      StoreText(field, record, ElementText(element));
   }
 }
 
 void ReadRecord(const xmlNode* element, Remotable& record) {
-  const TypeRegistry& types = TypeRegistry::Instance();
+  const FieldWireNames& wire = TypeRegistry::Instance().WireNames(record.Type());
   std::vector<const xmlNode*> children;
   for (const xmlNode* child = FirstElementChild(element); child != nullptr;
        child = NextElement(child)) {
     children.push_back(child);
   }
   std::vector<bool> taken(children.size(), false);
-  for (const FieldInfo& field : record.Type().fields) {
-    const std::string_view wireName = types.WireName(field);
+  const std::vector<FieldInfo>& fields = record.Type().fields;
+  for (size_t f = 0; f < fields.size(); ++f) {
     for (size_t i = 0; i < children.size(); ++i) {
-      if (taken[i] || LocalName(children[i]) != wireName) continue;
+      if (taken[i] || LocalName(children[i]) != wire.names[f]) continue;
       taken[i] = true;
-      ReadFieldValue(children[i], field, record);
+      ReadFieldValue(children[i], fields[f], record);
       break;
     }
   }

@@ -3,6 +3,8 @@
 
 #include <libxml/tree.h>
 
+#include <string_view>
+
 #include "soap/remotable.h"
 
 namespace zelvor::soap {
@@ -13,8 +15,10 @@ void ReadRecord(const xmlNode* element, Remotable& record);
 // Reads one field's value from its element (nil handling, conversion, nested records, arrays).
 void ReadFieldValue(const xmlNode* element, const FieldInfo& field, Remotable& record);
 
-// A new record of the expected type, or of the registered subtype named by the element's
-// xsi:type.
-std::unique_ptr<Remotable> NewRecordFor(const xmlNode* element, const RecordType& expected);
+// What a nil element gives the field: a scalar its kind's empty value; a record, date or array
+// stays absent.
+void StoreNil(const FieldInfo& field, Remotable& record);
+// A scalar or date field's text; throws the conversion error of a text that does not convert.
+void StoreText(const FieldInfo& field, Remotable& record, std::string_view text);
 
 }  // namespace zelvor::soap

@@ -3,6 +3,7 @@
 // over the service's transport, and the answer read into the operation's return value or
 // raised as the error it carries.
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -39,9 +40,9 @@ inline std::string WriteRequest(const BoundOperation& operation,
 // carries none.
 template <class Value>
 Value ReadReturn(const BoundOperation& operation, std::string_view body) {
-  ReturnOf<Value> result;
-  ReadAnswer(body, *operation.service, *operation.operation, result);
-  return std::move(result.value);
+  const std::unique_ptr<Remotable> result =
+      ReadAnswer(body, *operation.service, *operation.operation, ReturnOf<Value>::StaticType());
+  return std::move(static_cast<ReturnOf<Value>&>(*result).value);
 }
 
 template <class Value>

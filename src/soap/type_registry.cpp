@@ -36,6 +36,7 @@ void TypeRegistry::RegisterFieldAttributes(const RecordType& type, std::string_v
   FieldNames& names = fields_[info->access.get()];
   if (auto ext = AttributeValue(attributes, "ExtName")) names.wireName = std::move(*ext);
   if (auto item = AttributeValue(attributes, "ArrayItemName")) names.itemName = std::move(*item);
+  fieldNamesVersion_.fetch_add(1, std::memory_order_release);
 }
 
 const XmlTypeName* TypeRegistry::Find(const RecordType& type) const {
@@ -68,6 +69,32 @@ std::string_view TypeRegistry::WireName(const FieldInfo& field) const {
   const auto it = fields_.find(field.access.get());
   if (it != fields_.end() && !it->second.wireName.empty()) return it->second.wireName;
   return field.name;
+}
+
+const FieldWireNames& TypeRegistry::WireNames(const RecordType& type) const {
+  // Per thread, so that concurrent calls read without a lock. Keyed by address: there is one
+  // registry, and each record class has one static type.
+  struct Cache {
+    std::uint64_t version = 0;
+    std::unordered_map<const RecordType*, FieldWireNames> types;
+  };
+  thread_local Cache cache;
+  const std::uint64_t version = fieldNamesVersion_.load(std::memory_order_acquire);
+  if (cache.version != version) {
+    cache.types.clear();
+    cache.version = version;
+  }
+  auto [it, added] = cache.types.try_emplace(&type);
+  FieldWireNames& wire = it->second;
+  if (added) {
+    wire.names.reserve(type.fields.size());
+    for (const FieldInfo& field : type.fields) {
+      const std::string_view name = WireName(field);
+      for (const std::string_view earlier : wire.names) wire.distinct &= earlier != name;
+      wire.names.push_back(name);
+    }
+  }
+  return wire;
 }
 
 std::string_view TypeRegistry::ItemName(const FieldInfo& field) const {

@@ -2,10 +2,13 @@
 // The type registry: the namespace and XML type name of each record, enumeration and simple
 // type, and the attributes registered for record fields. Filled at start-up, read-only after.
 
+#include <atomic>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "soap/remotable.h"
 
@@ -20,9 +23,17 @@ struct XmlTypeName {
   unsigned options = 0;
 };
 
+// The wire names of a record type's fields, in table order.
+struct FieldWireNames {
+  std::vector<std::string_view> names;
+  bool distinct = true;  // no two fields share a name
+};
+
 class TypeRegistry {
  public:
   static TypeRegistry& Instance();
+  TypeRegistry(const TypeRegistry&) = delete;
+  TypeRegistry& operator=(const TypeRegistry&) = delete;
 
   void RegisterRecord(const RecordType& type, std::string_view ns, std::string_view xmlName,
                       unsigned options = 0);
@@ -42,10 +53,15 @@ class TypeRegistry {
   std::string_view FieldNamespace(const FieldInfo& field) const;
   // The registered external name, else the field's name.
   std::string_view WireName(const FieldInfo& field) const;
+  // WireName of each field, looked up once per thread and type, and again after a registration
+  // of field attributes.
+  const FieldWireNames& WireNames(const RecordType& type) const;
   // The registered item name, else the field table's, else the XML name of the item type.
   std::string_view ItemName(const FieldInfo& field) const;
 
  private:
+  TypeRegistry() = default;
+
   struct FieldNames {
     std::string wireName;
     std::string itemName;
@@ -57,6 +73,9 @@ class TypeRegistry {
   std::map<std::pair<std::string, std::string>, const RecordType*> byName_;
   // Keyed by the field's accessor, which a derived record's copy of the field shares.
   std::unordered_map<const FieldAccessor*, FieldNames> fields_;
+  // Counts registrations of field attributes; a thread's cached wire names of an older count
+  // are looked up again.
+  std::atomic<std::uint64_t> fieldNamesVersion_{0};
 };
 
 }  // namespace zelvor::soap

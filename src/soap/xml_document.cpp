@@ -1,10 +1,12 @@
 #include "soap/xml_document.h"
 
+#include <libxml/dict.h>
 #include <libxml/entities.h>
 #include <libxml/hash.h>
 #include <libxml/parser.h>
 
 #include <climits>
+#include <exception>
 #include <string>
 
 namespace zelvor::soap {
@@ -72,6 +74,153 @@ void DropEntityText(void* payload, void*, const xmlChar*) {
   entity->owner = 0;
 }
 
+std::string_view View(const xmlChar* text) {
+  return text == nullptr ? std::string_view()
+                         : std::string_view(reinterpret_cast<const char*>(text));
+}
+
+std::string_view View(const xmlChar* begin, const xmlChar* end) {
+  return {reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin)};
+}
+
+// A scan's progress, handed to libxml2's SAX callbacks. No exception may cross libxml2: an
+// event's exception is kept, the parse stopped, and the exception thrown again afterwards.
+struct Scan {
+  xmlParserCtxt* ctxt;
+  XmlEvents& events;
+  bool ended = false;
+  std::exception_ptr error;
+
+  static Scan& Of(void* ctx) {
+    return *static_cast<Scan*>(static_cast<xmlParserCtxt*>(ctx)->_private);
+  }
+
+  template <class Call>
+  void Deliver(Call call) {
+    if (ended) return;
+    try {
+      if (call()) return;
+    } catch (...) {
+      error = std::current_exception();
+    }
+    End();
+  }
+  void End() {
+    if (ended) return;
+    ended = true;
+    xmlStopParser(ctxt);
+  }
+};
+
+// An attribute value with '&' still holds a reference: without entity substitution libxml2
+// hands it on undecoded.
+bool HoldsReference(const xmlChar** attributes, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (View(attributes[5 * i + 3], attributes[5 * i + 4]).find('&') != std::string_view::npos) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void OnStart(void* ctx, const xmlChar* localName, const xmlChar* prefix, const xmlChar* ns, int,
+             const xmlChar**, int attributeCount, int, const xmlChar** attributes) {
+  Scan& scan = Scan::Of(ctx);
+  if (HoldsReference(attributes, attributeCount)) return scan.End();
+  scan.Deliver([&] {
+    return scan.events.Start(XmlStart(localName, prefix, ns, attributes, attributeCount));
+  });
+}
+
+void OnEnd(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
+  Scan& scan = Scan::Of(ctx);
+  scan.Deliver([&] { return scan.events.End(); });
+}
+
+void OnText(void* ctx, const xmlChar* text, int length) {
+  Scan& scan = Scan::Of(ctx);
+  scan.Deliver([&] { return scan.events.Text(View(text, text + length)); });
+}
+
+void OnMarkup(void* ctx, const xmlChar*) {
+  Scan& scan = Scan::Of(ctx);
+  scan.Deliver([&] { return scan.events.Markup(); });
+}
+
+void OnProcessingInstruction(void* ctx, const xmlChar*, const xmlChar*) {
+  OnMarkup(ctx, nullptr);
+}
+
+// A DOCTYPE or an entity reference ends the scan before anything of a DTD is read.
+void OnDtd(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
+  Scan::Of(ctx).End();
+}
+
+void OnReference(void* ctx, const xmlChar*) {
+  Scan::Of(ctx).End();
+}
+
+// A parser context with its dictionary and stacks costs about as much to create as a small
+// answer to scan, so each thread keeps one for its scans; a scan started inside a scan gets a
+// new one. The kept one is dropped once its dictionary has grown, lest names made up by
+// answers accumulate in it.
+class LentContext {
+ public:
+  LentContext() {
+    thread_local Kept kept;
+    if (kept.lent) {
+      own_.reset(xmlNewParserCtxt());
+      ctxt_ = own_.get();
+    } else {
+      if (!kept.ctxt) kept.ctxt.reset(xmlNewParserCtxt());
+      ctxt_ = kept.ctxt.get();
+      kept_ = &kept;
+    }
+    if (ctxt_ == nullptr) throw std::bad_alloc();
+    if (kept_ != nullptr) kept_->lent = true;
+  }
+  ~LentContext() {
+    ctxt_->_private = nullptr;
+    // Let go of the document's input now rather than at the next scan.
+    xmlCtxtReset(ctxt_);
+    if (kept_ == nullptr) return;
+    kept_->lent = false;
+    if (xmlDictGetUsage(ctxt_->dict) > kMaxKeptNameBytes) kept_->ctxt.reset();
+  }
+  LentContext(const LentContext&) = delete;
+  LentContext& operator=(const LentContext&) = delete;
+
+  xmlParserCtxt* Get() const { return ctxt_; }
+
+ private:
+  static constexpr std::size_t kMaxKeptNameBytes = std::size_t{64} << 10;
+
+  struct Kept {
+    std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt;
+    bool lent = false;
+  };
+
+  std::unique_ptr<xmlParserCtxt, ParserCtxtFree> own_;
+  xmlParserCtxt* ctxt_ = nullptr;
+  Kept* kept_ = nullptr;
+};
+
+xmlSAXHandler ScanHandler() {
+  xmlSAXHandler handler{};
+  handler.initialized = XML_SAX2_MAGIC;
+  handler.startElementNs = &OnStart;
+  handler.endElementNs = &OnEnd;
+  handler.characters = &OnText;
+  // Blanks are text, as in a tree parsed with blanks kept.
+  handler.ignorableWhitespace = &OnText;
+  handler.cdataBlock = &OnText;
+  handler.comment = &OnMarkup;
+  handler.processingInstruction = &OnProcessingInstruction;
+  handler.internalSubset = &OnDtd;
+  handler.reference = &OnReference;
+  return handler;
+}
+
 }  // namespace
 
 XmlDocPtr ParseXmlSafely(std::string_view bytes, std::size_t maxBytes) {
@@ -114,6 +263,45 @@ std::string StreamXmlSafely(std::string_view bytes, std::size_t maxBytes,
 
 XmlDocPtr ParseAnswer(std::string_view bytes) {
   return ParseXmlSafely(bytes, kMaxAnswerBytes);
+}
+
+XmlStart::XmlStart(const xmlChar* localName, const xmlChar* prefix, const xmlChar* ns,
+                   const xmlChar** attributes, int attributeCount)
+    : localName_(View(localName)),
+      prefix_(prefix),
+      ns_(ns),
+      attributes_(attributes),
+      attributeCount_(attributeCount) {}
+
+std::string_view XmlStart::Namespace() const {
+  return View(ns_);
+}
+
+std::optional<std::string_view> XmlStart::FindAttribute(std::string_view localName,
+                                                        std::string_view ns) const {
+  for (int i = 0; i < attributeCount_; ++i) {
+    const xmlChar** attribute = attributes_ + 5 * i;
+    if (View(attribute[0]) == localName && View(attribute[2]) == ns) {
+      return View(attribute[3], attribute[4]);
+    }
+  }
+  return std::nullopt;
+}
+
+bool ScanXmlSafely(std::string_view bytes, std::size_t maxBytes, XmlEvents& events) {
+  CheckSize(bytes, maxBytes);
+  if (bytes.empty()) return false;
+  const QuietGenericErrors quiet;
+  const LentContext lent;
+  xmlParserCtxt* ctxt = lent.Get();
+  *ctxt->sax = ScanHandler();
+  Scan scan{ctxt, events, false, nullptr};
+  ctxt->_private = &scan;
+  xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
+                    kSafeOptions);
+  const bool whole = !scan.ended && ctxt->wellFormed != 0;
+  if (scan.error) std::rethrow_exception(scan.error);
+  return whole;
 }
 
 }  // namespace zelvor::soap

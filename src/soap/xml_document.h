@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -56,5 +57,56 @@ std::string StreamXmlSafely(std::string_view bytes, std::size_t maxBytes,
 
 // An answer body of a call, parsed as above under kMaxAnswerBytes.
 XmlDocPtr ParseAnswer(std::string_view bytes);
+
+// An element's start as ScanXmlSafely reports it.
+class XmlStart {
+ public:
+  XmlStart(const xmlChar* localName, const xmlChar* prefix, const xmlChar* ns,
+           const xmlChar** attributes, int attributeCount);
+
+  std::string_view LocalName() const { return localName_; }
+  // libxml2 keeps one copy of each name for the whole of a parse, so within one scan two
+  // elements have the same key exactly when they have the same local name.
+  const void* NameKey() const { return localName_.data(); }
+  // The namespace URI; empty when the element has none.
+  std::string_view Namespace() const;
+  // A prefix no declaration binds: a tree names such an element "prefix:local".
+  bool UnboundPrefix() const { return prefix_ != nullptr && ns_ == nullptr; }
+  // The value of the attribute with this local name and namespace URI.
+  std::optional<std::string_view> Attribute(std::string_view localName, std::string_view ns) const {
+    if (attributeCount_ == 0) return std::nullopt;
+    return FindAttribute(localName, ns);
+  }
+
+ private:
+  std::optional<std::string_view> FindAttribute(std::string_view localName,
+                                                std::string_view ns) const;
+
+  std::string_view localName_;
+  const xmlChar* prefix_;
+  const xmlChar* ns_;
+  const xmlChar** attributes_;  // libxml2's five pointers per attribute
+  int attributeCount_;
+};
+
+// What ScanXmlSafely reports, in document order. Each call returns false to end the scan.
+class XmlEvents {
+ public:
+  virtual ~XmlEvents() = default;
+  virtual bool Start(const XmlStart& element) = 0;
+  virtual bool End() = 0;
+  // Character data and CDATA content, entities decoded; one run may come in several pieces.
+  virtual bool Text(std::string_view text) = 0;
+  // A comment or a processing instruction.
+  virtual bool Markup() = 0;
+};
+
+// Parses as ParseXmlSafely does, under the same limits, but holds no tree: the elements and
+// text go to `events` as they are read. True when the whole document was well-formed and
+// `events` never ended the scan. False as well for a document that declares a DTD, refers to
+// an entity or holds an attribute value with a reference: the caller parses such a document as
+// a tree, which also gives the exact error of one that is not well-formed. Throws EXmlTooLarge
+// as ParseXmlSafely does, and what `events` throws.
+bool ScanXmlSafely(std::string_view bytes, std::size_t maxBytes, XmlEvents& events);
 
 }  // namespace zelvor::soap

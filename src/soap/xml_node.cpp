@@ -89,8 +89,7 @@ bool AttributeValue(const xmlNode* element, const char* name, const char* ns, st
 bool IsNil(const xmlNode* element) {
   if (element->properties == nullptr) return false;
   std::string value;
-  if (!AttributeValue(element, "nil", kXmlSchemaInstance, value)) return false;
-  return EqualsIgnoringAsciiCase(value, "true") || value == "1";
+  return AttributeValue(element, "nil", kXmlSchemaInstance, value) && IsNilValue(value);
 }
 
 bool XsiType(const xmlNode* element, std::string& ns, std::string& name) {

@@ -7,6 +7,33 @@
 namespace zelvor::soap {
 namespace {
 
+// Writes down what a scan reports.
+class Recorder final : public XmlEvents {
+ public:
+  bool Start(const XmlStart& element) override {
+    log += "<" + std::string(element.LocalName());
+    if (!element.Namespace().empty()) log += " ns=" + std::string(element.Namespace());
+    if (element.UnboundPrefix()) log += " unbound";
+    if (auto a = element.Attribute("a", "")) log += " a=" + std::string(*a);
+    log += ">";
+    return true;
+  }
+  bool End() override {
+    log += "</>";
+    return true;
+  }
+  bool Text(std::string_view text) override {
+    log += text;
+    return true;
+  }
+  bool Markup() override {
+    log += "<!>";
+    return true;
+  }
+
+  std::string log;
+};
+
 // A document of exactly `size` bytes: a root element padded with a comment.
 std::string DocumentOf(std::size_t size) {
   const std::string open = "<r><!--";
@@ -23,12 +50,15 @@ TEST(SafeXmlParse, TheCallersCapIsTheLargestDocumentTaken) {
   for (const Case c : {Case{kCap - 1, true}, Case{kCap, true}, Case{kCap + 1, false}}) {
     SCOPED_TRACE(c.size);
     const std::string xml = DocumentOf(c.size);
+    Recorder events;
     if (c.taken) {
       EXPECT_NE(ParseXmlSafely(xml, kCap), nullptr);
       EXPECT_EQ(StreamXmlSafely(xml, kCap, [](xmlTextReader*) { return false; }), "");
+      EXPECT_TRUE(ScanXmlSafely(xml, kCap, events));
     } else {
       EXPECT_THROW(ParseXmlSafely(xml, kCap), EXmlTooLarge);
       EXPECT_THROW(StreamXmlSafely(xml, kCap, [](xmlTextReader*) { return false; }), EXmlTooLarge);
+      EXPECT_THROW(ScanXmlSafely(xml, kCap, events), EXmlTooLarge);
     }
   }
 }
@@ -38,6 +68,8 @@ TEST(SafeXmlParse, IllFormedDocumentsAreParseErrors) {
     SCOPED_TRACE(xml);
     EXPECT_THROW(ParseXmlSafely(xml, 1024), EXmlParseError);
     EXPECT_THROW(StreamXmlSafely(xml, 1024, [](xmlTextReader*) { return false; }), EXmlParseError);
+    Recorder events;
+    EXPECT_FALSE(ScanXmlSafely(xml, 1024, events));
   }
 }
 
@@ -51,6 +83,35 @@ TEST(SafeXmlParse, AStreamedDocumentWithADtdIsRefusedBeforeItsRoot) {
                                }),
                EXmlDtdRefused);
   EXPECT_EQ(elements, 0);
+}
+
+TEST(SafeXmlParse, AScanEndsAtADtdBeforeItsRoot) {
+  Recorder events;
+  EXPECT_FALSE(ScanXmlSafely(R"(<!DOCTYPE r [<!ENTITY a "aaaa">]><r>&a;</r>)", 1024, events));
+  EXPECT_EQ(events.log, "");
+}
+
+TEST(SafeXmlParse, AScanReportsElementsAndDecodedText) {
+  Recorder events;
+  EXPECT_TRUE(ScanXmlSafely(
+      R"(<?xml version="1.0" encoding="ISO-8859-2"?><r a="x&#60;)"
+      "\xb1"
+      R"("><p:e xmlns:p="urn:p">1 &amp; <![CDATA[<2>]]></p:e><?pi?><!--c--><u:f/></r>)",
+      1024, events));
+  EXPECT_EQ(events.log, "<r a=x<ą><e ns=urn:p>1 & <2></><!><!><f unbound></></>");
+  // libxml2 keeps '&' in an attribute as a reference, so such a value ends the scan.
+  Recorder withReference;
+  EXPECT_FALSE(ScanXmlSafely(R"(<r><e a="x&amp;y"/></r>)", 1024, withReference));
+}
+
+TEST(SafeXmlParse, AScanStopsWhenTheEventsSaySo) {
+  struct StopAtText final : XmlEvents {
+    bool Start(const XmlStart&) override { return true; }
+    bool End() override { return true; }
+    bool Text(std::string_view) override { return false; }
+    bool Markup() override { return true; }
+  } events;
+  EXPECT_FALSE(ScanXmlSafely("<r>text</r>", 1024, events));
 }
 
 TEST(SafeXmlParse, TheStreamGivesTheDeclaredEncoding) {

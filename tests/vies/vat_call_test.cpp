@@ -1,30 +1,15 @@
 // Approximate-check calls (zelvorApprox on the wire) through the transport: the answer's encoding
 // comes from the document.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include "support/loopback_server.h"
+#include "support/text_encoding.h"
 #include "vies/vat_port_type.h"
 
 namespace zelvor::vies {
 namespace {
 
 constexpr const char* kTrader = "Zażółć gęślą jaźń Sp. z o.o.";
-
-std::string Convert(const std::string& utf8, const char* encoding) {
-  iconv_t cd = iconv_open(encoding, "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open");
-  std::string out(utf8.size() * 4 + 4, '\0');
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size();
-  char* outPtr = out.data();
-  size_t outLeft = out.size();
-  const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-  iconv_close(cd);
-  if (rc == static_cast<size_t>(-1)) throw std::runtime_error("iconv");
-  out.resize(out.size() - outLeft);
-  return out;
-}
 
 // The answer document in the given encoding; declared names the encoding in the declaration,
 // bom is prefixed as bytes.
@@ -35,7 +20,7 @@ std::string AnswerIn(const char* encoding, const char* declared, const std::stri
                     "<CheckVatApproxResponse xmlns=\"" +
                     TypesNamespace() + "\"><valid>true</valid><traderName>" + kTrader +
                     "</traderName></CheckVatApproxResponse></e:Body></e:Envelope>";
-  return bom + Convert(xml, encoding);
+  return bom + test::FromUtf8(xml, encoding);
 }
 
 struct EncodingCase {
@@ -43,9 +28,9 @@ struct EncodingCase {
   std::string body;
 };
 
-class ZelvorCall : public ::testing::TestWithParam<EncodingCase> {};
+class VatApproxCall : public ::testing::TestWithParam<EncodingCase> {};
 
-TEST_P(ZelvorCall, ReadsTheAnswerInItsOwnEncoding) {
+TEST_P(VatApproxCall, ReadsTheAnswerInItsOwnEncoding) {
   ::zelvor::test::LoopbackServer server;
   std::string soapAction;
   server.Http().Post("/svc", [&](const httplib::Request& req, httplib::Response& res) {
@@ -67,7 +52,7 @@ TEST_P(ZelvorCall, ReadsTheAnswerInItsOwnEncoding) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Encodings, ZelvorCall,
+    Encodings, VatApproxCall,
     ::testing::Values(EncodingCase{"Utf8", AnswerIn("UTF-8", "", "")},
                       EncodingCase{"Utf16LittleEndianWithBom",
                                    AnswerIn("UTF-16LE", "UTF-16", std::string("\xFF\xFE", 2))},

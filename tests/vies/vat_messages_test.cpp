@@ -24,7 +24,7 @@ std::string Envelope(const std::string& body) {
               "{TNS}", TypesNamespace());
 }
 
-TEST(ZelvorRequest, ApproxWithRequesterIsTheRecordElementAloneInTheBody) {
+TEST(VatRequest, ApproxWithRequesterIsTheRecordElementAloneInTheBody) {
   CheckVatApproxRequest request;
   request.countryCode = "IT";
   request.vatNumber = " 00743110157";
@@ -42,7 +42,7 @@ TEST(ZelvorRequest, ApproxWithRequesterIsTheRecordElementAloneInTheBody) {
   EXPECT_THAT(written, ::testing::Not(::testing::HasSubstr("parameters")));
 }
 
-TEST(ZelvorRequest, AnEmptyRequesterNumberIsSentAsAnEmptyElement) {
+TEST(VatRequest, AnEmptyRequesterNumberIsSentAsAnEmptyElement) {
   CheckVatApproxRequest request;
   request.SetrequesterVatNumber("");
   EXPECT_EQ(CanonicalXml(WriteCheckApproxRequest(request)),
@@ -50,7 +50,7 @@ TEST(ZelvorRequest, AnEmptyRequesterNumberIsSentAsAnEmptyElement) {
                                   R"(<requesterVatNumber/></zelvorApprox>)")));
 }
 
-TEST(ZelvorRequest, CheckRequestHoldsCountryAndNumber) {
+TEST(VatRequest, CheckRequestHoldsCountryAndNumber) {
   CheckVatRequest request;
   request.countryCode = "DE";
   request.vatNumber = "129273398";
@@ -65,7 +65,7 @@ std::string Answer(const std::string& record) {
               "{TNS}", TypesNamespace());
 }
 
-TEST(ZelvorAnswer, ApproxAnswerFillsPresentFieldsAndLeavesTheRestUnspecified) {
+TEST(VatAnswer, ApproxAnswerFillsPresentFieldsAndLeavesTheRestUnspecified) {
   const auto answer = ReadCheckApproxAnswer(Answer(
       R"(<ns2:CheckVatApproxResponse xmlns:ns2="{TNS}"><ns2:countryCode>IT</ns2:countryCode>)"
       R"(<ns2:vatNumber>00743110157</ns2:vatNumber><ns2:requestDate>2024-12-04+01:00</ns2:requestDate>)"
@@ -86,7 +86,7 @@ TEST(ZelvorAnswer, ApproxAnswerFillsPresentFieldsAndLeavesTheRestUnspecified) {
   EXPECT_EQ(answer->requestIdentifier, "WAPIAAAA");
 }
 
-TEST(ZelvorAnswer, AnUnknownMatchCodeIsRejected) {
+TEST(VatAnswer, AnUnknownMatchCodeIsRejected) {
   try {
     ReadCheckApproxAnswer(Answer(R"(<r xmlns="{TNS}"><traderCityMatch>4</traderCityMatch></r>)"));
     FAIL() << "no error";
@@ -95,7 +95,7 @@ TEST(ZelvorAnswer, AnUnknownMatchCodeIsRejected) {
   }
 }
 
-TEST(ZelvorAnswer, CheckAnswerFillsNameFromItsWireName) {
+TEST(VatAnswer, CheckAnswerFillsNameFromItsWireName) {
   const auto answer = ReadCheckAnswer(Answer(
       R"(<CheckVatResponse xmlns="{TNS}"><countryCode>DE</countryCode><valid>false</valid>)"
       R"(<name>Muster GmbH</name><address i:nil="true" xmlns:i="http://www.w3.org/2001/XMLSchema-instance"/>)"
@@ -108,7 +108,7 @@ TEST(ZelvorAnswer, CheckAnswerFillsNameFromItsWireName) {
   EXPECT_FALSE(answer->valid);
 }
 
-TEST(ZelvorAnswer, SeveralChildrenTakeTheResultOneAndNoneQualifyingGivesNoRecord) {
+TEST(VatAnswer, SeveralChildrenTakeTheResultOneAndNoneQualifyingGivesNoRecord) {
   const auto answer = ReadCheckAnswer(Answer(
       R"(<Info xmlns="{TNS}"/><Result xmlns="{TNS}"><countryCode>AT</countryCode></Result>)"));
   ASSERT_NE(answer, nullptr);
@@ -116,7 +116,7 @@ TEST(ZelvorAnswer, SeveralChildrenTakeTheResultOneAndNoneQualifyingGivesNoRecord
   EXPECT_EQ(ReadCheckAnswer(Answer(R"(<a xmlns="{TNS}"/><b xmlns="{TNS}"/>)")), nullptr);
 }
 
-TEST(ZelvorAnswer, EntitiesAreNeitherFetchedNorExpanded) {
+TEST(VatAnswer, EntitiesAreNeitherFetchedNorExpanded) {
   const std::string answer =
       R"(<?xml version="1.0"?><!DOCTYPE e:Envelope [<!ENTITY secret SYSTEM "file:///etc/hostname">)"
       R"(<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">]>)" +
@@ -128,7 +128,7 @@ TEST(ZelvorAnswer, EntitiesAreNeitherFetchedNorExpanded) {
   EXPECT_EQ(read->traderCity(), "&b;");
 }
 
-TEST(ZelvorAnswer, BytesThatDoNotFitTheDeclaredEncodingAreAParseError) {
+TEST(VatAnswer, BytesThatDoNotFitTheDeclaredEncodingAreAParseError) {
   const std::string answer = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\xff\xfe\xd8";
   try {
     ReadCheckAnswer(answer);
@@ -138,7 +138,7 @@ TEST(ZelvorAnswer, BytesThatDoNotFitTheDeclaredEncodingAreAParseError) {
   }
 }
 
-TEST(ZelvorAnswer, AFaultIsARemotableExceptionWithItsString) {
+TEST(VatAnswer, AFaultIsARemotableExceptionWithItsString) {
   try {
     ReadCheckApproxAnswer(
         Answer("<env:Fault><faultcode>env:Server</faultcode>"
