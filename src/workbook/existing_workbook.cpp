@@ -8,6 +8,7 @@
 #include "workbook/atomic_save.h"
 #include "workbook/cell_text.h"
 #include "workbook/errors.h"
+#include "workbook/zip_writer.h"
 
 namespace zelvor::workbook {
 namespace {
@@ -135,15 +136,38 @@ int ExistingWorkbook::DateStyle() {
 }
 
 void ExistingWorkbook::SaveAs(const std::string& path) {
-  SaveAtomically(path, [this](const std::string& temp) { Write(temp); });
-  path_ = path;
+  pending_.Wait();
+  std::vector<ZipEntry> entries;
+  try {
+    entries = Entries();
+  } catch (const EWorkbookError& e) {
+    throw EWorkbookError("Cannot save workbook \"" + path + "\": " + e.what());
+  }
+  auto write = [entries = std::move(entries)](const std::string& temp) { WriteZip(temp, entries); };
+  if (path != savedPath_) {
+    // The first save to a file is done before the call returns, so a wrong path fails here.
+    SaveAtomically(path, write);
+    path_ = savedPath_ = path;
+    return;
+  }
+  // The entries hold only compressed bytes that no later change alters.
+  pending_.Start([write = std::move(write), path] { SaveAtomically(path, write); });
 }
 
 void ExistingWorkbook::Save() {
   SaveAs(path_);
 }
 
-void ExistingWorkbook::Write(const std::string& path) const {
+const DeflatedPart& ExistingWorkbook::SmallPart(const std::string& part, std::string text) {
+  auto& [kept, compressed] = smallParts_[part];
+  if (compressed.segments.empty() || kept != text) {
+    compressed = DeflatePart(text);
+    kept = std::move(text);
+  }
+  return compressed;
+}
+
+std::vector<ZipEntry> ExistingWorkbook::Entries() {
   std::map<std::string, std::string> texts;
   std::set<std::string> dropped;
   if (styles_) texts[package_->StoredName(layout_.stylesPart)] = SerializeXml(styles_.get());
@@ -166,10 +190,10 @@ void ExistingWorkbook::Write(const std::string& path) const {
     });
     texts[relsPart] = SerializeXml(rels.get());
   }
-  std::map<std::string, PartPieces> replaced;
-  for (const auto& [part, text] : texts) replaced[part] = {text};
-  replaced[package_->StoredName(layout_.firstSheetPart)] = sheet_->Pieces();
-  package_->WriteTo(path, replaced, dropped);
+  std::map<std::string, DeflatedPart> replaced;
+  for (auto& [part, text] : texts) replaced[part] = SmallPart(part, std::move(text));
+  replaced[package_->StoredName(layout_.firstSheetPart)] = sheet_->Compressed();
+  return package_->Entries(replaced, dropped);
 }
 
 std::string FirstSheet::Name() const {
