@@ -5,10 +5,8 @@
 #include <charconv>
 #include <functional>
 
-#include "workbook/atomic_save.h"
 #include "workbook/cell_text.h"
 #include "workbook/errors.h"
-#include "workbook/zip_writer.h"
 
 namespace zelvor::workbook {
 namespace {
@@ -136,22 +134,8 @@ int ExistingWorkbook::DateStyle() {
 }
 
 void ExistingWorkbook::SaveAs(const std::string& path) {
-  pending_.Wait();
-  std::vector<ZipEntry> entries;
-  try {
-    entries = Entries();
-  } catch (const EWorkbookError& e) {
-    throw EWorkbookError("Cannot save workbook \"" + path + "\": " + e.what());
-  }
-  auto write = [entries = std::move(entries)](const std::string& temp) { WriteZip(temp, entries); };
-  if (path != savedPath_) {
-    // The first save to a file is done before the call returns, so a wrong path fails here.
-    SaveAtomically(path, write);
-    path_ = savedPath_ = path;
-    return;
-  }
-  // The entries hold only compressed bytes that no later change alters.
-  pending_.Start([write = std::move(write), path] { SaveAtomically(path, write); });
+  saves_.Save(path, [this] { return Entries(); });
+  path_ = path;
 }
 
 void ExistingWorkbook::Save() {

@@ -1,6 +1,7 @@
 #pragma once
 // An .xlsx or .xlsm workbook opened from disk: its first sheet is read and written; a save
-// rewrites that sheet's part and copies every other part unchanged.
+// rewrites that sheet's part, compressing only the rows changed since the last save, and copies
+// every other part unchanged.
 
 #include <map>
 #include <memory>
@@ -49,7 +50,7 @@ class ExistingWorkbook final : public Workbook {
   Sheet& AddWorksheetAfterLast() override;
   void SaveAs(const std::string& path) override;
   void Save() override;
-  void WaitForSaves() override { pending_.Wait(); }
+  void WaitForSaves() override { saves_.Wait(); }
 
  private:
   friend class FirstSheet;
@@ -61,8 +62,7 @@ class ExistingWorkbook final : public Workbook {
   const DeflatedPart& SmallPart(const std::string& part, std::string text);
 
   std::unique_ptr<XlsxPackage> package_;
-  std::string path_;       // where Save writes
-  std::string savedPath_;  // where the last save that was started synchronously wrote
+  std::string path_;  // where Save writes
   WorkbookLayout layout_;
   std::string sheetName_;
   SharedStrings sharedStrings_;
@@ -72,7 +72,7 @@ class ExistingWorkbook final : public Workbook {
   XmlDocPtr styles_;  // set once a date needed a style the workbook lacked
   int dateStyle_ = -2;
   std::map<std::string, std::pair<std::string, DeflatedPart>> smallParts_;
-  PendingSave pending_;
+  PendingSave saves_;
 };
 
 }  // namespace zelvor::workbook

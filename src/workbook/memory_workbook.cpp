@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "workbook/atomic_save.h"
 #include "workbook/cell_text.h"
 #include "workbook/errors.h"
 #include "workbook/new_workbook_parts.h"
@@ -17,15 +16,6 @@ std::string Lower(std::string_view s) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return out;
-}
-
-ZipEntry EntryOf(std::string name, const DeflatedPart& part) {
-  ZipEntry entry;
-  entry.name = std::move(name);
-  entry.crc = part.sums.crc;
-  entry.size = part.sums.rawSize;
-  for (const auto& segment : part.segments) entry.data.push_back(segment.bytes);
-  return entry;
 }
 
 }  // namespace
@@ -181,22 +171,7 @@ void MemoryWorkbook::CheckSheetName(std::string_view name, const MemorySheet* sh
 }
 
 void MemoryWorkbook::SaveAs(const std::string& path) {
-  pending_.Wait();
-  std::vector<ZipEntry> entries;
-  try {
-    entries = Entries();
-  } catch (const EWorkbookError& e) {
-    throw EWorkbookError("Cannot save workbook \"" + path + "\": " + e.what());
-  }
-  auto write = [entries = std::move(entries)](const std::string& temp) { WriteZip(temp, entries); };
-  if (path != path_) {
-    // A new file is written before the call returns, so a wrong path fails right here.
-    SaveAtomically(path, write);
-    path_ = path;
-    return;
-  }
-  // The entries hold only compressed bytes that no later change alters.
-  pending_.Start([write = std::move(write), path] { SaveAtomically(path, write); });
+  saves_.Save(path, [this] { return Entries(); });
 }
 
 std::vector<ZipEntry> MemoryWorkbook::Entries() {
@@ -213,13 +188,15 @@ std::vector<ZipEntry> MemoryWorkbook::Entries() {
     parts.emplace_back(SheetPartName(s + 1), sheets_[s]->Compressed(s == active_));
   }
   std::vector<ZipEntry> entries;
-  for (const auto& [name, part] : parts) entries.push_back(EntryOf(name, part));
+  for (const auto& [name, part] : parts) entries.push_back(DeflatedEntry(name, part));
   return entries;
 }
 
 void MemoryWorkbook::Save() {
-  if (path_.empty()) throw EWorkbookError("The new workbook has no file yet: save it as a file");
-  SaveAs(path_);
+  if (saves_.SavedPath().empty()) {
+    throw EWorkbookError("The new workbook has no file yet: save it as a file");
+  }
+  SaveAs(saves_.SavedPath());
 }
 
 }  // namespace zelvor::workbook

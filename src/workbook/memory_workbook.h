@@ -68,7 +68,7 @@ class MemoryWorkbook final : public Workbook {
   Sheet& AddWorksheetAfterLast() override;
   void SaveAs(const std::string& path) override;
   void Save() override;
-  void WaitForSaves() override { pending_.Wait(); }
+  void WaitForSaves() override { saves_.Wait(); }
 
   void Activate(const MemorySheet& sheet);
   // Throws EWorkbookError unless the name may be given to `sheet`.
@@ -80,8 +80,7 @@ class MemoryWorkbook final : public Workbook {
 
   std::vector<std::unique_ptr<MemorySheet>> sheets_;
   std::size_t active_ = 0;
-  std::string path_;  // where the last save that was started synchronously wrote
-  PendingSave pending_;
+  PendingSave saves_;
 };
 
 }  // namespace zelvor::workbook

@@ -187,17 +187,12 @@ std::vector<ZipEntry> XlsxPackage::Entries(const std::map<std::string, DeflatedP
       throw EWorkbookError(std::string("reading the archive: the part ") + name +
                            " cannot be looked at");
     }
+    const auto change = replaced.find(name);
     ZipEntry& entry = entries.emplace_back();
+    if (change != replaced.end()) entry = DeflatedEntry(name, change->second);
     entry.name = name;
     if ((st.valid & ZIP_STAT_MTIME) != 0) DosTimeOf(st.mtime, entry.dosTime, entry.dosDate);
-    const auto change = replaced.find(name);
-    if (change != replaced.end()) {
-      const DeflatedPart& part = change->second;
-      entry.crc = part.sums.crc;
-      entry.size = part.sums.rawSize;
-      for (const auto& segment : part.segments) entry.data.push_back(segment.bytes);
-      continue;
-    }
+    if (change != replaced.end()) continue;
     // The stored bytes go across as they are: no part is recompressed or altered.
     if (st.encryption_method != ZIP_EM_NONE) {
       throw EWorkbookError(std::string("the part ") + name + " is encrypted");

@@ -124,6 +124,15 @@ class FileOut {
 
 }  // namespace
 
+ZipEntry DeflatedEntry(std::string name, const DeflatedPart& part) {
+  ZipEntry entry;
+  entry.name = std::move(name);
+  entry.crc = part.sums.crc;
+  entry.size = part.sums.rawSize;
+  for (const auto& segment : part.segments) entry.data.push_back(segment.bytes);
+  return entry;
+}
+
 void DosTimeOf(std::int64_t unixTime, std::uint16_t& dosTime, std::uint16_t& dosDate) {
   const auto t = static_cast<std::time_t>(unixTime);
   std::tm local{};

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "workbook/deflate_segment.h"
+
 namespace zelvor::workbook {
 
 inline constexpr std::uint16_t kZipStored = 0;
@@ -26,6 +28,9 @@ struct ZipEntry {
   // background while the workbook changes.
   std::vector<std::shared_ptr<const std::string>> data;
 };
+
+// The entry of a part compressed in segments.
+ZipEntry DeflatedEntry(std::string name, const DeflatedPart& part);
 
 // Writes the entries in order into the file at `path`, which is created or truncated. Throws
 // EWorkbookError with the reason.
