@@ -159,12 +159,28 @@ void BM_ListJobSaveEvery30Rows(benchmark::State& state) {
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::duration d) {
-  return std::chrono::duration<double>(d).count();
+// Each iteration: `change` (not timed), then a save over the same file until it is on disk. Also
+// reported: the time until the save returns, what the job itself waits for.
+template <class Change>
+void TimeSaves(benchmark::State& state, zelvor::workbook::Workbook& book, const std::string& path,
+               Change change) {
+  Clock::duration returned{};
+  for (auto _ : state) {
+    state.PauseTiming();
+    change();
+    state.ResumeTiming();
+    const auto start = Clock::now();
+    book.Save();
+    returned += Clock::now() - start;
+    book.WaitForSaves();
+  }
+  state.counters["returns_ms"] = 1000 * std::chrono::duration<double>(returned).count() /
+                                 static_cast<double>(state.iterations());
+  state.counters["file_MiB"] = static_cast<double>(std::filesystem::file_size(path)) / 1048576.0;
+  std::filesystem::remove(path);
 }
 
-// A result workbook of `rows` summary rows saved, then 30 rows more and a save over the same file:
-// the time until the save returns (the job's own wait) and until the file is on disk.
+// A result workbook of `rows` summary rows, saved again after every 30 rows more.
 void BM_SaveAfter30MoreSummaryRows(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
   const std::string path = ScratchPath("zelvor-bench-grow");
@@ -181,19 +197,7 @@ void BM_SaveAfter30MoreSummaryRows(benchmark::State& state) {
   };
   addRows(rows);
   book.SaveAs(path);
-  Clock::duration returned{};
-  for (auto _ : state) {
-    state.PauseTiming();
-    addRows(30);
-    state.ResumeTiming();
-    const auto start = Clock::now();
-    book.Save();
-    returned += Clock::now() - start;
-    book.WaitForSaves();
-  }
-  state.counters["returns_ms"] = 1000 * Seconds(returned) / static_cast<double>(state.iterations());
-  state.counters["file_MiB"] = static_cast<double>(std::filesystem::file_size(path)) / 1048576.0;
-  std::filesystem::remove(path);
+  TimeSaves(state, book, path, [&] { addRows(30); });
 }
 
 // An input workbook of `rows` numbers, annotated in columns B and C 30 rows at a time, each time
@@ -211,24 +215,14 @@ void BM_AnnotateInput30RowsAndSave(benchmark::State& state) {
   auto app = zelvor::workbook::MakeXlsxFactory()->Start("Excel.Application");
   auto& book = app->OpenWorkbook(path);
   auto& sheet = book.Worksheet(1);
-  int next = 2;
   book.Save();
-  Clock::duration returned{};
-  for (auto _ : state) {
-    state.PauseTiming();
+  int next = 2;
+  TimeSaves(state, book, path, [&] {
     for (int i = 0; i < 30; ++i, next = next % rows + 2) {
       sheet.SetCell(next, 2, std::to_string(5260000000LL + next));
       sheet.SetCell(next, 3, "Przedsiębiorstwo Transportowe Żółw " + std::to_string(next));
     }
-    state.ResumeTiming();
-    const auto start = Clock::now();
-    book.Save();
-    returned += Clock::now() - start;
-    book.WaitForSaves();
-  }
-  state.counters["returns_ms"] = 1000 * Seconds(returned) / static_cast<double>(state.iterations());
-  state.counters["file_MiB"] = static_cast<double>(std::filesystem::file_size(path)) / 1048576.0;
-  std::filesystem::remove(path);
+  });
 }
 
 BENCHMARK(BM_SaveAsLargeRun)->Unit(benchmark::kSecond)->Iterations(3);
