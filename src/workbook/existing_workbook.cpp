@@ -5,7 +5,6 @@
 #include <charconv>
 #include <functional>
 
-#include "workbook/atomic_save.h"
 #include "workbook/cell_text.h"
 #include "workbook/errors.h"
 
@@ -135,7 +134,7 @@ int ExistingWorkbook::DateStyle() {
 }
 
 void ExistingWorkbook::SaveAs(const std::string& path) {
-  SaveAtomically(path, [this](const std::string& temp) { Write(temp); });
+  saves_.Save(path, [this] { return Entries(); });
   path_ = path;
 }
 
@@ -143,7 +142,16 @@ void ExistingWorkbook::Save() {
   SaveAs(path_);
 }
 
-void ExistingWorkbook::Write(const std::string& path) const {
+const DeflatedPart& ExistingWorkbook::SmallPart(const std::string& part, std::string text) {
+  auto& [kept, compressed] = smallParts_[part];
+  if (compressed.segments.empty() || kept != text) {
+    compressed = DeflatePart(text);
+    kept = std::move(text);
+  }
+  return compressed;
+}
+
+std::vector<ZipEntry> ExistingWorkbook::Entries() {
   std::map<std::string, std::string> texts;
   std::set<std::string> dropped;
   if (styles_) texts[package_->StoredName(layout_.stylesPart)] = SerializeXml(styles_.get());
@@ -166,10 +174,10 @@ void ExistingWorkbook::Write(const std::string& path) const {
     });
     texts[relsPart] = SerializeXml(rels.get());
   }
-  std::map<std::string, PartPieces> replaced;
-  for (const auto& [part, text] : texts) replaced[part] = {text};
-  replaced[package_->StoredName(layout_.firstSheetPart)] = sheet_->Pieces();
-  package_->WriteTo(path, replaced, dropped);
+  std::map<std::string, DeflatedPart> replaced;
+  for (auto& [part, text] : texts) replaced[part] = SmallPart(part, std::move(text));
+  replaced[package_->StoredName(layout_.firstSheetPart)] = sheet_->Compressed();
+  return package_->Entries(replaced, dropped);
 }
 
 std::string FirstSheet::Name() const {

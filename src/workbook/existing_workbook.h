@@ -1,12 +1,16 @@
 #pragma once
 // An .xlsx or .xlsm workbook opened from disk: its first sheet is read and written; a save
-// rewrites that sheet's part and copies every other part unchanged.
+// rewrites that sheet's part, compressing only the rows changed since the last save, and copies
+// every other part unchanged.
 
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "workbook/package_parts.h"
+#include "workbook/pending_save.h"
 #include "workbook/sheet_document.h"
 #include "workbook/spreadsheet.h"
 #include "workbook/xlsx_package.h"
@@ -46,16 +50,19 @@ class ExistingWorkbook final : public Workbook {
   Sheet& AddWorksheetAfterLast() override;
   void SaveAs(const std::string& path) override;
   void Save() override;
-  void WaitForSaves() override {}  // its saves are done when they return
+  void WaitForSaves() override { saves_.Wait(); }
 
  private:
   friend class FirstSheet;
   [[noreturn]] void Fail(const std::string& action, const std::string& problem) const;
   int DateStyle();
-  void Write(const std::string& path) const;
+  // The package's entries as the workbook stands.
+  std::vector<ZipEntry> Entries();
+  // A small part's new text compressed; the compression is kept while the text stays the same.
+  const DeflatedPart& SmallPart(const std::string& part, std::string text);
 
   std::unique_ptr<XlsxPackage> package_;
-  std::string path_;
+  std::string path_;  // where Save writes
   WorkbookLayout layout_;
   std::string sheetName_;
   SharedStrings sharedStrings_;
@@ -64,6 +71,8 @@ class ExistingWorkbook final : public Workbook {
   FirstSheet firstSheet_{*this};
   XmlDocPtr styles_;  // set once a date needed a style the workbook lacked
   int dateStyle_ = -2;
+  std::map<std::string, std::pair<std::string, DeflatedPart>> smallParts_;
+  PendingSave saves_;
 };
 
 }  // namespace zelvor::workbook

@@ -251,6 +251,7 @@ std::size_t SheetDocument::Insert(int number) {
                         : at > 0          ? rows_[at - 1].end
                                           : sheetDataInner_;
   rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), std::move(row));
+  chunks_.Inserted(at);
   if (isOpen_ && open_.index >= at) ++open_.index;
   // A following row in an implied place would move down behind the new one.
   if (at + 1 < rows_.size() && !rows_[at + 1].explicitNumber) Load(at + 1);
@@ -306,6 +307,7 @@ void SheetDocument::Flush() const {
   row.rewritten = true;
   row.explicitNumber = true;
   open_.dirty = false;
+  chunks_.Changed(open_.index);
 }
 
 std::string SheetDocument::Value(int row, int column, const CellContext& context) const {
@@ -485,34 +487,54 @@ void SheetDocument::WidenDimension(int row, int column) {
   }
 }
 
-std::vector<std::string_view> SheetDocument::Pieces() const {
-  Flush();
+std::string SheetDocument::Head() const {
   const std::string_view text(text_);
-  if (dimensionChanged_) {
-    dimensionTag_ =
-        "<" + dimensionName_ + " ref=\"" + dimension_ + "\"" + (dimensionSelfClosing_ ? "/>" : ">");
+  if (!dimensionChanged_) return std::string(text.substr(0, sheetDataInner_));
+  std::string head(text.substr(0, dimensionBegin_));
+  head +=
+      "<" + dimensionName_ + " ref=\"" + dimension_ + "\"" + (dimensionSelfClosing_ ? "/>" : ">");
+  head += text.substr(dimensionEnd_, sheetDataInner_ - dimensionEnd_);
+  return head;
+}
+
+std::string_view SheetDocument::Tail() const {
+  const std::size_t end = rows_.empty() ? sheetDataInner_ : rows_.back().end;
+  return std::string_view(text_).substr(end);
+}
+
+void SheetDocument::AppendRow(std::size_t index, std::string& out) const {
+  const Row& row = rows_[index];
+  const std::size_t before = index == 0 ? sheetDataInner_ : rows_[index - 1].end;
+  if (row.begin > before) out.append(text_, before, row.begin - before);
+  if (row.rewritten) {
+    out += row.text;
+  } else {
+    out.append(text_, row.begin, row.end - row.begin);
   }
-  std::vector<std::string_view> pieces;
-  pieces.reserve(2 * rows_.size() + 3);
-  std::size_t pos = 0;
-  if (dimensionChanged_) {
-    pieces.push_back(text.substr(0, dimensionBegin_));
-    pieces.push_back(dimensionTag_);
-    pos = dimensionEnd_;
+}
+
+DeflatedPart SheetDocument::Compressed() const {
+  Flush();
+  std::string head = Head();
+  if (!headSegment_.bytes || head != compressedHead_) {
+    headSegment_ = DeflateSegment(head, SegmentEnd::Continued);
+    compressedHead_ = std::move(head);
   }
-  for (const Row& row : rows_) {
-    if (row.begin > pos) pieces.push_back(text.substr(pos, row.begin - pos));
-    pieces.push_back(row.rewritten ? std::string_view(row.text)
-                                   : text.substr(row.begin, row.end - row.begin));
-    pos = row.end;
-  }
-  pieces.push_back(text.substr(pos));
-  return pieces;
+  if (!tailSegment_.bytes) tailSegment_ = DeflateSegment(Tail(), SegmentEnd::Last);
+  chunks_.Update(rows_.size(),
+                 [this](std::size_t index, std::string& out) { AppendRow(index, out); });
+  DeflatedPart part;
+  part.Append(headSegment_);
+  chunks_.AppendTo(part);
+  part.Append(tailSegment_);
+  return part;
 }
 
 std::string SheetDocument::Serialize() const {
-  std::string out;
-  for (const auto piece : Pieces()) out += piece;
+  Flush();
+  std::string out = Head();
+  for (std::size_t i = 0; i < rows_.size(); ++i) AppendRow(i, out);
+  out += Tail();
   return out;
 }
 

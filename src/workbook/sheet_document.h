@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "workbook/deflate_segment.h"
+#include "workbook/row_chunks.h"
 #include "workbook/shared_strings.h"
 #include "workbook/xml_util.h"
 
@@ -33,8 +35,9 @@ class SheetDocument {
   void Set(int row, int column, std::string_view text, int dateStyle);
   // True once a written cell held a formula: the workbook's calculation chain is then stale.
   bool FormulaOverwritten() const { return formulaOverwritten_; }
-  // The sheet's text as consecutive pieces, valid until the next change.
-  std::vector<std::string_view> Pieces() const;
+  // The sheet's part as it stands, compressed: only the rows changed since the last call are
+  // compressed again.
+  DeflatedPart Compressed() const;
   std::string Serialize() const;
 
  private:
@@ -63,6 +66,11 @@ class SheetDocument {
   void UnshareGroup(const std::string& groupId, int masterRow, int masterColumn,
                     const std::string& formula);
   void WidenDimension(int row, int column);
+  // Everything before the first row, with the dimension as it stands; everything after the last.
+  std::string Head() const;
+  std::string_view Tail() const;
+  // The row's text with what stands between it and the row before.
+  void AppendRow(std::size_t index, std::string& out) const;
 
   std::string text_;
   std::string wrapOpen_;   // the root's and sheetData's start tags, to parse a row in scope
@@ -73,13 +81,16 @@ class SheetDocument {
   std::size_t dimensionEnd_ = 0;
   std::string dimensionName_;
   bool dimensionSelfClosing_ = true;
-  std::string dimension_;             // its ref
-  mutable std::string dimensionTag_;  // written in its place once it changed
+  std::string dimension_;  // its ref
   bool dimensionChanged_ = false;
   mutable std::vector<Row> rows_;
   mutable OpenRow open_;
   mutable bool isOpen_ = false;
   bool formulaOverwritten_ = false;
+  mutable RowChunks chunks_;
+  mutable std::string compressedHead_;  // the head the cached segment holds
+  mutable DeflatedSegment headSegment_;
+  mutable DeflatedSegment tailSegment_;
 };
 
 }  // namespace zelvor::workbook

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "workbook/errors.h"
+#include "workbook/zip_writer.h"
 
 namespace zelvor::workbook {
 namespace {
@@ -31,61 +32,6 @@ std::string Utf16Le(std::string_view ascii) {
 struct ZipFileClose {
   void operator()(zip_file_t* f) const { zip_fclose(f); }
 };
-
-// What libzip reads a replaced part from: its pieces one after the other.
-struct PiecesReader {
-  const PartPieces* pieces = nullptr;
-  zip_uint64_t size = 0;
-  std::size_t piece = 0;
-  std::size_t offset = 0;
-  zip_error_t error{};
-};
-
-zip_int64_t ReadPieces(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
-  auto& reader = *static_cast<PiecesReader*>(state);
-  switch (command) {
-    case ZIP_SOURCE_OPEN:
-      reader.piece = 0;
-      reader.offset = 0;
-      return 0;
-    case ZIP_SOURCE_READ: {
-      auto* out = static_cast<char*>(data);
-      zip_uint64_t done = 0;
-      while (done < length && reader.piece < reader.pieces->size()) {
-        const std::string_view piece = (*reader.pieces)[reader.piece];
-        const std::size_t n = static_cast<std::size_t>(
-            std::min<zip_uint64_t>(length - done, piece.size() - reader.offset));
-        std::memcpy(out + done, piece.data() + reader.offset, n);
-        done += n;
-        reader.offset += n;
-        if (reader.offset == piece.size()) {
-          ++reader.piece;
-          reader.offset = 0;
-        }
-      }
-      return static_cast<zip_int64_t>(done);
-    }
-    case ZIP_SOURCE_STAT: {
-      auto* st = static_cast<zip_stat_t*>(data);
-      zip_stat_init(st);
-      st->size = reader.size;
-      st->valid |= ZIP_STAT_SIZE;
-      return sizeof(zip_stat_t);
-    }
-    case ZIP_SOURCE_ERROR:
-      return zip_error_to_data(&reader.error, data, length);
-    case ZIP_SOURCE_SUPPORTS:
-      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-                                            ZIP_SOURCE_SUPPORTS, -1);
-    case ZIP_SOURCE_CLOSE:
-    case ZIP_SOURCE_FREE:
-      return 0;
-    default:
-      zip_error_set(&reader.error, ZIP_ER_OPNOTSUPP, 0);
-      return -1;
-  }
-}
 
 }  // namespace
 
@@ -205,85 +151,62 @@ std::optional<std::string> XlsxPackage::Read(const std::string& part) {
   return data;
 }
 
-void XlsxPackage::WriteTo(const std::string& path,
-                          const std::map<std::string, PartPieces>& replaced,
-                          const std::set<std::string>& dropped) const {
-  int code = 0;
-  zip_t* out = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-  if (out == nullptr) {
-    zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    const std::string reason = zip_error_strerror(&error);
-    zip_error_fini(&error);
-    throw EWorkbookError(reason);
+std::shared_ptr<const std::string> XlsxPackage::StoredBytes(std::uint64_t index) {
+  const auto found = stored_.find(index);
+  if (found != stored_.end()) return found->second;
+  std::unique_ptr<zip_file_t, ZipFileClose> file(
+      zip_fopen_index(zip_.get(), index, ZIP_FL_COMPRESSED));
+  if (!file) throw EWorkbookError("reading the archive: " + std::string(zip_strerror(zip_.get())));
+  std::string data;
+  std::vector<char> chunk(std::size_t{1} << 16);
+  for (;;) {
+    const zip_int64_t n = zip_fread(file.get(), chunk.data(), chunk.size());
+    if (n < 0) {
+      throw EWorkbookError("reading the archive: " + std::string(zip_file_strerror(file.get())));
+    }
+    if (n == 0) break;
+    data.append(chunk.data(), static_cast<std::size_t>(n));
   }
-  std::unique_ptr<zip, ZipClose> guard(out);
-  // Read by libzip only when the archive is closed: they live until then.
-  std::vector<std::unique_ptr<PiecesReader>> readers;
-  const auto fail = [&](const char* what) {
-    throw EWorkbookError(std::string(what) + ": " + zip_strerror(out));
-  };
+  return stored_[index] = std::make_shared<const std::string>(std::move(data));
+}
+
+std::vector<ZipEntry> XlsxPackage::Entries(const std::map<std::string, DeflatedPart>& replaced,
+                                           const std::set<std::string>& dropped) {
+  std::vector<ZipEntry> entries;
   const zip_int64_t count = zip_get_num_entries(zip_.get(), 0);
   for (zip_int64_t i = 0; i < count; ++i) {
-    const auto idx = static_cast<zip_uint64_t>(i);
-    const char* name = zip_get_name(zip_.get(), idx, ZIP_FL_ENC_RAW);
-    if (name == nullptr) fail("reading the archive");
+    const auto index = static_cast<zip_uint64_t>(i);
+    const char* name = zip_get_name(zip_.get(), index, ZIP_FL_ENC_RAW);
+    if (name == nullptr) throw EWorkbookError("reading the archive: the names are damaged");
     if (dropped.contains(name)) continue;
     zip_stat_t st;
     zip_stat_init(&st);
-    zip_stat_index(zip_.get(), idx, 0, &st);
-    zip_source_t* source = nullptr;
+    constexpr auto kNeeded = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC |
+                             ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD;
+    if (zip_stat_index(zip_.get(), index, 0, &st) != 0 || (st.valid & kNeeded) != kNeeded) {
+      throw EWorkbookError(std::string("reading the archive: the part ") + name +
+                           " cannot be looked at");
+    }
     const auto change = replaced.find(name);
-    if (change != replaced.end()) {
-      auto& reader = *readers.emplace_back(std::make_unique<PiecesReader>());
-      reader.pieces = &change->second;
-      for (const auto& piece : change->second) reader.size += piece.size();
-      source = zip_source_function(out, ReadPieces, &reader);
-    } else {
-      // The stored bytes go across as they are: no part is recompressed or altered.
-      source = zip_source_zip(out, zip_.get(), idx, ZIP_FL_COMPRESSED, 0, -1);
+    ZipEntry& entry = entries.emplace_back();
+    if (change != replaced.end()) entry = DeflatedEntry(name, change->second);
+    entry.name = name;
+    if ((st.valid & ZIP_STAT_MTIME) != 0) DosTimeOf(st.mtime, entry.dosTime, entry.dosDate);
+    if (change != replaced.end()) continue;
+    // The stored bytes go across as they are: no part is recompressed or altered.
+    if (st.encryption_method != ZIP_EM_NONE) {
+      throw EWorkbookError(std::string("the part ") + name + " is encrypted");
     }
-    if (source == nullptr) fail("copying a part");
-    const zip_int64_t added = zip_file_add(out, name, source, ZIP_FL_ENC_GUESS);
-    if (added < 0) {
-      zip_source_free(source);
-      fail("adding a part");
+    entry.method = st.comp_method;
+    entry.crc = st.crc;
+    entry.size = st.size;
+    auto stored = StoredBytes(index);
+    if (stored->size() != st.comp_size) {
+      throw EWorkbookError(std::string("the part ") + name + " is damaged in the archive");
     }
-    if ((st.valid & ZIP_STAT_MTIME) != 0) {
-      zip_file_set_mtime(out, static_cast<zip_uint64_t>(added), st.mtime, 0);
-    }
+    entry.data.push_back(std::move(stored));
   }
-  if (zip_close(out) != 0) fail("writing the file");
-  guard.release();
-}
-
-}  // namespace zelvor::workbook
-
-namespace zelvor::workbook {
-
-void CheckPartsEndWith(const std::string& path, const std::vector<std::string>& parts,
-                       std::string_view ending) {
-  int code = 0;
-  std::unique_ptr<zip, XlsxPackage::ZipClose> archive(zip_open(path.c_str(), ZIP_RDONLY, &code));
-  if (!archive) throw EWorkbookError("the written file cannot be read back");
-  std::vector<char> chunk(std::size_t{1} << 16);
-  for (const auto& part : parts) {
-    std::unique_ptr<zip_file_t, ZipFileClose> file(zip_fopen(archive.get(), part.c_str(), 0));
-    if (!file) throw EWorkbookError("the written file lacks " + part);
-    std::string tail;
-    for (;;) {
-      const zip_int64_t n = zip_fread(file.get(), chunk.data(), chunk.size());
-      if (n < 0) throw EWorkbookError("the written file is damaged in " + part);
-      if (n == 0) break;
-      tail.append(chunk.data(), static_cast<std::size_t>(n));
-      if (tail.size() > 2 * ending.size() + 64) tail.erase(0, tail.size() - ending.size() - 64);
-    }
-    while (!tail.empty() && static_cast<unsigned char>(tail.back()) <= 32) tail.pop_back();
-    if (!tail.ends_with(ending)) {
-      throw EWorkbookError("the written file is incomplete in " + part +
-                           " (a disk full or a write refused)");
-    }
-  }
+  return entries;
 }
 
 }  // namespace zelvor::workbook

@@ -10,6 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "workbook/deflate_segment.h"
+#include "workbook/zip_writer.h"
+
 struct zip;
 
 namespace zelvor::workbook {
@@ -25,10 +28,6 @@ namespace zelvor::workbook {
 inline constexpr std::size_t kMaxWorkbookFileBytes = std::size_t{128} << 20;
 inline constexpr std::size_t kMaxPartBytes = std::size_t{256} << 20;
 inline constexpr std::size_t kMaxReadBytes = std::size_t{320} << 20;
-
-// A part's new content as consecutive pieces, so that a large part is written without being
-// joined into one string first.
-using PartPieces = std::vector<std::string_view>;
 
 class XlsxPackage {
  public:
@@ -49,10 +48,11 @@ class XlsxPackage {
   // The uncompressed part; nullopt when absent. Throws EWorkbookError on damage or a part
   // beyond the bound.
   std::optional<std::string> Read(const std::string& part);
-  // Writes the whole package to `path`: `replaced` parts with new content, `dropped` parts
-  // left out, every other part copied as stored. Throws EWorkbookError with the reason.
-  void WriteTo(const std::string& path, const std::map<std::string, PartPieces>& replaced,
-               const std::set<std::string>& dropped) const;
+  // The whole package's entries for a save: `replaced` parts with new content, `dropped` parts
+  // left out, every other part copied as stored, without being unpacked. Throws EWorkbookError
+  // with the reason.
+  std::vector<ZipEntry> Entries(const std::map<std::string, DeflatedPart>& replaced,
+                                const std::set<std::string>& dropped);
 
   [[noreturn]] void Fail(const std::string& problem) const;
 
@@ -61,15 +61,14 @@ class XlsxPackage {
   };
 
  private:
+  // The stored bytes of a part a save copies; read at the first save and kept.
+  std::shared_ptr<const std::string> StoredBytes(std::uint64_t index);
+
   std::string bytes_;
   std::string displayName_;
   std::unique_ptr<zip, ZipClose> zip_;
   std::size_t totalRead_ = 0;
+  std::map<std::uint64_t, std::shared_ptr<const std::string>> stored_;
 };
-
-// Reads the parts back from a written archive and throws EWorkbookError unless each is whole
-// and ends with `ending`: a writer that loses a failed write still gets caught.
-void CheckPartsEndWith(const std::string& path, const std::vector<std::string>& parts,
-                       std::string_view ending);
 
 }  // namespace zelvor::workbook
