@@ -110,8 +110,8 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormClose() {
-  state_.PendingRows::Clear();
-  for (jobs::TextList* list : {&state_.slNIP, &state_.slNumerReferencyjny}) list->clear();
+  state_.rows.Clear();
+  for (jobs::KeySet* list : {&state_.slNIP, &state_.slNumerReferencyjny}) list->clear();
 }
 
 void TForm1::BindHandlers() {

@@ -35,7 +35,7 @@ std::string CsvField(std::string_view text) {
 
 void RunDeveloperLookup(JobContext& ctx) {
   WindowState& s = ctx.state;
-  s.PendingRows::Clear();
+  s.rows.Clear();
   reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search;
   reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits;
   reg::GetCitizenApi(true, reg::ApplyServiceUrl(*s.registerTransport, s.sBaza), nullptr);
@@ -57,10 +57,10 @@ void RunDeveloperLookup(JobContext& ctx) {
     const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit = *hits.front();
     ctx.host.AddOutputLine(line + " " + hit.FirmaNazwa + " " + hit.NIP + " " +
                            hit.NumerReferencyjny());
-    report::AddHdrValue(s, "FirmaNazwa", hit.FirmaNazwa, true);
-    report::AddHdrValue(s, "NIP", hit.NIP, false);
-    report::AddHdrValue(s, "NumerReferencyjny", hit.NumerReferencyjny(), false);
-    csvLines.push_back(CsvField(line) + report::ValueLine(s.summaryRow));
+    report::AddHdrValue(s.rows, "FirmaNazwa", hit.FirmaNazwa, true);
+    report::AddHdrValue(s.rows, "NIP", hit.NIP, false);
+    report::AddHdrValue(s.rows, "NumerReferencyjny", hit.NumerReferencyjny(), false);
+    csvLines.push_back(CsvField(line) + report::ValueLine(s.rows.summaryRow));
   }
   const std::string path = (std::filesystem::path(ctx.host.ProgramFolder()) / "abc.csv").string();
   WriteLookupReport(path, csvLines);
@@ -70,33 +70,33 @@ void RunDeveloperLookup(JobContext& ctx) {
 void WriteSampleWorkbook(JobContext& ctx) {
   WindowState& s = ctx.state;
   const std::string path = WorkbookTestPath(ctx.host.ProgramFolder(), ctx.host.Now());
-  s.ResultWorkbook::Clear();
+  s.result.Clear();
   try {
-    s.ExAppHDR = ctx.spreadsheets.Start(kSpreadsheetProgram);
+    s.result.ExAppHDR = ctx.spreadsheets.Start(kSpreadsheetProgram);
   } catch (const std::exception&) {
     return;  // without a spreadsheet component the test ends quietly
   }
   std::exception_ptr failure;
   try {
-    s.ExAppHDR->SetVisible(true);
-    s.ExAppHDR->SetDisplayAlerts(false);
-    s.ExWorHDR = &s.ExAppHDR->AddWorkbook();
-    s.ExSheetHDR = &s.ExWorHDR->Worksheet(1);
-    s.ExSheetHDR->Select();
-    s.ExSheetHDR->SetCell(1, 1, "We just created a new Excel file with one worksheet!");
-    s.ExSheetHDR->SelectCell(2, 1);
-    s.ExWorHDR->SaveAs(path);
+    s.result.ExAppHDR->SetVisible(true);
+    s.result.ExAppHDR->SetDisplayAlerts(false);
+    s.result.ExWorHDR = &s.result.ExAppHDR->AddWorkbook();
+    s.result.ExSheetHDR = &s.result.ExWorHDR->Worksheet(1);
+    s.result.ExSheetHDR->Select();
+    s.result.ExSheetHDR->SetCell(1, 1, "We just created a new Excel file with one worksheet!");
+    s.result.ExSheetHDR->SelectCell(2, 1);
+    s.result.ExWorHDR->SaveAs(path);
   } catch (...) {
     failure = std::current_exception();
   }
   try {
-    s.ExAppHDR->CloseWorkbooks();
-    s.ExAppHDR->SetDisplayAlerts(true);
-    s.ExAppHDR->Quit();
+    s.result.ExAppHDR->CloseWorkbooks();
+    s.result.ExAppHDR->SetDisplayAlerts(true);
+    s.result.ExAppHDR->Quit();
   } catch (...) {
     if (!failure) failure = std::current_exception();
   }
-  s.ResultWorkbook::Clear();
+  s.result.Clear();
   if (failure) std::rethrow_exception(failure);
 }
 

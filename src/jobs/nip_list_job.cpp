@@ -1,7 +1,6 @@
 #include "jobs/nip_list_job.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "jobs/output_paths.h"
 #include "jobs/run_summary.h"
@@ -24,13 +23,6 @@ const char* const kDetailsFailed = "POBIERANIE SZCZEGÓŁÓW Z GITD ZAKOŃCZYŁO
 const char* const kNotFound = "BRAK w GITD";
 const char* const kNone = "BRAK";
 
-std::string UpperAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 template <class T>
 const T* FirstOf(const std::vector<std::unique_ptr<T>>& list) {
   return list.empty() ? nullptr : list.front().get();
@@ -50,7 +42,7 @@ class ListRun {
  private:
   bool Start() {
     host_.SetStopBox(StopBox::NipList, false);
-    s_.PendingRows::Clear();
+    s_.rows.Clear();
     s_.slNIP.clear();
     host_.ClearOutput();
     s_.lConnectAPI = false;
@@ -69,8 +61,8 @@ class ListRun {
     workbook::CheckCanSave(resultPath);
     s_.ExcelFileNameOut = ReserveUnusedPath(resultPath);
     host_.SetActionRunning(Action::NipListJob, true);
-    report::CreateResultWorkbook(ctx_.spreadsheets, s_);
-    s_.ExWorHDR->SaveAs(s_.ExcelFileNameOut);
+    report::CreateResultWorkbook(ctx_.spreadsheets, s_.result);
+    s_.result.ExWorHDR->SaveAs(s_.ExcelFileNameOut);
 
     s_.FSheet = &s_.FXLApp->OpenWorkbook(*input).Worksheet(1);
     rowCount_ = s_.FSheet->UsedRangeRowCount();
@@ -83,7 +75,7 @@ class ListRun {
 
   void ProcessRecord() {
     host_.ProcessPendingEvents();
-    s_.summaryRow.clear();
+    s_.rows.summaryRow.clear();
     host_.SetStatusPanel(kProgressPanel,
                          std::to_string(inputRow_) + "/" + std::to_string(rowCount_));
     outcome_ = kNone;
@@ -91,14 +83,11 @@ class ListRun {
 
     const std::string key = "NIP" + std::string(report::TrimBlanks(number_)) + "NIP";
     std::int64_t* tally = nullptr;
-    // The same test as ContainsText on slNIP, in constant time: a run of 100,000 numbers would
-    // otherwise spend most of its time comparing keys.
-    if (!seenKeys_.insert(UpperAscii(key)).second) {
+    if (!s_.slNIP.Insert(key)) {
       EndWithShortRow(kRepeated);
       tally = &counts_.repeated;
       done = true;
     }
-    s_.slNIP.push_back(key);
     if (NipDigits digits{}; !IsValidNip(number_, digits)) {
       EndWithShortRow(kInvalid);
       tally = &counts_.invalid;
@@ -113,13 +102,13 @@ class ListRun {
     }
     if (!done && hits_.empty()) {
       WriteShortRow(kNotFound);
-      host_.AddOutputLine(report::ValueLine(s_.summaryRow));
+      host_.AddOutputLine(report::ValueLine(s_.rows.summaryRow));
       tally = &counts_.notFound;
       done = true;
     }
     if (!done) tally = AddFirstHit(*hits_.front()) ? &counts_.found : &counts_.detailErrors;
 
-    report::WriteSummaryRow(s_, s_, longestHeader_, summaryRow_);
+    report::WriteSummaryRow(s_.rows, s_.result, longestHeader_, summaryRow_);
     WriteOutcomeCells();
     ++*tally;
     ++inputRow_;
@@ -130,7 +119,7 @@ class ListRun {
   // The outcomes written so far reach the input workbook with every save of the result, so a
   // killed run loses at most the rows since the last save.
   void SaveBoth() {
-    s_.ExWorHDR->SaveAs(s_.ExcelFileNameOut);
+    s_.result.ExWorHDR->SaveAs(s_.ExcelFileNameOut);
     s_.FXLApp->Workbooks(1).Save();
   }
 
@@ -170,28 +159,28 @@ class ListRun {
       failure = e.what();
     }
     outcome_ = details ? hit.FirmaNazwa : kDetailsFailed + failure;
-    AddHdrValue(s_, "LP", inputRow_ - 1, true);
-    AddHdrValue(s_, "FirmaNazwa", outcome_, false);
-    AddHdrValue(s_, "NIP", hit.NIP, false);
-    AddHdrValue(s_, "NumerReferencyjny", hit.NumerReferencyjny(), false);
+    AddHdrValue(s_.rows, "LP", inputRow_ - 1, true);
+    AddHdrValue(s_.rows, "FirmaNazwa", outcome_, false);
+    AddHdrValue(s_.rows, "NIP", hit.NIP, false);
+    AddHdrValue(s_.rows, "NumerReferencyjny", hit.NumerReferencyjny(), false);
     if (!details) {
       counts_.Note(failure);
-      host_.AddOutputLine(report::ValueLine(s_.summaryRow));
+      host_.AddOutputLine(report::ValueLine(s_.rows.summaryRow));
       return false;
     }
     report::AddDetailsColumns(
-        s_, *details, FirstOf(details->ListaZarzadzajacyTransportemDaneWyszukane()),
+        s_.rows, *details, FirstOf(details->ListaZarzadzajacyTransportemDaneWyszukane()),
         FirstOf(details->ListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp()),
         FirstOf(details->ListaLicencjaWspolnotowaTyp()));
-    report::WriteExtractRows(s_, s_, *details, hit.NIP, detailRow_);
-    host_.AddOutputLine(report::ValueLine(s_.summaryRow));
+    report::WriteExtractRows(s_.rows, s_.result, *details, hit.NIP, detailRow_);
+    host_.AddOutputLine(report::ValueLine(s_.rows.summaryRow));
     return true;
   }
 
   void WriteShortRow(const std::string& firmaNazwa) {
-    AddHdrValue(s_, "LP", inputRow_ - 1, true);
-    AddHdrValue(s_, "FirmaNazwa", firmaNazwa, false);
-    AddHdrValue(s_, "NIP", number_, false);
+    AddHdrValue(s_.rows, "LP", inputRow_ - 1, true);
+    AddHdrValue(s_.rows, "FirmaNazwa", firmaNazwa, false);
+    AddHdrValue(s_.rows, "NIP", number_, false);
   }
 
   // A record handled without the register's details: short row, cells B and C, one log line.
@@ -199,7 +188,7 @@ class ListRun {
     outcome_ = outcome;
     WriteShortRow(outcome);
     WriteOutcomeCells();
-    host_.AddOutputLine(report::ValueLine(s_.summaryRow));
+    host_.AddOutputLine(report::ValueLine(s_.rows.summaryRow));
   }
 
   void WriteOutcomeCells() {
@@ -213,7 +202,7 @@ class ListRun {
     host_.AddOutputLine("KONIEC");
     s_.FXLApp->Workbooks(1).Save();
     if (s_.FXLAppCreate) CloseExcel(ctx_);
-    report::FinishResultWorkbook(s_, s_.ExcelFileNameOut);
+    report::FinishResultWorkbook(s_.result, s_.ExcelFileNameOut);
     s_.lConnectAPI = false;
     host_.SetActionRunning(Action::NipListJob, false);
     if (counts_.Failures() > 0)
@@ -233,7 +222,6 @@ class ListRun {
   reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search_;
   reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits_;
   ListRunCounts counts_;
-  std::unordered_set<std::string> seenKeys_;  // slNIP's keys in upper case
 };
 
 // Runs one clean-up step; the first failure is kept to be reported after all steps ran.
@@ -251,10 +239,10 @@ void Attempt(Step step, std::exception_ptr& firstFailure) {
 std::exception_ptr FailurePath(JobContext& ctx) {
   WindowState& s = ctx.state;
   std::exception_ptr failure;
-  if (s.ExWorHDR != nullptr) {
-    Attempt([&] { report::SaveAndCloseResultWorkbook(s, s.ExcelFileNameOut); }, failure);
+  if (s.result.ExWorHDR != nullptr) {
+    Attempt([&] { report::SaveAndCloseResultWorkbook(s.result, s.ExcelFileNameOut); }, failure);
   }
-  s.ResultWorkbook::Clear();
+  s.result.Clear();
   if (s.FSheet != nullptr) Attempt([&] { s.FXLApp->Workbooks(1).Save(); }, failure);
   if (s.FXLAppCreate) Attempt([&] { CloseExcel(ctx); }, failure);
   s.lConnectAPI = false;

@@ -40,7 +40,7 @@ class PeriodDay {
       : ctx_(ctx), s_(ctx.state), host_(ctx.host), day_(day), counts_(counts) {}
 
   void Run() {
-    s_.PendingRows::Clear();
+    s_.rows.Clear();
     s_.slNIP.clear();
     host_.ClearOutput();
     s_.lConnectAPI = false;
@@ -76,7 +76,7 @@ class PeriodDay {
     s_.FXLAppCreateHdr = true;
     try {
       host_.Log("#001 Excel - uruchamianie");
-      report::CreateResultWorkbook(ctx_.spreadsheets, s_);
+      report::CreateResultWorkbook(ctx_.spreadsheets, s_.result);
       host_.Log("#002 Excel - uruchomiony poprawnie");
     } catch (...) {
       host_.Log("#003 Excel - błąd uruchomienia");
@@ -113,12 +113,12 @@ class PeriodDay {
     const std::string message =
         "#008 API - błąd wyszukiwania date: " + FormatDay(day_) + " " + error;
     host_.Log(message);
-    AddHdrValue(s_, "LP", s_.nCountExcel_Dzien, true);
-    AddHdrValue(s_, "DataWyszukiwania", host_.ShortDate(day_), false);
-    AddHdrValue(s_, "FirmaNazwa", message, false);
+    AddHdrValue(s_.rows, "LP", s_.nCountExcel_Dzien, true);
+    AddHdrValue(s_.rows, "DataWyszukiwania", host_.ShortDate(day_), false);
+    AddHdrValue(s_.rows, "FirmaNazwa", message, false);
     ++s_.nCountExcel_Dzien;
     try {
-      report::PutValueCells(s_.ExSheetHDR, s_.nCountExcel_Dzien, s_.summaryRow);
+      report::PutValueCells(s_.result.ExSheetHDR, s_.nCountExcel_Dzien, s_.rows.summaryRow);
     } catch (const std::exception& e) {
       host_.Log(std::string("#009 Excel - błąd zapisu") + e.what());
     }
@@ -138,33 +138,32 @@ class PeriodDay {
     host_.Log(hit.NumerReferencyjny());
 
     const std::string key(report::TrimBlanks(hit.NumerReferencyjny()));
-    if (key == kExcludedReferenceNumber || ContainsText(s_.slNumerReferencyjny, key)) return true;
-    s_.slNumerReferencyjny.push_back(key);
+    if (key == kExcludedReferenceNumber || !s_.slNumerReferencyjny.Insert(key)) return true;
 
     auto details = FetchDetails(hit, "Błąd pobierania szczegółów: ");
     if (!details) return true;
     LogDetails(*details);
 
-    AddHdrValue(s_, "LP", s_.nCountExcel_Dzien, true);
-    AddHdrValue(s_, "DataWyszukiwania", host_.ShortDate(day_), false);
-    AddHdrValue(s_, "FirmaNazwa", hit.FirmaNazwa, false);
-    AddHdrValue(s_, "NIP", hit.NIP, false);
-    AddHdrValue(s_, "NumerReferencyjny", hit.NumerReferencyjny(), false);
+    AddHdrValue(s_.rows, "LP", s_.nCountExcel_Dzien, true);
+    AddHdrValue(s_.rows, "DataWyszukiwania", host_.ShortDate(day_), false);
+    AddHdrValue(s_.rows, "FirmaNazwa", hit.FirmaNazwa, false);
+    AddHdrValue(s_.rows, "NIP", hit.NIP, false);
+    AddHdrValue(s_.rows, "NumerReferencyjny", hit.NumerReferencyjny(), false);
 
     details = FetchDetails(hit, "Błąd: MyPrzedsiebiorcaSzczegoloweDaneWyszukaneTyp ");
     if (!details) return true;
     report::AddDetailsColumns(
-        s_, *details, LastOf(details->ListaZarzadzajacyTransportemDaneWyszukane()),
+        s_.rows, *details, LastOf(details->ListaZarzadzajacyTransportemDaneWyszukane()),
         LastOf(details->ListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp()),
         FirstOf(details->ListaLicencjaWspolnotowaTyp()));
     report::WriteExtractRows(
-        s_, s_, *details, hit.NIP, s_.nCountExcel_2_Dzien,
+        s_.rows, s_.result, *details, hit.NIP, s_.nCountExcel_2_Dzien,
         [this](report::DetailStep step, const std::exception& e) {
           host_.Log((step == report::DetailStep::Header ? "#004 Excel - błąd zapisu"
                                                         : "#005 Excel - błąd zapisu") +
                     std::string(e.what()));
         });
-    host_.AddOutputLine(report::ValueLine(s_.summaryRow));
+    host_.AddOutputLine(report::ValueLine(s_.rows.summaryRow));
     WriteSummary();
     return true;
   }
@@ -200,13 +199,13 @@ class PeriodDay {
 
   void WriteSummary() {
     try {
-      report::WriteSummaryHeader(s_, s_, longestHeader_);
+      report::WriteSummaryHeader(s_.rows, s_.result, longestHeader_);
     } catch (const std::exception& e) {
       host_.Log(std::string("#006 Excel - błąd zapisu") + e.what());
       return;
     }
     try {
-      report::WriteSummaryValues(s_, s_, s_.nCountExcel_Dzien);
+      report::WriteSummaryValues(s_.rows, s_.result, s_.nCountExcel_Dzien);
       ++counts_.enterprisesWritten;
     } catch (const std::exception& e) {
       host_.Log(std::string("#007 Excel - błąd zapisu") + e.what());
@@ -227,14 +226,14 @@ class PeriodDay {
 void FinalSteps(JobContext& ctx, bool waitCursorShown, const PeriodRunCounts* counts) {
   WindowState& s = ctx.state;
   std::exception_ptr saveFailure;
-  if (s.ExWorHDR != nullptr) {
+  if (s.result.ExWorHDR != nullptr) {
     try {
-      report::SaveAndCloseResultWorkbook(s, s.ExcelFileNameOut);
+      report::SaveAndCloseResultWorkbook(s.result, s.ExcelFileNameOut);
     } catch (...) {
       saveFailure = std::current_exception();
     }
   }
-  s.ResultWorkbook::Clear();
+  s.result.Clear();
   if (waitCursorShown) ctx.host.SetWaitCursor(false);
   ctx.host.SetActionRunning(Action::PeriodJob, false);
   bool offerFile = true;
@@ -295,7 +294,7 @@ void RunPeriodJob(JobContext& ctx) {
         if (host.StopRequested(StopBox::Period)) break;
       }
       if (s.FXLAppCreateHdr) {
-        report::FinishResultWorkbook(s, s.ExcelFileNameOut);
+        report::FinishResultWorkbook(s.result, s.ExcelFileNameOut);
         host.Log("Powstał zbiór: " + s.ExcelFileNameOut);
       }
       host.SetWaitCursor(false);

@@ -1,28 +1,23 @@
 #include "jobs/window_state.h"
 
-#include <algorithm>
-
 namespace zelvor::jobs {
 
 namespace {
-char FoldAscii(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return FoldAscii(x) == FoldAscii(y);
-         });
+std::string FoldAscii(std::string_view key) {
+  std::string folded(key);
+  for (char& c : folded) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return folded;
 }
 }  // namespace
 
-bool ContainsText(const TextList& list, std::string_view text) {
-  return std::any_of(list.begin(), list.end(),
-                     [text](const std::string& line) { return EqualIgnoringCase(line, text); });
+bool KeySet::Insert(std::string_view key) {
+  return folded_.insert(FoldAscii(key)).second;
 }
 
-std::string LastLine(const TextList& list) {
-  return list.empty() ? std::string() : list.back();
+bool KeySet::Contains(std::string_view key) const {
+  return folded_.count(FoldAscii(key)) != 0;
 }
 
 }  // namespace zelvor::jobs

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_set>
 
 #include "jobs/nip_validation.h"
 #include "register/citizen_api_factory.h"
@@ -19,21 +19,26 @@
 
 namespace zelvor::jobs {
 
-// A plain, unsorted list of texts that allows duplicates.
-using TextList = std::vector<std::string>;
+// The keys met in a run: tax numbers or register reference numbers, compared without regard to
+// letter case. ASCII letters are all those keys hold, so ASCII is all that is folded. A set, so
+// that a run of 100,000 numbers does not spend its time comparing keys.
+class KeySet {
+ public:
+  // Adds the key; false when an equal key was met before.
+  bool Insert(std::string_view key);
+  bool Contains(std::string_view key) const;
+  bool empty() const { return folded_.empty(); }
+  void clear() { folded_.clear(); }
 
-// True when the list holds the text, compared without regard to letter case. The keys looked
-// up are tax numbers and register reference numbers, so ASCII letters are all there is to fold.
-bool ContainsText(const TextList& list, std::string_view text);
+ private:
+  std::unordered_set<std::string> folded_;
+};
 
-// The last line of the list, or "" for an empty list.
-std::string LastLine(const TextList& list);
-
-// The pending rows and the output instance (ExAppHDR, ExWorHDR, ExSheetHDR, ExSheetHDR_2) are
-// the window's own fields.
-struct WindowState : report::PendingRows, report::ResultWorkbook {
-  TextList slNIP;                // tax-number keys met in the current list run
-  TextList slNumerReferencyjny;  // reference numbers met in the current period run
+struct WindowState {
+  report::PendingRows rows;       // the record's rows not yet written
+  report::ResultWorkbook result;  // the output instance and its workbook and sheets
+  KeySet slNIP;                   // tax-number keys met in the current list run
+  KeySet slNumerReferencyjny;     // reference numbers met in the current period run
 
   // Input spreadsheet instance and the first sheet of its workbook.
   std::unique_ptr<workbook::Application> FXLApp;

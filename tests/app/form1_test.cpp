@@ -363,7 +363,7 @@ class Form1Test : public QObject {
   void closingWhenIdleDoesNotAsk() {
     const auto form = StartedOn(QDate(2024, 3, 31));
     DialogWatcher watcher([](QWidget* dialog) { dialog->close(); });
-    form->State().slNIP = {"NIP5754391636NIP"};
+    form->State().slNIP.Insert("NIP5754391636NIP");
     QVERIFY(form->close());
     QCOMPARE(watcher.Seen(), 0);
     QVERIFY(!form->isVisible());

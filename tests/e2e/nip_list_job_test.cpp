@@ -131,7 +131,7 @@ TEST_F(NipListJobTest, EachKindOfRecordGetsItsRowCellsAndLogLine) {
   EXPECT_THAT(h.host.Texts("run-warning")[0],
               testing::AllOf(HasSubstr("PODSUMOWANIE"), HasSubstr("Pierwszy błąd: Wewn")));
   EXPECT_FALSE(h.state.FXLAppCreate);
-  EXPECT_EQ(h.state.ExAppHDR, nullptr);
+  EXPECT_EQ(h.state.result.ExAppHDR, nullptr);
 }
 
 TEST_F(NipListJobTest, ASheetWithOnlyItsHeaderRowGivesEmptySheets) {
@@ -168,7 +168,7 @@ TEST_F(NipListJobTest, TheResultIsSavedEveryThirtyInputRows) {
   h.host.onPendingEvents = [&](int call) {
     if (call == 28 || call == 29 || call == 59) {
       // Both workbooks finish their saves in the background.
-      if (h.state.ExWorHDR) h.state.ExWorHDR->WaitForSaves();
+      if (h.state.result.ExWorHDR) h.state.result.ExWorHDR->WaitForSaves();
       if (h.state.FXLApp) h.state.FXLApp->Workbooks(1).WaitForSaves();
       rowsSeen.push_back(ReadSheet(ResultPath(h)).size());
       std::size_t annotated = 0;
@@ -199,7 +199,7 @@ TEST_F(NipListJobTest, AnInputThatCannotBeOpenedKeepsTheFileAndShowsWhy) {
   EXPECT_THAT(SheetNames(ResultPath(h)), ElementsAre("HDR", "DET"));
   EXPECT_FALSE(h.state.FXLAppCreate);
   EXPECT_EQ(h.state.FXLApp, nullptr);
-  EXPECT_EQ(h.state.ExAppHDR, nullptr);
+  EXPECT_EQ(h.state.result.ExAppHDR, nullptr);
 }
 
 // A transient failure (an overloaded gateway's 503) is tried twice more before the record is

@@ -5,19 +5,21 @@
 namespace zelvor::jobs {
 namespace {
 
-TEST(WindowStateLists, LookUpWithoutRegardToLetterCase) {
-  const TextList keys = {"NIP5260250274NIP", "p/2019/00012345"};
-  EXPECT_TRUE(ContainsText(keys, "nip5260250274nip"));
-  EXPECT_TRUE(ContainsText(keys, "P/2019/00012345"));
-  EXPECT_FALSE(ContainsText(keys, "P/2019/0001234"));
-  EXPECT_FALSE(ContainsText(keys, " P/2019/00012345"));
-  EXPECT_FALSE(ContainsText({}, ""));
-  EXPECT_TRUE(ContainsText({"a", ""}, ""));
-}
-
-TEST(WindowStateLists, LastLineOfAnEmptyListIsEmpty) {
-  EXPECT_EQ(LastLine({}), "");
-  EXPECT_EQ(LastLine({"first;", "second;"}), "second;");
+TEST(KeySet, KeysMeetWithoutRegardToLetterCaseOnly) {
+  KeySet keys;
+  EXPECT_TRUE(keys.Insert("NIP5260250274NIP"));
+  EXPECT_TRUE(keys.Insert("p/2019/00012345"));
+  EXPECT_FALSE(keys.Insert("nip5260250274nip"));
+  EXPECT_FALSE(keys.Insert("P/2019/00012345"));
+  EXPECT_TRUE(keys.Contains("P/2019/00012345"));
+  EXPECT_FALSE(keys.Contains("P/2019/0001234"));
+  EXPECT_FALSE(keys.Contains(" P/2019/00012345"));
+  EXPECT_FALSE(keys.Contains(""));
+  EXPECT_TRUE(keys.Insert(""));
+  EXPECT_FALSE(keys.Insert(""));
+  keys.clear();
+  EXPECT_TRUE(keys.empty());
+  EXPECT_TRUE(keys.Insert("NIP5260250274NIP"));
 }
 
 }  // namespace

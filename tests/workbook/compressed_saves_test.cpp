@@ -13,10 +13,10 @@
 #include <string>
 
 #include "support/scratch_folder.h"
+#include "support/workbook_test_support.h"
 #include "workbook/errors.h"
 #include "workbook/spreadsheet.h"
 #include "workbook/zip_writer.h"
-#include "support/workbook_test_support.h"
 
 namespace zelvor::workbook {
 namespace {
