@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace zelvor::jobs {
 namespace {
 
@@ -14,6 +16,11 @@ struct NipCase {
   const char* text;
   bool valid;
 };
+
+// Test lists show the text rather than the case's bytes.
+void PrintTo(const NipCase& c, std::ostream* os) {
+  *os << '"' << c.text << '"';
+}
 
 class NipValidity : public testing::TestWithParam<NipCase> {};
 
