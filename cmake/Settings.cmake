@@ -10,6 +10,10 @@ set(ZELVOR_CERT_DISPLAY_NAME "KREPTD" CACHE STRING "Client certificate selector:
 set(ZELVOR_CERT_ISSUER "local;gitd;GITD SUB03 CA" CACHE STRING "Client certificate selector: issuer")
 set(ZELVOR_CERT_SUBJECT "" CACHE STRING "Client certificate selector: subject")
 set(ZELVOR_CERT_SERIAL "" CACHE STRING "Client certificate selector: serial number")
+set(ZELVOR_REGISTER_CONNECTIONS "1" CACHE STRING "Records the window's batch jobs look up at once, each on a register connection of its own (1 to 8)")
+if(NOT ZELVOR_REGISTER_CONNECTIONS MATCHES "^[1-8]$")
+  message(FATAL_ERROR "ZELVOR_REGISTER_CONNECTIONS must be a number from 1 to 8, not '${ZELVOR_REGISTER_CONNECTIONS}'")
+endif()
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/build_settings.h.in ${CMAKE_BINARY_DIR}/generated/zelvor/build_settings.h @ONLY)
 add_library(zelvor_build_settings INTERFACE)

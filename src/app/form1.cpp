@@ -20,6 +20,7 @@
 #include "register/connection_test.h"
 #include "register/register_transport.h"
 #include "vies/vat_check.h"
+#include "zelvor/build_settings.h"
 
 namespace zelvor::app {
 
@@ -76,6 +77,8 @@ TForm1::TForm1(Clock clock, std::filesystem::path certificateStore, QWidget* par
   reg::RegisterTransportSettings transport = reg::DefaultRegisterTransportSettings();
   transport.storeFolder = certificateStore_;
   transport.picker = std::make_shared<DialogCertificatePicker>(this);
+  state_.registerConnections = build::kRegisterConnections;
+  state_.openRegisterConnection = reg::RegisterConnectionOpener(transport);
   state_.registerTransport = reg::MakeRegisterTransport(std::move(transport));
 
   BindHandlers();

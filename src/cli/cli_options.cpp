@@ -6,7 +6,7 @@
 namespace zelvor::cli {
 namespace {
 
-constexpr std::string_view kValueOptions[] = {"output", "register", "vat", "store"};
+constexpr std::string_view kValueOptions[] = {"output", "register", "vat", "store", "connections"};
 
 bool TakesValue(std::string_view name) {
   return std::find(std::begin(kValueOptions), std::end(kValueOptions), name) !=
@@ -47,6 +47,13 @@ std::chrono::year_month_day DayArgument(const std::string& text, std::string_vie
   const std::optional<std::chrono::year_month_day> day = ParseDay(text);
   if (!day) throw UsageError(std::string(what) + " day '" + text + "' is not a date yyyy-mm-dd");
   return *day;
+}
+
+// The value of --connections: a whole number from 1 to 8.
+int ConnectionCount(const std::string& text) {
+  if (text.size() != 1 || text[0] < '1' || text[0] > '8')
+    throw UsageError("option --connections takes a number from 1 to 8, not '" + text + "'");
+  return text[0] - '0';
 }
 
 }  // namespace
@@ -114,6 +121,7 @@ CliOptions ParseCommandLine(const std::vector<std::string_view>& args) {
     if (name == "register") options.registerUrl = *value;
     if (name == "vat") options.vatUrl = *value;
     if (name == "store") options.store = *value;
+    if (name == "connections") options.connections = ConnectionCount(*value);
   }
 
   if (positional.empty()) throw UsageError("no command given");
@@ -150,8 +158,10 @@ CliOptions ParseCommandLine(const std::vector<std::string_view>& args) {
         throw UsageError("the requester's country and VAT number must not be empty");
       break;
   }
-  if (options.output && *command != Command::List && *command != Command::Period)
-    throw UsageError("option --output applies to list and period only");
+  const bool batch = *command == Command::List || *command == Command::Period;
+  if (options.output && !batch) throw UsageError("option --output applies to list and period only");
+  if (options.connections != 1 && !batch)
+    throw UsageError("option --connections applies to list and period only");
   return options;
 }
 
@@ -179,14 +189,17 @@ common options:
   --register URL   register endpoint (default: the production endpoint)
   --vat URL        VAT check service endpoint (default: the EU service)
   --store DIR      certificate store folder (default: the user's store, as the window uses)
+  --connections N  list, period: look up to N records up at once, each on a register
+                   connection of its own (1 to 8, default 1); everything is still written
+                   in input order.
   --no-progress    never draw the progress line on the terminal
   --help           this text
 
 The log goes to standard output, errors to standard error. A run ends with a summary
 line; then "list" prints "annotated: <path>" and "result: <path>", "period" prints
 "result: <path>", each only for a file the run wrote. The list job saves both workbooks
-every 30 rows. Ctrl-C, SIGTERM or SIGHUP stops a job after the current record and saves
-what was written; a second one ends the program at once.
+every 30 rows. Ctrl-C, SIGTERM or SIGHUP stops a job after the current record (with
+--connections, after the records already being looked up) and saves what was written; a second one ends the program at once.
 
 exit status:
   0    every record (or day) succeeded
@@ -200,7 +213,7 @@ std::string ShortUsage() {
   return "usage: zelvor-cli list INPUT.xlsx [--output DIR] | period FIRST LAST [--output DIR]\n"
          "                  | test | vat COUNTRY NUMBER REQ_COUNTRY REQ_NUMBER\n"
          "                  [--register URL] [--vat URL]\n"
-         "                  [--store DIR] [--no-progress]\n"
+         "                  [--store DIR] [--connections N] [--no-progress]\n"
          "Try 'zelvor-cli --help' for more.";
 }
 

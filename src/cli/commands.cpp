@@ -36,6 +36,8 @@ void PrepareRegister(jobs::WindowState& state, const CliOptions& options) {
   if (options.registerUrl) settings.url = *options.registerUrl;
   if (options.store) settings.storeFolder = *options.store;
   platform::CheckStoreFolder(settings.storeFolder);
+  state.registerConnections = options.connections;
+  state.openRegisterConnection = reg::RegisterConnectionOpener(settings);
   state.registerTransport = reg::MakeRegisterTransport(std::move(settings));
   state.sBaza = state.registerTransport->URL();
 }

@@ -17,6 +17,21 @@
 
 namespace zelvor::jobs {
 
+// Calls `call` with the interface `obtain` gives, obtained anew for each try; a transient failure
+// is tried again after each of the delays before it reaches the caller.
+template <class Obtain, class Call>
+auto CallWithRetries(Obtain obtain, const std::vector<std::chrono::milliseconds>& delays, Call call)
+    -> decltype(call(*obtain())) {
+  for (std::size_t attempt = 0;; ++attempt) {
+    try {
+      return call(*obtain());
+    } catch (const std::exception& e) {
+      if (attempt >= delays.size() || !soap::IsTransientFailure(e)) throw;
+    }
+    std::this_thread::sleep_for(delays[attempt]);
+  }
+}
+
 struct JobContext {
   WindowState& state;
   JobHost& host;
@@ -37,14 +52,7 @@ struct JobContext {
   // an overloaded gateway) is tried again after each retry delay before it reaches the caller.
   template <class Call>
   auto CallRegister(Call call) -> decltype(call(std::declval<reg::CitizenApi&>())) {
-    for (std::size_t attempt = 0;; ++attempt) {
-      try {
-        return call(*Register());
-      } catch (const std::exception& e) {
-        if (attempt >= retryDelays.size() || !soap::IsTransientFailure(e)) throw;
-      }
-      std::this_thread::sleep_for(retryDelays[attempt]);
-    }
+    return CallWithRetries([this] { return Register(); }, retryDelays, call);
   }
 };
 

@@ -1,7 +1,11 @@
 #include "jobs/nip_list_job.h"
 
 #include <algorithm>
+#include <chrono>
+#include <optional>
+#include <stdexcept>
 
+#include "jobs/look_ahead.h"
 #include "jobs/output_paths.h"
 #include "jobs/run_summary.h"
 #include "jobs/text_utils.h"
@@ -23,6 +27,48 @@ const char* const kDetailsFailed = "POBIERANIE SZCZEGÓŁÓW Z GITD ZAKOŃCZYŁO
 const char* const kNotFound = "BRAK w GITD";
 const char* const kNone = "BRAK";
 
+// What the register said of one record: the search's hits or its failure, and the first hit's
+// details or why they could not be had. Only register calls make it, so it may be made ahead.
+struct RecordLookup {
+  reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits;
+  std::optional<std::string> searchFailure;
+  std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> details;
+  std::string detailsFailure;
+};
+
+RecordLookup LookUpRecord(const std::string& number, const RegisterSource& source,
+                          const std::vector<std::chrono::milliseconds>& retryDelays) {
+  RecordLookup lookup;
+  reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search;
+  search.SetNIP(number);
+  try {
+    lookup.hits = CallWithRetries(source, retryDelays, [&](reg::CitizenApi& api) {
+      return api.WyszukajPrzedsiebiorce(search);
+    });
+  } catch (const std::exception& e) {
+    lookup.hits.clear();
+    lookup.searchFailure = e.what();
+    return lookup;
+  }
+  if (lookup.hits.empty()) return lookup;
+  try {
+    const std::string reference = lookup.hits.front()->NumerReferencyjny();
+    lookup.details = CallWithRetries(source, retryDelays, [&](reg::CitizenApi& api) {
+      return api.PobierzPrzedsiebiorce(reference);
+    });
+    if (!lookup.details) throw std::runtime_error("rejestr nie zwrócił szczegółów");
+  } catch (const std::exception& e) {
+    lookup.details.reset();
+    lookup.detailsFailure = e.what();
+  }
+  return lookup;
+}
+
+// The key under which a run meets a number, to find it repeated.
+std::string ListKey(std::string_view number) {
+  return "NIP" + std::string(report::TrimBlanks(number)) + "NIP";
+}
+
 template <class T>
 const T* FirstOf(const std::vector<std::unique_ptr<T>>& list) {
   return list.empty() ? nullptr : list.front().get();
@@ -35,8 +81,14 @@ class ListRun {
 
   void Run() {
     if (!Start()) return;
-    while (inputRow_ - 1 < rowCount_ && !host_.StopRequested(StopBox::NipList)) ProcessRecord();
+    while (inputRow_ - 1 < rowCount_ && !Stopped()) ProcessRecord();
     Finish();
+  }
+
+  // After a stop, the records whose look-up began before it still finish; no other starts.
+  bool Stopped() {
+    if (!stopping_) stopping_ = host_.StopRequested(StopBox::NipList);
+    return stopping_ && inputRow_ > askedUpTo_;
   }
 
  private:
@@ -69,7 +121,11 @@ class ListRun {
     counts_.records = std::max<std::int64_t>(rowCount_ - 1, 0);
     host_.SetStatusPanel(kProgressPanel, std::to_string(rowCount_));
     inputRow_ = 2;
+    askedUpTo_ = inputRow_ - 1;
     number_ = CleanedCellText(s_.FSheet->GetCell(inputRow_, "A"));
+    if (s_.registerConnections > 1) {
+      ahead_ = std::make_unique<LookAhead<RecordLookup>>(ctx_, s_.registerConnections);
+    }
     return true;
   }
 
@@ -81,9 +137,8 @@ class ListRun {
     outcome_ = kNone;
     bool done = false;
 
-    const std::string key = "NIP" + std::string(report::TrimBlanks(number_)) + "NIP";
     std::int64_t* tally = nullptr;
-    if (!s_.slNIP.Insert(key)) {
+    if (!s_.slNIP.Insert(ListKey(number_))) {
       EndWithShortRow(kRepeated);
       tally = &counts_.repeated;
       done = true;
@@ -94,19 +149,21 @@ class ListRun {
       done = true;
     }
     PrepareClientOnce();
-    search_.SetNIP(number_);
 
-    if (!done && Search()) {
-      tally = &counts_.searchErrors;
-      done = true;
+    if (!done) {
+      const RecordLookup lookup = LookUp();
+      if (lookup.searchFailure) {
+        counts_.Note(*lookup.searchFailure);
+        EndWithShortRow(kSearchFailed + *lookup.searchFailure);
+        tally = &counts_.searchErrors;
+      } else if (lookup.hits.empty()) {
+        WriteShortRow(kNotFound);
+        host_.AddOutputLine(report::ValueLine(s_.rows.summaryRow));
+        tally = &counts_.notFound;
+      } else {
+        tally = AddFirstHit(*lookup.hits.front(), lookup) ? &counts_.found : &counts_.detailErrors;
+      }
     }
-    if (!done && hits_.empty()) {
-      WriteShortRow(kNotFound);
-      host_.AddOutputLine(report::ValueLine(s_.rows.summaryRow));
-      tally = &counts_.notFound;
-      done = true;
-    }
-    if (!done) tally = AddFirstHit(*hits_.front()) ? &counts_.found : &counts_.detailErrors;
 
     report::WriteSummaryRow(s_.rows, s_.result, longestHeader_, summaryRow_);
     WriteOutcomeCells();
@@ -132,32 +189,41 @@ class ListRun {
     s_.lConnectAPI = true;
   }
 
-  // True when the search failed and the record is done.
-  bool Search() {
-    try {
-      hits_ = ctx_.CallRegister(
-          [&](reg::CitizenApi& api) { return api.WyszukajPrzedsiebiorce(search_); });
-      return false;
-    } catch (const std::exception& e) {
-      hits_.clear();
-      counts_.Note(e.what());
-      EndWithShortRow(kSearchFailed + std::string(e.what()));
-      return true;
+  // The register's word on the current record: made now on the window's connection, or, with
+  // several connections, taken from the look-ups made ahead.
+  RecordLookup LookUp() {
+    if (!ahead_) {
+      return LookUpRecord(
+          number_, [this] { return ctx_.Register(); }, ctx_.retryDelays);
+    }
+    AskAhead();
+    RecordLookup lookup = ahead_->Take(inputRow_);
+    AskAhead();
+    return lookup;
+  }
+
+  // Asks for the look-ups of the next records that need one, in input order, while connections
+  // are free. A record is looked up when it is neither repeated nor invalid, decided as the
+  // record itself will decide it when its turn comes.
+  void AskAhead() {
+    while (!stopping_ && !ahead_->Full() && askedUpTo_ < rowCount_) {
+      ++askedUpTo_;
+      std::string number =
+          askedUpTo_ == inputRow_ ? number_ : CleanedCellText(s_.FSheet->GetCell(askedUpTo_, "A"));
+      const bool fresh = askedKeys_.Insert(ListKey(number));
+      if (NipDigits digits{}; !fresh || !IsValidNip(number, digits)) continue;
+      ahead_->Ask(askedUpTo_, [number = std::move(number),
+                               delays = ctx_.retryDelays](const RegisterSource& source) {
+        return LookUpRecord(number, source, delays);
+      });
     }
   }
 
   // False when the details could not be had: the row then says so where the firm's name would
   // stand, instead of reading as a complete look-up with an empty details block.
-  bool AddFirstHit(const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit) {
-    std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> details;
-    std::string failure;
-    try {
-      details = ctx_.CallRegister(
-          [&](reg::CitizenApi& api) { return api.PobierzPrzedsiebiorce(hit.NumerReferencyjny()); });
-      if (!details) throw std::runtime_error("rejestr nie zwrócił szczegółów");
-    } catch (const std::exception& e) {
-      failure = e.what();
-    }
+  bool AddFirstHit(const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit, const RecordLookup& lookup) {
+    const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp* details = lookup.details.get();
+    const std::string& failure = lookup.detailsFailure;
     outcome_ = details ? hit.FirmaNazwa : kDetailsFailed + failure;
     AddHdrValue(s_.rows, "LP", inputRow_ - 1, true);
     AddHdrValue(s_.rows, "FirmaNazwa", outcome_, false);
@@ -219,9 +285,13 @@ class ListRun {
   int longestHeader_ = 0;
   int summaryRow_ = 1;
   int detailRow_ = 1;
-  reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search_;
-  reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits_;
   ListRunCounts counts_;
+  bool stopping_ = false;
+  // With several connections: the look-ups made ahead, the last input row one was asked for
+  // (or found to need none), and the keys met in asking, which mirror slNIP's.
+  std::unique_ptr<LookAhead<RecordLookup>> ahead_;
+  std::int32_t askedUpTo_ = 1;
+  KeySet askedKeys_;
 };
 
 // Runs one clean-up step; the first failure is kept to be reported after all steps ran.

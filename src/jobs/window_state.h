@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -48,6 +49,11 @@ struct WindowState {
 
   // The register transport all register calls of the jobs go through.
   std::shared_ptr<soap::HttpTransport> registerTransport;
+  // How many records the batch jobs may look up at once, each on a connection of its own, and
+  // how a connection like registerTransport is opened for them. With 1, every call goes through
+  // registerTransport, one after the other.
+  int registerConnections = 1;
+  std::function<std::unique_ptr<soap::HttpTransport>()> openRegisterConnection;
 
   bool lConnectAPI = false;              // the list job prepared the register client in this run
   std::string sBaza;                     // register endpoint address

@@ -132,4 +132,10 @@ std::string ApplyServiceUrl(soap::HttpTransport& transport, const std::string& s
   return sBaza;
 }
 
+std::function<std::unique_ptr<soap::HttpTransport>()> RegisterConnectionOpener(
+    RegisterTransportSettings settings) {
+  settings.picker = nullptr;
+  return [settings = std::move(settings)] { return MakeRegisterTransport(settings); };
+}
+
 }  // namespace zelvor::reg

@@ -6,6 +6,7 @@
 // followed by the library's text in parentheses.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,12 @@ platform::CertificateSelectors DefaultCertificateSelectors();
 RegisterTransportSettings DefaultRegisterTransportSettings();
 
 std::unique_ptr<soap::HttpTransport> MakeRegisterTransport(RegisterTransportSettings settings);
+
+// Opens further connections like the transport made from `settings`, for look-ups made on other
+// threads. They never ask the picker, which belongs to the window's thread: their certificate is
+// the one the selectors find, or none.
+std::function<std::unique_ptr<soap::HttpTransport>()> RegisterConnectionOpener(
+    RegisterTransportSettings settings);
 
 // Points the transport at sBaza and returns sBaza.
 std::string ApplyServiceUrl(soap::HttpTransport& transport, const std::string& sBaza);

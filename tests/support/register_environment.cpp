@@ -41,11 +41,11 @@ long RegisterEnvironment::InjectFault(const std::string& kind, const std::string
       .status;
 }
 
-long RegisterEnvironment::Requests() const {
+long RegisterEnvironment::Stat(const std::string& name) const {
   const std::string body = AdminClient(StoreFolder()).Get(sim_->Origin() + "/_sim/stats").body;
   std::smatch match;
-  if (!std::regex_search(body, match, std::regex(R"("requests":(\d+))")))
-    throw std::runtime_error("register-sim stats without a request count: " + body);
+  if (!std::regex_search(body, match, std::regex("\"" + name + "\":(\\d+)")))
+    throw std::runtime_error("register-sim stats without " + name + ": " + body);
   return std::stol(match[1]);
 }
 

@@ -34,7 +34,11 @@ class RegisterEnvironment {
   // speaking to it with the store's own certificate; returns the HTTP status.
   long InjectFault(const std::string& kind, const std::string& key, int count = 1) const;
   // The register requests the simulator has served so far.
-  long Requests() const;
+  long Requests() const { return Stat("requests"); }
+  // The most SOAP requests the simulator answered at the same time.
+  long MaxInFlight() const { return Stat("maxInFlight"); }
+  // A figure of the simulator's statistics by its name.
+  long Stat(const std::string& name) const;
 
  private:
   SimulatorPki pki_;

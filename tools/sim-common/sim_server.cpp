@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <future>
@@ -154,10 +155,15 @@ bool SimServer::Stopping() {
 }
 
 void SimServer::HandleSoap(const httplib::Request& req, httplib::Response& res) {
+  {
+    std::lock_guard lock(mutex_);
+    maxInFlight_ = std::max(maxInFlight_, ++inFlight_);
+  }
   const auto started = std::chrono::steady_clock::now();
   ServeSoap(req, res);
   const auto spent = std::chrono::steady_clock::now() - started;
   std::lock_guard lock(mutex_);
+  --inFlight_;
   serviceTime_ += spent;
 }
 
@@ -302,6 +308,7 @@ void SimServer::HandleStats(httplib::Response& res) {
   res.set_content("{\"requests\":" + std::to_string(requests_) +
                       ",\"connections\":" + std::to_string(connections_.size()) +
                       ",\"faults\":" + std::to_string(faultsInjected_) +
+                      ",\"maxInFlight\":" + std::to_string(maxInFlight_) +
                       ",\"serviceMs\":" + ServiceMs(serviceTime_) + "}\n",
                   "application/json");
 }

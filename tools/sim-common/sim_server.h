@@ -74,6 +74,10 @@ class SimServer {
   std::set<std::string> connections_;
   std::uint64_t requests_ = 0;
   std::uint64_t faultsInjected_ = 0;
+  // SOAP requests being answered now, and the most there ever were at once: a client that
+  // looks records up on several connections shows here that they were served side by side.
+  int inFlight_ = 0;
+  int maxInFlight_ = 0;
   // Time spent answering SOAP requests, latency and injected delays included; a benchmark
   // subtracts it from its wall time to see what the client itself costs.
   std::chrono::nanoseconds serviceTime_{0};
