@@ -21,6 +21,9 @@ TEST(CliOptions, AcceptedCommandLines) {
   EXPECT_EQ(list.output, "out");
   EXPECT_FALSE(list.progress);
   EXPECT_EQ(list.registerUrl, std::nullopt);
+  EXPECT_EQ(list.connections, 1);
+  EXPECT_EQ(Parse({"list", "a.xlsx", "--connections", "8"}).connections, 8);
+  EXPECT_EQ(Parse({"period", "2024-01-01", "2024-01-01", "--connections=4"}).connections, 4);
 
   const CliOptions period =
       Parse({"period", "2024-02-28", "2024-03-01", "--output", "dir", "--store", "certs"});
@@ -83,6 +86,11 @@ TEST(CliOptions, RefusedCommandLines) {
       {{"list", "a.xlsx", "-o", "x"}, "unknown option '-o'"},
       {{"test", "--no-progress=yes"}, "takes no value"},
       {{"test", "--output", "dir"}, "--output applies to list and period only"},
+      {{"list", "a.xlsx", "--connections", "0"}, "takes a number from 1 to 8, not '0'"},
+      {{"list", "a.xlsx", "--connections", "9"}, "takes a number from 1 to 8, not '9'"},
+      {{"list", "a.xlsx", "--connections", "10"}, "takes a number from 1 to 8, not '10'"},
+      {{"list", "a.xlsx", "--connections=two"}, "takes a number from 1 to 8, not 'two'"},
+      {{"test", "--connections", "2"}, "--connections applies to list and period only"},
   };
   for (const Case& c : cases) {
     try {
