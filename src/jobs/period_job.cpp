@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "jobs/look_ahead.h"
 #include "jobs/output_paths.h"
 #include "register/citizen_api_factory.h"
 #include "report/details_columns.h"
@@ -32,6 +33,38 @@ year_month_day ToYmd(const soap::TXSDate& date) {
 std::unique_ptr<soap::TXSDate> DateHolder(year_month_day day) {
   return std::make_unique<soap::TXSDate>(
       soap::CalendarDate{int(day.year()), int(unsigned(day.month())), int(unsigned(day.day()))});
+}
+
+// The two detail fetches a hit is written from, or why one of them failed (the second is made
+// only when the first succeeded). Only register calls make it, so it may be made ahead.
+struct HitLookup {
+  std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> first, second;
+  std::string firstFailure, secondFailure;
+};
+
+std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> FetchDetails(
+    const std::string& reference, const RegisterSource& source,
+    const std::vector<std::chrono::milliseconds>& retryDelays, std::string& failure) {
+  try {
+    auto details = CallWithRetries(source, retryDelays, [&](reg::CitizenApi& api) {
+      return api.PobierzPrzedsiebiorce(reference);
+    });
+    if (!details) throw std::runtime_error("rejestr nie zwrócił szczegółów przedsiębiorcy");
+    return details;
+  } catch (const std::exception& e) {
+    failure = e.what();
+    return nullptr;
+  }
+}
+
+HitLookup LookUpHit(const std::string& reference, const RegisterSource& source,
+                    const std::vector<std::chrono::milliseconds>& retryDelays) {
+  HitLookup lookup;
+  lookup.first = FetchDetails(reference, source, retryDelays, lookup.firstFailure);
+  if (lookup.first) {
+    lookup.second = FetchDetails(reference, source, retryDelays, lookup.secondFailure);
+  }
+  return lookup;
 }
 
 class PeriodDay {
@@ -65,8 +98,12 @@ class PeriodDay {
       host_.Log("brak danych");
       return;
     }
-    for (const auto& hit : hits) {
-      if (!ProcessHit(*hit)) return;
+    if (s_.registerConnections > 1) {
+      ahead_ = std::make_unique<LookAhead<HitLookup>>(ctx_, s_.registerConnections);
+      askedKeys_ = s_.slNumerReferencyjny;  // the keys of the days before
+    }
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+      if (!ProcessHit(hits, i)) return;
     }
   }
 
@@ -124,10 +161,13 @@ class PeriodDay {
     }
   }
 
-  // False when the stop box ends the day.
-  bool ProcessHit(const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit) {
+  // False when the stop box ends the day. After a stop, the hits whose details were already
+  // being fetched ahead still finish.
+  bool ProcessHit(const reg::ListaPrzedsiebiorcowDaneWyszukaneTyp& hits, std::size_t index) {
+    const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit = *hits[index];
     host_.ProcessPendingEvents();
-    if (host_.StopRequested(StopBox::Period)) {
+    if (!stopping_) stopping_ = host_.StopRequested(StopBox::Period);
+    if (stopping_ && index >= asked_) {
       host_.Log(kRule);
       host_.Log("Pobieranie danych przerwane");
       return false;
@@ -140,9 +180,9 @@ class PeriodDay {
     const std::string key(report::TrimBlanks(hit.NumerReferencyjny()));
     if (key == kExcludedReferenceNumber || !s_.slNumerReferencyjny.Insert(key)) return true;
 
-    auto details = FetchDetails(hit, "Błąd pobierania szczegółów: ");
-    if (!details) return true;
-    LogDetails(*details);
+    HitLookup lookup = LookUp(hits, index);
+    if (!Fetched(lookup.first, lookup.firstFailure, "Błąd pobierania szczegółów: ")) return true;
+    LogDetails(*lookup.first);
 
     AddHdrValue(s_.rows, "LP", s_.nCountExcel_Dzien, true);
     AddHdrValue(s_.rows, "DataWyszukiwania", host_.ShortDate(day_), false);
@@ -150,8 +190,11 @@ class PeriodDay {
     AddHdrValue(s_.rows, "NIP", hit.NIP, false);
     AddHdrValue(s_.rows, "NumerReferencyjny", hit.NumerReferencyjny(), false);
 
-    details = FetchDetails(hit, "Błąd: MyPrzedsiebiorcaSzczegoloweDaneWyszukaneTyp ");
-    if (!details) return true;
+    const auto& details = lookup.second;
+    if (!Fetched(details, lookup.secondFailure,
+                 "Błąd: MyPrzedsiebiorcaSzczegoloweDaneWyszukaneTyp ")) {
+      return true;
+    }
     report::AddDetailsColumns(
         s_.rows, *details, LastOf(details->ListaZarzadzajacyTransportemDaneWyszukane()),
         LastOf(details->ListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp()),
@@ -168,20 +211,42 @@ class PeriodDay {
     return true;
   }
 
-  // Null, with the failure logged after the prefix, when the details cannot be had.
-  std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> FetchDetails(
-      const reg::PrzedsiebiorcaDaneWyszukaneTyp& hit, const std::string& failurePrefix) {
-    try {
-      auto details = ctx_.CallRegister(
-          [&](reg::CitizenApi& api) { return api.PobierzPrzedsiebiorce(hit.NumerReferencyjny()); });
-      if (!details) throw std::runtime_error("rejestr nie zwrócił szczegółów przedsiębiorcy");
-      return details;
-    } catch (const std::exception& e) {
-      host_.Log(failurePrefix + e.what());
-      ++counts_.enterprisesFailed;
-      counts_.Note(e.what());
-      return nullptr;
+  // The hit's detail fetches: made now on the window's connection, or, with several
+  // connections, taken from those made ahead.
+  HitLookup LookUp(const reg::ListaPrzedsiebiorcowDaneWyszukaneTyp& hits, std::size_t index) {
+    if (!ahead_) {
+      return LookUpHit(
+          hits[index]->NumerReferencyjny(), [this] { return ctx_.Register(); }, ctx_.retryDelays);
     }
+    AskAhead(hits);
+    HitLookup lookup = ahead_->Take(static_cast<std::int64_t>(index));
+    AskAhead(hits);
+    return lookup;
+  }
+
+  // Asks for the fetches of the next hits that will need them, in the order of the hits, while
+  // connections are free; a hit needs them as it will decide when its turn comes.
+  void AskAhead(const reg::ListaPrzedsiebiorcowDaneWyszukaneTyp& hits) {
+    while (!stopping_ && !ahead_->Full() && asked_ < hits.size()) {
+      const std::size_t index = asked_++;
+      std::string reference = hits[index]->NumerReferencyjny();
+      const std::string key(report::TrimBlanks(reference));
+      if (key == kExcludedReferenceNumber || !askedKeys_.Insert(key)) continue;
+      ahead_->Ask(
+          static_cast<std::int64_t>(index),
+          [reference = std::move(reference), delays = ctx_.retryDelays](
+              const RegisterSource& source) { return LookUpHit(reference, source, delays); });
+    }
+  }
+
+  // False, with the failure logged after the prefix and counted, when the details were not had.
+  bool Fetched(const std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp>& details,
+               const std::string& failure, const std::string& failurePrefix) {
+    if (details) return true;
+    host_.Log(failurePrefix + failure);
+    ++counts_.enterprisesFailed;
+    counts_.Note(failure);
+    return false;
   }
 
   void LogDetails(const reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp& details) {
@@ -219,6 +284,12 @@ class PeriodDay {
   PeriodRunCounts& counts_;
   int longestHeader_ = 0;
   reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search_;
+  bool stopping_ = false;
+  // With several connections: the fetches made ahead, how many hits have been considered for
+  // them, and the keys met in asking, which mirror slNumerReferencyjny's.
+  std::unique_ptr<LookAhead<HitLookup>> ahead_;
+  std::size_t asked_ = 0;
+  KeySet askedKeys_;
 };
 
 // The steps every way out of the driver takes: keep an unfinished workbook, restore the signs,

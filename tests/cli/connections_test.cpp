@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -94,6 +95,55 @@ TEST(SeveralConnections, WriteWhatOneConnectionWrites) {
   EXPECT_EQ(four.out, one.out);
   EXPECT_EQ(four.err, one.err);
   EXPECT_EQ(four.annotated, one.annotated);
+  EXPECT_EQ(four.summary, one.summary);
+  EXPECT_EQ(four.details, one.details);
+}
+
+std::string Day(const soap::CalendarDate& date) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text;
+}
+
+// A period whose days hold several enterprises, a detail fetch that fails and one that fails once
+// for a transient reason.
+TEST(SeveralConnections, APeriodRunWritesWhatOneConnectionWrites) {
+  RegisterEnvironment env({"--latency-ms", "10"});
+  const auto& data = env.Data();
+  const std::vector<soap::CalendarDate> days = data.BusyDays(4);
+  ASSERT_GE(days.size(), 2u);
+  const std::vector<std::size_t> firstDay = data.CertifiedBetween(days[0], days[0]);
+  ASSERT_GE(firstDay.size(), 4u);
+  ASSERT_EQ(env.InjectFault("soap-fault", data.At(firstDay[1]).NumerReferencyjny(), 1000), 200);
+  const std::string transient = data.At(firstDay[2]).NumerReferencyjny();
+
+  const auto run = [&](int connections) {
+    ScratchFolder folder;
+    const CliRun cli =
+        RunCli({"period", Day(days[0]), Day(days[1]), "--no-progress", "--connections",
+                std::to_string(connections), "--output", folder.Path().string(), "--register",
+                env.Url(), "--store", env.StoreFolder().string()});
+    ListRunOutput output;
+    output.status = cli.status;
+    const std::string result = Reported(cli.out, "result");
+    output.out = ReplaceAll(cli.out, result, "<result>");
+    output.err = ReplaceAll(cli.err, result, "<result>");
+    if (!result.empty()) {
+      output.summary = ReadSheet(result, 1);
+      output.details = ReadSheet(result, 2);
+    }
+    return output;
+  };
+  ASSERT_EQ(env.InjectFault("http-503", transient, 1), 200);
+  const ListRunOutput one = run(1);
+  ASSERT_EQ(env.InjectFault("http-503", transient, 1), 200);
+  const ListRunOutput four = run(4);
+
+  EXPECT_EQ(one.status, 3) << one.err;
+  EXPECT_GT(one.summary.size(), firstDay.size());
+  EXPECT_EQ(four.status, one.status);
+  EXPECT_EQ(four.out, one.out);
+  EXPECT_EQ(four.err, one.err);
   EXPECT_EQ(four.summary, one.summary);
   EXPECT_EQ(four.details, one.details);
 }
