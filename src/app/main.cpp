@@ -9,6 +9,7 @@
 #include "app/form1.h"
 #include "register/citizen_api.h"
 #include "vies/vat_port_type.h"
+#include "zelvor/build_settings.h"
 
 int main(int argc, char* argv[]) {
   zelvor::reg::RegisterCitizenApi();
@@ -18,6 +19,7 @@ int main(int argc, char* argv[]) {
       Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Zelvor"));
+  QApplication::setApplicationVersion(QString::fromUtf8(zelvor::build::kVersion));
 
   // The toolkit's own texts (Yes, No, Cancel, the file dialogs) in the user's language, where
   // the desktop has Qt's translations installed.

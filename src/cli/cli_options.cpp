@@ -79,11 +79,15 @@ std::optional<std::chrono::year_month_day> ParseDay(std::string_view text) {
 
 CliOptions ParseCommandLine(const std::vector<std::string_view>& args) {
   CliOptions options;
-  // Asking for help is never a mistake, whatever else the line holds.
+  // Asking for help or the version is never a mistake, whatever else the line holds.
   for (const std::string_view arg : args) {
     if (arg == "--") break;
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+      return options;
+    }
+    if (arg == "--version") {
+      options.version = true;
       return options;
     }
   }
@@ -193,6 +197,7 @@ common options:
                    connection of its own (1 to 8, default 1); everything is still written
                    in input order.
   --no-progress    never draw the progress line on the terminal
+  --version        the program's version
   --help           this text
 
 The log goes to standard output, errors to standard error. A run ends with a summary

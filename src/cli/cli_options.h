@@ -14,7 +14,8 @@ enum class Command { List, Period, Test, Vat };
 
 struct CliOptions {
   Command command = Command::Test;
-  bool help = false;  // --help: print the usage and do nothing else
+  bool help = false;     // --help: print the usage and do nothing else
+  bool version = false;  // --version: print the version and do nothing else
 
   std::string input;                                  // list: the input workbook
   std::optional<std::string> output;                  // list, period: --output DIR

@@ -1,4 +1,5 @@
 // zelvor-cli: the jobs of the window without the window, for scheduling, scripting and the demo.
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "cli/console.h"
 #include "register/citizen_api.h"
 #include "vies/vat_port_type.h"
+#include "zelvor/build_settings.h"
 
 int main(int argc, char* argv[]) {
   using namespace zelvor::cli;
@@ -23,6 +25,10 @@ int main(int argc, char* argv[]) {
   Console console = Console::Standard(options.progress);
   if (options.help) {
     console.Out(UsageText());
+    return kExitOk;
+  }
+  if (options.version) {
+    console.Out(std::string("zelvor-cli ") + zelvor::build::kVersion);
     return kExitOk;
   }
 

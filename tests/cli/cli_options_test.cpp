@@ -54,10 +54,13 @@ TEST(CliOptions, AcceptedCommandLines) {
   EXPECT_NO_THROW(Parse({"period", "2024-01-01", "2024-01-01"}));
 }
 
-TEST(CliOptions, HelpWinsAnywhere) {
+TEST(CliOptions, HelpAndVersionWinAnywhere) {
   for (const auto& args : std::vector<std::vector<std::string_view>>{
            {"--help"}, {"-h"}, {"list", "--help"}, {"period", "bad", "--help"}, {"--bogus", "-h"}})
     EXPECT_TRUE(Parse(args).help) << args.front();
+  for (const auto& args : std::vector<std::vector<std::string_view>>{
+           {"--version"}, {"list", "--version"}, {"--bogus", "--version"}})
+    EXPECT_TRUE(Parse(args).version) << args.front();
 }
 
 TEST(CliOptions, RefusedCommandLines) {

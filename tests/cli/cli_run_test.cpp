@@ -11,6 +11,7 @@
 #include "support/register_environment.h"
 #include "support/workbook_files.h"
 #include "vies-sim/synthetic_traders.h"
+#include "zelvor/build_settings.h"
 
 namespace zelvor::test {
 namespace {
@@ -146,6 +147,13 @@ TEST_F(CliRunTest, PeriodRunSavesTheDatedWorkbookInTheOutputFolder) {
   const std::string stamp = Day(day).substr(0, 4) + Day(day).substr(5, 2) + Day(day).substr(8);
   EXPECT_THAT(result, StartsWith(folder.File("o") + "/Wynik_Day_Hdr-" + stamp + "-" + stamp));
   EXPECT_EQ(ReadSheet(result).size(), certified + 1);
+}
+
+TEST(CliVersion, IsTheBuildsVersion) {
+  const CliRun run = RunCli({"--version"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, std::string("zelvor-cli ") + build::kVersion + "\n");
+  EXPECT_THAT(std::string(build::kVersion), testing::MatchesRegex("[0-9]+\\.[0-9]+\\.[0-9]+"));
 }
 
 TEST_F(CliRunTest, ConnectionTest) {
