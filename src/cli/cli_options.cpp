@@ -33,6 +33,7 @@ std::optional<Command> CommandNamed(std::string_view name) {
   if (name == "period") return Command::Period;
   if (name == "test") return Command::Test;
   if (name == "vat") return Command::Vat;
+  if (name == "config") return Command::Config;
   return std::nullopt;
 }
 
@@ -148,6 +149,9 @@ CliOptions ParseCommandLine(const std::vector<std::string_view>& args) {
     case Command::Test:
       ExpectArguments(positional, 0, "test");
       break;
+    case Command::Config:
+      ExpectArguments(positional, 0, "config");
+      break;
     case Command::Vat:
       ExpectArguments(positional, 4, "vat COUNTRY NUMBER REQUESTER_COUNTRY REQUESTER_NUMBER");
       // Upper-cased as the window's fields upper-case what is typed.
@@ -164,7 +168,7 @@ CliOptions ParseCommandLine(const std::vector<std::string_view>& args) {
   }
   const bool batch = *command == Command::List || *command == Command::Period;
   if (options.output && !batch) throw UsageError("option --output applies to list and period only");
-  if (options.connections != 1 && !batch)
+  if (options.connections && !batch)
     throw UsageError("option --connections applies to list and period only");
   return options;
 }
@@ -188,6 +192,9 @@ usage:
   zelvor-cli vat COUNTRY NUMBER REQUESTER_COUNTRY REQUESTER_NUMBER
       Checks an EU VAT number on behalf of a requester (your own VAT number),
       e.g. "zelvor-cli vat DE 123456789 PL 5261040828".
+  zelvor-cli config
+      Prints the settings in effect and where each comes from: the build's default,
+      a line of the settings file, or an option.
 
 common options:
   --register URL   register endpoint (default: the production endpoint)
@@ -199,6 +206,10 @@ common options:
   --no-progress    never draw the progress line on the terminal
   --version        the program's version
   --help           this text
+
+Settings: $XDG_CONFIG_HOME/zelvor/zelvor.conf (else ~/.config/zelvor/zelvor.conf), the
+same file the window reads; options override it. A value there that cannot be used stops
+every command with an error naming the file, the key and the line.
 
 The log goes to standard output, errors to standard error. A run ends with a summary
 line; then "list" prints "annotated: <path>" and "result: <path>", "period" prints
@@ -216,7 +227,7 @@ exit status:
 
 std::string ShortUsage() {
   return "usage: zelvor-cli list INPUT.xlsx [--output DIR] | period FIRST LAST [--output DIR]\n"
-         "                  | test | vat COUNTRY NUMBER REQ_COUNTRY REQ_NUMBER\n"
+         "                  | test | config | vat COUNTRY NUMBER REQ_COUNTRY REQ_NUMBER\n"
          "                  [--register URL] [--vat URL]\n"
          "                  [--store DIR] [--connections N] [--no-progress]\n"
          "Try 'zelvor-cli --help' for more.";

@@ -10,7 +10,7 @@
 
 namespace zelvor::cli {
 
-enum class Command { List, Period, Test, Vat };
+enum class Command { List, Period, Test, Vat, Config };
 
 struct CliOptions {
   Command command = Command::Test;
@@ -27,7 +27,7 @@ struct CliOptions {
   std::optional<std::string> vatUrl;       // --vat URL
   std::optional<std::string> store;        // --store DIR; the user's store otherwise
   bool progress = true;                    // false with --no-progress
-  int connections = 1;                     // --connections N: records looked up at once
+  std::optional<int> connections;          // --connections N: records looked up at once
 };
 
 // A command line that cannot be run; the message says what is wrong with it.

@@ -7,11 +7,13 @@
 #include <stdexcept>
 
 #include "cli/cli_host.h"
+#include "cli/effective_settings.h"
 #include "cli/stop_signal.h"
 #include "jobs/nip_list_job.h"
 #include "jobs/output_paths.h"
 #include "jobs/period_job.h"
 #include "platform/certificate_store.h"
+#include "platform/settings_file.h"
 #include "register/citizen_api.h"
 #include "register/connection_test.h"
 #include "register/register_transport.h"
@@ -31,12 +33,13 @@ class RunFailure : public std::runtime_error {
 // The register transport as the window makes it, on the chosen endpoint and store. There is no
 // certificate picker: when no store certificate matches the settings, the call goes on without one.
 // A store folder that does not exist is refused before the run starts, not at its first call.
-void PrepareRegister(jobs::WindowState& state, const CliOptions& options) {
+void PrepareRegister(jobs::WindowState& state, const EffectiveSettings& effective) {
   reg::RegisterTransportSettings settings = reg::DefaultRegisterTransportSettings();
-  if (options.registerUrl) settings.url = *options.registerUrl;
-  if (options.store) settings.storeFolder = *options.store;
+  settings.url = effective.registerUrl.value;
+  settings.storeFolder = effective.store.value;
+  settings.selectors = effective.Selectors();
   platform::CheckStoreFolder(settings.storeFolder);
-  state.registerConnections = options.connections;
+  state.registerConnections = effective.Connections();
   state.openRegisterConnection = reg::RegisterConnectionOpener(settings);
   state.registerTransport = reg::MakeRegisterTransport(std::move(settings));
   state.sBaza = state.registerTransport->URL();
@@ -120,14 +123,14 @@ fs::path ListInput(const CliOptions& options) {
   return copy;
 }
 
-int RunList(const CliOptions& options, Console& console) {
+int RunList(const CliOptions& options, const EffectiveSettings& settings, Console& console) {
   const fs::path input = ListInput(options);
   jobs::WindowState state;
-  PrepareRegister(state, options);
+  PrepareRegister(state, settings);
   const std::unique_ptr<workbook::ApplicationFactory> spreadsheets = workbook::MakeXlsxFactory();
-  CliHostSettings settings = HostSettings("rows");
-  settings.inputFile = input.string();
-  CliHost host(console, std::move(settings));
+  CliHostSettings hostSettings = HostSettings("rows");
+  hostSettings.inputFile = input.string();
+  CliHost host(console, std::move(hostSettings));
   jobs::JobContext ctx{state, host, *spreadsheets};
 
   const FileStamp before = FileStamp::Of(input);
@@ -139,16 +142,16 @@ int RunList(const CliOptions& options, Console& console) {
   return JobExitStatus(host);
 }
 
-int RunPeriod(const CliOptions& options, Console& console) {
+int RunPeriod(const CliOptions& options, const EffectiveSettings& settings, Console& console) {
   jobs::WindowState state;
-  PrepareRegister(state, options);
+  PrepareRegister(state, settings);
   const std::unique_ptr<workbook::ApplicationFactory> spreadsheets = workbook::MakeXlsxFactory();
-  CliHostSettings settings = HostSettings("days");
-  settings.documentsFolder =
+  CliHostSettings hostSettings = HostSettings("days");
+  hostSettings.documentsFolder =
       (options.output ? OutputFolder(*options.output) : fs::current_path()).string();
-  settings.firstDay = options.firstDay;
-  settings.lastDay = options.lastDay;
-  CliHost host(console, std::move(settings));
+  hostSettings.firstDay = options.firstDay;
+  hostSettings.lastDay = options.lastDay;
+  CliHost host(console, std::move(hostSettings));
   jobs::JobContext ctx{state, host, *spreadsheets};
 
   RunJob(ctx, jobs::RunPeriodJob);
@@ -157,9 +160,9 @@ int RunPeriod(const CliOptions& options, Console& console) {
   return JobExitStatus(host);
 }
 
-int RunTest(const CliOptions& options, Console& console) {
+int RunTest(const EffectiveSettings& settings, Console& console) {
   jobs::WindowState state;
-  PrepareRegister(state, options);
+  PrepareRegister(state, settings);
   std::string lastLine;
   const bool passed = reg::RunConnectionTest(
       *state.registerTransport->As<reg::CitizenApi>(),
@@ -173,8 +176,8 @@ int RunTest(const CliOptions& options, Console& console) {
   return kExitFailed;
 }
 
-int RunVat(const CliOptions& options, Console& console) {
-  soap::HttpTransport vatTransport(options.vatUrl.value_or(vies::Endpoint()));
+int RunVat(const CliOptions& options, const EffectiveSettings& settings, Console& console) {
+  soap::HttpTransport vatTransport(settings.vatUrl.value);
   const vies::VatQuery query{.countryCode = options.country,
                              .vatNumber = options.number,
                              .requesterCountryCode = options.requesterCountry,
@@ -185,19 +188,31 @@ int RunVat(const CliOptions& options, Console& console) {
   return kExitOk;
 }
 
+int PrintConfig(const platform::SettingsFile& file, const EffectiveSettings& settings,
+                Console& console) {
+  console.Out("settings file: " + file.path.string() + (file.found ? "" : " (none)"));
+  for (const std::string& line : settings.Lines()) console.Out(line);
+  return kExitOk;
+}
+
 }  // namespace
 
 int RunCommand(const CliOptions& options, Console& console) {
   try {
+    // A settings file that cannot be used stops the command before it does anything.
+    const platform::SettingsFile file = platform::ReadSettingsFile(platform::DefaultSettingsFile());
+    const EffectiveSettings settings = ResolveSettings(options, file);
     switch (options.command) {
       case Command::List:
-        return RunList(options, console);
+        return RunList(options, settings, console);
       case Command::Period:
-        return RunPeriod(options, console);
+        return RunPeriod(options, settings, console);
       case Command::Test:
-        return RunTest(options, console);
+        return RunTest(settings, console);
       case Command::Vat:
-        return RunVat(options, console);
+        return RunVat(options, settings, console);
+      case Command::Config:
+        return PrintConfig(file, settings, console);
     }
     throw std::logic_error("unknown command");
   } catch (const std::exception& e) {

@@ -21,7 +21,7 @@ TEST(CliOptions, AcceptedCommandLines) {
   EXPECT_EQ(list.output, "out");
   EXPECT_FALSE(list.progress);
   EXPECT_EQ(list.registerUrl, std::nullopt);
-  EXPECT_EQ(list.connections, 1);
+  EXPECT_EQ(list.connections, std::nullopt);
   EXPECT_EQ(Parse({"list", "a.xlsx", "--connections", "8"}).connections, 8);
   EXPECT_EQ(Parse({"period", "2024-01-01", "2024-01-01", "--connections=4"}).connections, 4);
 

@@ -1,0 +1,150 @@
+#include "platform/settings_file.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <utility>
+
+namespace zelvor::platform {
+namespace fs = std::filesystem;
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+using Field = std::optional<SetValue> SettingsFile::*;
+
+// Each key and the field of SettingsFile it fills, in the order the settings are shown.
+const std::vector<std::pair<std::string, Field>>& KeyFields() {
+  static const std::vector<std::pair<std::string, Field>> fields = {
+      {"[register] url", &SettingsFile::registerUrl},
+      {"[register] connections", &SettingsFile::connections},
+      {"[vat] url", &SettingsFile::vatUrl},
+      {"[certificate] store", &SettingsFile::store},
+      {"[certificate] name", &SettingsFile::name},
+      {"[certificate] issuer", &SettingsFile::issuer},
+      {"[certificate] subject", &SettingsFile::subject},
+      {"[certificate] serial", &SettingsFile::serial}};
+  return fields;
+}
+
+std::string ValueProblem(std::string_view key, std::string_view value) {
+  if (key == "[register] url") return RegisterUrlProblem(value);
+  if (key == "[register] connections") return ConnectionsProblem(value);
+  if (key == "[vat] url" && value.find("://") == std::string_view::npos)
+    return "not an address: " + std::string(value);
+  if (key == "[certificate] serial") return SerialProblem(value);
+  if (key == "[certificate] store" && !value.empty() && !fs::path(value).is_absolute())
+    return "the store folder must be an absolute path: " + std::string(value);
+  return "";
+}
+
+}  // namespace
+
+const std::vector<std::string>& SettingsKeys() {
+  static const std::vector<std::string> keys = [] {
+    std::vector<std::string> names;
+    for (const auto& [key, field] : KeyFields()) names.push_back(key);
+    return names;
+  }();
+  return keys;
+}
+
+fs::path DefaultSettingsFile() {
+  fs::path config;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && fs::path(xdg).is_absolute()) {
+    config = xdg;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    config = fs::path(home) / ".config";
+  } else if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) {
+    config = fs::path(user->pw_dir) / ".config";
+  }
+  return config / "zelvor" / "zelvor.conf";
+}
+
+std::string SettingsErrorText(const fs::path& file, int line, std::string_view key,
+                              std::string_view problem) {
+  std::string text = file.string() + ":" + std::to_string(line) + ": ";
+  if (!key.empty()) text += std::string(key) + ": ";
+  return text + std::string(problem);
+}
+
+std::string RegisterUrlProblem(std::string_view url) {
+  if (!url.starts_with("https://") || url.size() == 8)
+    return "the register is only asked over https; not an https:// address: " + std::string(url);
+  return "";
+}
+
+std::string ConnectionsProblem(std::string_view count) {
+  if (count.size() != 1 || count[0] < '1' || count[0] > '8')
+    return "a number from 1 to 8, not '" + std::string(count) + "'";
+  return "";
+}
+
+std::string SerialProblem(std::string_view serial) {
+  const bool hex = std::all_of(serial.begin(), serial.end(),
+                               [](unsigned char c) { return std::isxdigit(c) != 0; });
+  if (serial.size() != 38 || !hex)
+    return "a serial number is 38 hexadecimal digits, not '" + std::string(serial) + "'";
+  return "";
+}
+
+SettingsFile ReadSettingsFile(const fs::path& path) {
+  SettingsFile settings;
+  settings.path = path;
+  std::error_code error;
+  if (!fs::exists(path, error)) {
+    if (error) throw SettingsError(SettingsErrorText(path, 0, "", error.message()));
+    return settings;
+  }
+  std::ifstream in(path);
+  if (!in || fs::is_directory(path, error)) {
+    throw SettingsError(path.string() + ": the settings file cannot be read");
+  }
+  settings.found = true;
+  std::string section;
+  std::string text;
+  for (int line = 1; std::getline(in, text); ++line) {
+    const std::string_view content = Trimmed(text);
+    if (content.empty() || content.front() == ';' || content.front() == '#') continue;
+    if (content.front() == '[') {
+      if (content.back() != ']')
+        throw SettingsError(SettingsErrorText(path, line, "", "a section ends with ']'"));
+      section = std::string(Trimmed(content.substr(1, content.size() - 2)));
+      if (section != "register" && section != "vat" && section != "certificate")
+        throw SettingsError(SettingsErrorText(path, line, "[" + section + "]", "no such section"));
+      continue;
+    }
+    const std::size_t equals = content.find('=');
+    if (equals == std::string_view::npos)
+      throw SettingsError(SettingsErrorText(path, line, "", "expected key = value"));
+    const std::string name(Trimmed(content.substr(0, equals)));
+    if (section.empty())
+      throw SettingsError(SettingsErrorText(path, line, name, "a key before any [section]"));
+    const std::string key = "[" + section + "] " + name;
+    const auto field = std::find_if(KeyFields().begin(), KeyFields().end(),
+                                    [&](const auto& entry) { return entry.first == key; });
+    if (field == KeyFields().end())
+      throw SettingsError(SettingsErrorText(path, line, key, "no such key"));
+    std::optional<SetValue>& slot = settings.*(field->second);
+    if (slot)
+      throw SettingsError(SettingsErrorText(
+          path, line, key, "given twice (first on line " + std::to_string(slot->line) + ")"));
+    const std::string value(Trimmed(content.substr(equals + 1)));
+    if (const std::string problem = ValueProblem(key, value); !problem.empty())
+      throw SettingsError(SettingsErrorText(path, line, key, problem));
+    slot = SetValue{value, line};
+  }
+  if (in.bad()) throw SettingsError(path.string() + ": the settings file cannot be read");
+  return settings;
+}
+
+}  // namespace zelvor::platform
