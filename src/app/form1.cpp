@@ -39,11 +39,15 @@ QString TrimBlanks(const QString& text) {
 
 }  // namespace
 
-TForm1::TForm1(Clock clock, std::filesystem::path certificateStore, QWidget* parent)
+TForm1::TForm1(Clock clock, std::filesystem::path certificateStore,
+               const platform::SettingsFile& settings, QWidget* parent)
     : QMainWindow(parent),
-      HTTPRIO1(std::make_unique<soap::HttpTransport>(vies::Endpoint())),
+      HTTPRIO1(std::make_unique<soap::HttpTransport>(settings.vatUrl ? settings.vatUrl->value
+                                                                     : vies::Endpoint())),
       clock_(clock ? std::move(clock) : Clock(&QDateTime::currentDateTime)),
-      certificateStore_(std::move(certificateStore)),
+      certificateStore_(settings.store ? std::filesystem::path(settings.store->value)
+                                       : std::move(certificateStore)),
+      registerUrl_(settings.registerUrl ? settings.registerUrl->value : reg::ProductionEndpoint()),
       spreadsheets_(workbook::MakeXlsxFactory()) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("2024-12-04"));
@@ -75,9 +79,15 @@ TForm1::TForm1(Clock clock, std::filesystem::path certificateStore, QWidget* par
   // The register transport asks the person through the window's picker when no certificate
   // in the store matches its settings.
   reg::RegisterTransportSettings transport = reg::DefaultRegisterTransportSettings();
+  transport.url = registerUrl_;
   transport.storeFolder = certificateStore_;
+  if (settings.name) transport.selectors.displayName = settings.name->value;
+  if (settings.issuer) transport.selectors.issuer = settings.issuer->value;
+  if (settings.subject) transport.selectors.subject = settings.subject->value;
+  if (settings.serial) transport.selectors.serialNumber = settings.serial->value;
   transport.picker = std::make_shared<DialogCertificatePicker>(this);
-  state_.registerConnections = build::kRegisterConnections;
+  state_.registerConnections =
+      settings.connections ? settings.Connections() : build::kRegisterConnections;
   state_.openRegisterConnection = reg::RegisterConnectionOpener(transport);
   state_.registerTransport = reg::MakeRegisterTransport(std::move(transport));
 
@@ -90,7 +100,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FormCreate() {
-  state_.sBaza = reg::ProductionEndpoint();
+  state_.sBaza = registerUrl_;
 
   const QDate today = clock_().date();
   dpOdDaty->setDate(today.addMonths(-1));  // the same day, or the last day of a shorter month

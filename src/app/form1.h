@@ -15,6 +15,7 @@
 #include "jobs/host.h"
 #include "jobs/job_context.h"
 #include "jobs/window_state.h"
+#include "platform/settings_file.h"
 #include "soap/http_transport.h"
 #include "workbook/spreadsheet.h"
 
@@ -40,13 +41,16 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   using Clock = std::function<QDateTime()>;
 
   // certificateStore: the folder of the user's certificate store, empty for the default one;
-  // tests give a temporary store.
+  // tests give a temporary store. settings: what the user's settings file sets over the build's
+  // settings (its store overrides certificateStore).
   explicit TForm1(Clock clock = {}, std::filesystem::path certificateStore = {},
-                  QWidget* parent = nullptr);
+                  const platform::SettingsFile& settings = {}, QWidget* parent = nullptr);
   ~TForm1() override;
 
   // The state the jobs share, HTTPRIO3 and sBaza among it.
   jobs::WindowState& State() { return state_; }
+  // The header's text for the register at this address.
+  static QString HeaderText(const std::string& registerUrl);
   // The spreadsheet component the jobs open and write workbooks with; tests give one that fails.
   void SetSpreadsheetFactory(std::unique_ptr<workbook::ApplicationFactory> factory);
 
@@ -177,6 +181,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   QPushButton* running_ = nullptr;
   bool closeRequested_ = false;
   std::filesystem::path certificateStore_;
+  std::string registerUrl_;  // the register the window talks to, sBaza at start
   std::unique_ptr<workbook::ApplicationFactory> spreadsheets_;
 };
 

@@ -14,12 +14,14 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/form1.h"
 #include "app/pictures.h"
 #include "app/sample_numbers.h"
 #include "app/upper_case_validator.h"
+#include "register/citizen_api.h"
 
 namespace zelvor::app {
 
@@ -97,9 +99,18 @@ QGroupBox* VatGroup(const QString& title, const char* name, QLineEdit* country, 
 
 }  // namespace
 
+// The header says which register the window talks to: the production one by its usual words,
+// another by its host.
+QString TForm1::HeaderText(const std::string& registerUrl) {
+  if (registerUrl == reg::ProductionEndpoint())
+    return QStringLiteral("Pobieranie danych z GITD  -  BAZA PRODUKCYJNA ");
+  const QUrl url(QString::fromStdString(registerUrl));
+  return QStringLiteral("Pobieranie danych z GITD  -  BAZA TESTOWA: %1 ")
+      .arg(url.port() > 0 ? url.host() + ':' + QString::number(url.port()) : url.host());
+}
+
 void TForm1::BuildHeaderAndStatusBar() {
-  PanelHeader = Named(new QLabel(QStringLiteral("Pobieranie danych z GITD  -  BAZA PRODUKCYJNA ")),
-                      "PanelHeader");
+  PanelHeader = Named(new QLabel(HeaderText(registerUrl_)), "PanelHeader");
   PanelHeader->setFont(PixelFont(font(), 16));
   PanelHeader->setAlignment(Qt::AlignCenter);
   PanelHeader->setFixedHeight(kHeaderHeight);

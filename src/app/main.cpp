@@ -2,11 +2,13 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStyle>
 #include <QTranslator>
 
 #include "app/form1.h"
+#include "platform/settings_file.h"
 #include "register/citizen_api.h"
 #include "vies/vat_port_type.h"
 #include "zelvor/build_settings.h"
@@ -28,7 +30,18 @@ int main(int argc, char* argv[]) {
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&toolkitTexts);
 
-  zelvor::app::TForm1 Form1;
+  // A settings file that cannot be used is not guessed around: the window does not start with it.
+  zelvor::platform::SettingsFile settings;
+  try {
+    settings = zelvor::platform::ReadSettingsFile(zelvor::platform::DefaultSettingsFile());
+  } catch (const zelvor::platform::SettingsError& e) {
+    QMessageBox::critical(
+        nullptr, QStringLiteral("Zelvor"),
+        QStringLiteral("Nie można użyć pliku ustawień:\n%1").arg(QString::fromStdString(e.what())));
+    return 1;
+  }
+
+  zelvor::app::TForm1 Form1({}, {}, settings);
   Form1.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, Form1.size(),
                                         QApplication::primaryScreen()->availableGeometry()));
   Form1.show();

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QUrl>
 #include <memory>
 
 #include "support/register_sim_window.h"
@@ -74,6 +75,31 @@ class ConnectionTestWindowTest : public QObject {
     QCOMPARE(form->mTest->toPlainText().split(u'\n'), expected);
     QCOMPARE(noDialog.Seen(), 0);
     ExpectRestored(*form);
+  }
+
+  // A window given only a settings file's register, store and selector talks to that register,
+  // and its header says it is not the production one; without settings it is.
+  void settingsFileKeysReachTheRegister() {
+    zelvor::platform::SettingsFile settings;
+    settings.registerUrl = zelvor::platform::SetValue{env_->Url(), 2};
+    settings.store = zelvor::platform::SetValue{env_->StoreFolder().string(), 4};
+    settings.name = zelvor::platform::SetValue{"", 5};
+    zelvor::app::TForm1 form({}, {}, settings);
+    form.show();
+    DialogWatcher noDialog([](QWidget* dialog) { dialog->close(); });
+    const long before = env_->Requests();
+    form.btnTestPolaczenia->click();
+    QVERIFY(form.mTest->toPlainText().startsWith(QStringLiteral("ilosc= ")));
+    QCOMPARE(env_->Requests() - before, 2);
+    QCOMPARE(noDialog.Seen(), 0);
+    const QUrl url(QString::fromStdString(env_->Url()));
+    QCOMPARE(
+        form.PanelHeader->text(),
+        QStringLiteral("Pobieranie danych z GITD  -  BAZA TESTOWA: 127.0.0.1:%1 ").arg(url.port()));
+
+    zelvor::app::TForm1 production;
+    QCOMPARE(production.PanelHeader->text(),
+             QStringLiteral("Pobieranie danych z GITD  -  BAZA PRODUKCYJNA "));
   }
 
   // A failure becomes the run's last line below what the run already showed; no box is shown.
