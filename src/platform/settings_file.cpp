@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <utility>
 
 namespace zelvor::platform {
@@ -109,6 +110,14 @@ SettingsFile ReadSettingsFile(const fs::path& path) {
   if (!in || fs::is_directory(path, error)) {
     throw SettingsError(path.string() + ": the settings file cannot be read");
   }
+  settings = ParseSettings(in, path);
+  if (in.bad()) throw SettingsError(path.string() + ": the settings file cannot be read");
+  return settings;
+}
+
+SettingsFile ParseSettings(std::istream& in, const fs::path& path) {
+  SettingsFile settings;
+  settings.path = path;
   settings.found = true;
   std::string section;
   std::string text;
@@ -143,8 +152,53 @@ SettingsFile ReadSettingsFile(const fs::path& path) {
       throw SettingsError(SettingsErrorText(path, line, key, problem));
     slot = SetValue{value, line};
   }
-  if (in.bad()) throw SettingsError(path.string() + ": the settings file cannot be read");
   return settings;
+}
+
+std::string SettingsText(const SettingsFile& settings) {
+  std::string text = "; Zelvor's settings; a key left out keeps the build's value.\n";
+  std::string section;
+  for (const auto& [key, field] : KeyFields()) {
+    const std::optional<SetValue>& value = settings.*field;
+    if (!value) continue;
+    const std::size_t close = key.find(']');
+    const std::string keySection = key.substr(0, close + 1);
+    if (keySection != section) {
+      section = keySection;
+      text += section + "\n";
+    }
+    text += key.substr(close + 2) + " = " + value->value + "\n";
+  }
+  return text;
+}
+
+void WriteSettingsFile(const SettingsFile& settings) {
+  for (const auto& [key, field] : KeyFields()) {
+    const std::optional<SetValue>& value = settings.*field;
+    if (value && value->value.find_first_of("\r\n") != std::string::npos)
+      throw SettingsError(SettingsErrorText(settings.path, 0, key, "a value is one line"));
+  }
+  const std::string text = SettingsText(settings);
+  std::istringstream check(text);
+  ParseSettings(check, settings.path);  // nothing is written that would not be read back
+  std::error_code error;
+  fs::create_directories(settings.path.parent_path(), error);
+  const fs::path temporary = settings.path.string() + ".new";
+  {
+    std::ofstream out(temporary, std::ios::trunc);
+    out << text;
+    out.flush();
+    if (!out) {
+      fs::remove(temporary, error);
+      throw SettingsError(settings.path.string() + ": the settings file cannot be written");
+    }
+  }
+  fs::rename(temporary, settings.path, error);
+  if (error) {
+    fs::remove(temporary, error);
+    throw SettingsError(settings.path.string() +
+                        ": the settings file cannot be written: " + error.message());
+  }
 }
 
 }  // namespace zelvor::platform

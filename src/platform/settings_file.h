@@ -5,6 +5,7 @@
 // key and the line.
 
 #include <filesystem>
+#include <istream>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -53,6 +54,15 @@ std::filesystem::path DefaultSettingsFile();
 // blank, or comments starting with ';' or '#'. Throws SettingsError for a line of no such form,
 // an unknown section or key, a key given twice, or a value that cannot be used.
 SettingsFile ReadSettingsFile(const std::filesystem::path& path);
+
+// The same from a stream; `path` names the file in errors.
+SettingsFile ParseSettings(std::istream& in, const std::filesystem::path& path);
+
+// The file's text for what `settings` sets, by sections; and the file written in place of the old
+// one at settings.path (a whole new file renamed over it). Throws SettingsError, before writing
+// anything, for a value that could not be read back.
+std::string SettingsText(const SettingsFile& settings);
+void WriteSettingsFile(const SettingsFile& settings);
 
 // The checks of single values, for the window's settings dialog as well; each returns what is
 // wrong with the value, or "" when it can be used.

@@ -100,6 +100,32 @@ TEST(SettingsFile, WhatCannotBeUsedIsNamedWithFileKeyAndLine) {
   }
 }
 
+TEST(SettingsFile, WhatIsWrittenIsReadBackAndABadValueLeavesTheOldFile) {
+  test::ScratchFolder folder;
+  SettingsFile settings;
+  settings.path = folder / "zelvor" / "zelvor.conf";
+  settings.registerUrl = SetValue{"https://127.0.0.1:8443/CitizenApi.svc", 0};
+  settings.serial = SetValue{"0123456789ABCDEF0123456789ABCDEF012345", 0};
+  settings.connections = SetValue{"3", 0};
+  WriteSettingsFile(settings);
+  const SettingsFile read = ReadSettingsFile(settings.path);
+  ASSERT_TRUE(read.registerUrl && read.serial && read.connections);
+  EXPECT_EQ(read.registerUrl->value, settings.registerUrl->value);
+  EXPECT_EQ(read.serial->value, settings.serial->value);
+  EXPECT_EQ(read.Connections(), 3);
+  EXPECT_FALSE(read.vatUrl || read.store || read.name);
+
+  const std::string before = SettingsText(read);
+  for (const SetValue& bad :
+       {SetValue{"http://127.0.0.1/", 0}, SetValue{"https://a/\n[vat]\nurl = http://b/", 0}}) {
+    SettingsFile changed = read;
+    changed.registerUrl = bad;
+    EXPECT_THROW(WriteSettingsFile(changed), SettingsError) << bad.value;
+    EXPECT_EQ(SettingsText(ReadSettingsFile(settings.path)), before);
+  }
+  EXPECT_FALSE(std::filesystem::exists(settings.path.string() + ".new"));
+}
+
 TEST(SettingsFile, AFolderInItsPlaceCannotBeRead) {
   test::ScratchFolder folder;
   std::filesystem::create_directory(folder / "zelvor.conf");
