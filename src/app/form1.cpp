@@ -14,9 +14,11 @@
 
 #include "app/certificate_dialogs.h"
 #include "app/message_boxes.h"
+#include "app/settings_dialog.h"
 #include "jobs/developer_actions.h"
 #include "jobs/nip_list_job.h"
 #include "jobs/period_job.h"
+#include "platform/certificate_store.h"
 #include "register/connection_test.h"
 #include "register/register_transport.h"
 #include "vies/vat_check.h"
@@ -42,12 +44,8 @@ QString TrimBlanks(const QString& text) {
 TForm1::TForm1(Clock clock, std::filesystem::path certificateStore,
                const platform::SettingsFile& settings, QWidget* parent)
     : QMainWindow(parent),
-      HTTPRIO1(std::make_unique<soap::HttpTransport>(settings.vatUrl ? settings.vatUrl->value
-                                                                     : vies::Endpoint())),
       clock_(clock ? std::move(clock) : Clock(&QDateTime::currentDateTime)),
-      certificateStore_(settings.store ? std::filesystem::path(settings.store->value)
-                                       : std::move(certificateStore)),
-      registerUrl_(settings.registerUrl ? settings.registerUrl->value : reg::ProductionEndpoint()),
+      defaultStore_(std::move(certificateStore)),
       spreadsheets_(workbook::MakeXlsxFactory()) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("2024-12-04"));
@@ -76,6 +74,21 @@ TForm1::TForm1(Clock clock, std::filesystem::path certificateStore,
   setCentralWidget(central);
   resize(kClientWidth, kClientHeight);
 
+  ApplySettings(settings);
+  BindHandlers();
+  FormCreate();
+}
+
+void TForm1::ApplySettings(const platform::SettingsFile& settings) {
+  settings_ = settings;
+  if (settings_.path.empty()) settings_.path = platform::DefaultSettingsFile();
+  HTTPRIO1 = std::make_unique<soap::HttpTransport>(settings.vatUrl ? settings.vatUrl->value
+                                                                   : vies::Endpoint());
+  certificateStore_ = settings.store ? std::filesystem::path(settings.store->value) : defaultStore_;
+  registerUrl_ = settings.registerUrl ? settings.registerUrl->value : reg::ProductionEndpoint();
+  state_.sBaza = registerUrl_;
+  PanelHeader->setText(HeaderText(registerUrl_));
+
   // The register transport asks the person through the window's picker when no certificate
   // in the store matches its settings.
   reg::RegisterTransportSettings transport = reg::DefaultRegisterTransportSettings();
@@ -90,9 +103,23 @@ TForm1::TForm1(Clock clock, std::filesystem::path certificateStore,
       settings.connections ? settings.Connections() : build::kRegisterConnections;
   state_.openRegisterConnection = reg::RegisterConnectionOpener(transport);
   state_.registerTransport = reg::MakeRegisterTransport(std::move(transport));
+}
 
-  BindHandlers();
-  FormCreate();
+std::map<std::string, std::string> TForm1::DefaultSettings() const {
+  const platform::CertificateSelectors selectors = reg::DefaultCertificateSelectors();
+  return {{"[register] url", reg::ProductionEndpoint()},
+          {"[register] connections", std::to_string(build::kRegisterConnections)},
+          {"[vat] url", vies::Endpoint()},
+          {"[certificate] store", platform::ResolveStoreFolder(defaultStore_).string()},
+          {"[certificate] name", selectors.displayName},
+          {"[certificate] issuer", selectors.issuer},
+          {"[certificate] subject", selectors.subject},
+          {"[certificate] serial", selectors.serialNumber}};
+}
+
+void TForm1::btnUstawieniaClick() {
+  SettingsDialog dialog(settings_, DefaultSettings(), this);
+  if (dialog.exec() == QDialog::Accepted) ApplySettings(dialog.Edited());
 }
 
 TForm1::~TForm1() {
@@ -100,8 +127,6 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FormCreate() {
-  state_.sBaza = registerUrl_;
-
   const QDate today = clock_().date();
   dpOdDaty->setDate(today.addMonths(-1));  // the same day, or the last day of a shorter month
   dpDoDaty->setDate(today);
@@ -114,8 +139,8 @@ void TForm1::FormCreate() {
 
   actions_.Add(btnPobierzDaneDzienne, {lbPobieranie, lbPobieranieData});
   actions_.Add(btnTestPolaczenia, {lbTestPolaczenia});
-  for (QPushButton* button :
-       {btnExcel_wyprwadz, btnCartyfikat, btnImportujCertyfikat, btnVerify, btnDzialaj, Button1})
+  for (QPushButton* button : {btnExcel_wyprwadz, btnCartyfikat, btnImportujCertyfikat,
+                              btnUstawienia, btnVerify, btnDzialaj, Button1})
     actions_.Add(button);
 
   mLog1->clear();
@@ -136,6 +161,7 @@ void TForm1::BindHandlers() {
   bind(btnTestPolaczenia, &TForm1::btnTestPolaczeniaClick);
   bind(btnCartyfikat, &TForm1::btnCartyfikatClick);
   bind(btnImportujCertyfikat, &TForm1::btnImportujCertyfikatClick);
+  bind(btnUstawienia, &TForm1::btnUstawieniaClick);
   bind(btnVerify, &TForm1::btnVerifyClick);
   bind(btnDzialaj, &TForm1::btnDzialajClick);
   bind(Button1, &TForm1::Button1Click);

@@ -7,6 +7,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,11 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
 
   // The state the jobs share, HTTPRIO3 and sBaza among it.
   jobs::WindowState& State() { return state_; }
+  // Points the register and VAT transports, the certificate store and the header at what the
+  // settings file sets over the build's settings. Only while no action runs.
+  void ApplySettings(const platform::SettingsFile& settings);
+  // The build's value of each settings key, as the settings dialog shows it.
+  std::map<std::string, std::string> DefaultSettings() const;
   // The header's text for the register at this address.
   static QString HeaderText(const std::string& registerUrl);
   // The spreadsheet component the jobs open and write workbooks with; tests give one that fails.
@@ -104,6 +110,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   QLabel* Image1 = nullptr;
   QPushButton* btnCartyfikat = nullptr;
   QPushButton* btnImportujCertyfikat = nullptr;
+  QPushButton* btnUstawienia = nullptr;
   QPushButton* btnTestPolaczenia = nullptr;
   QPlainTextEdit* mTest = nullptr;
   QLabel* lbTestPolaczenia = nullptr;
@@ -123,6 +130,8 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   void btnTestPolaczeniaClick();
   void btnCartyfikatClick();
   void btnImportujCertyfikatClick();
+  // "Ustawienia…": edits the settings file and applies what was saved at once.
+  void btnUstawieniaClick();
   void btnVerifyClick();
   void btnDzialajClick();
   void Button1Click();
@@ -180,7 +189,9 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   WaitCursor waitCursor_;
   QPushButton* running_ = nullptr;
   bool closeRequested_ = false;
+  std::filesystem::path defaultStore_;  // the store without settings: the user's, or a test's
   std::filesystem::path certificateStore_;
+  platform::SettingsFile settings_;
   std::string registerUrl_;  // the register the window talks to, sBaza at start
   std::unique_ptr<workbook::ApplicationFactory> spreadsheets_;
 };

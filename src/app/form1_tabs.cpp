@@ -271,9 +271,11 @@ QWidget* TForm1::BuildTestTab() {
   btnCartyfikat = Button(QStringLiteral("Wyświetl certyfikaty"), "btnCartyfikat");
   btnCartyfikat->setIcon(ShieldIcon());
   btnImportujCertyfikat = Button(QStringLiteral("Importuj certyfikat…"), "btnImportujCertyfikat");
+  btnUstawienia = Button(QStringLiteral("Ustawienia…"), "btnUstawienia");
   auto* certificateButtons = new QVBoxLayout;
   certificateButtons->addWidget(btnCartyfikat);
   certificateButtons->addWidget(btnImportujCertyfikat);
+  certificateButtons->addWidget(btnUstawienia);
   certificateButtons->addStretch();
   auto* group = new QHBoxLayout(gbTest);
   group->addWidget(Image1);

@@ -21,11 +21,10 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-using Field = std::optional<SetValue> SettingsFile::*;
+}  // namespace
 
-// Each key and the field of SettingsFile it fills, in the order the settings are shown.
-const std::vector<std::pair<std::string, Field>>& KeyFields() {
-  static const std::vector<std::pair<std::string, Field>> fields = {
+const std::vector<std::pair<std::string, SettingsField>>& SettingsFields() {
+  static const std::vector<std::pair<std::string, SettingsField>> fields = {
       {"[register] url", &SettingsFile::registerUrl},
       {"[register] connections", &SettingsFile::connections},
       {"[vat] url", &SettingsFile::vatUrl},
@@ -36,6 +35,8 @@ const std::vector<std::pair<std::string, Field>>& KeyFields() {
       {"[certificate] serial", &SettingsFile::serial}};
   return fields;
 }
+
+namespace {
 
 std::string ValueProblem(std::string_view key, std::string_view value) {
   if (key == "[register] url") return RegisterUrlProblem(value);
@@ -53,7 +54,7 @@ std::string ValueProblem(std::string_view key, std::string_view value) {
 const std::vector<std::string>& SettingsKeys() {
   static const std::vector<std::string> keys = [] {
     std::vector<std::string> names;
-    for (const auto& [key, field] : KeyFields()) names.push_back(key);
+    for (const auto& [key, field] : SettingsFields()) names.push_back(key);
     return names;
   }();
   return keys;
@@ -139,9 +140,9 @@ SettingsFile ParseSettings(std::istream& in, const fs::path& path) {
     if (section.empty())
       throw SettingsError(SettingsErrorText(path, line, name, "a key before any [section]"));
     const std::string key = "[" + section + "] " + name;
-    const auto field = std::find_if(KeyFields().begin(), KeyFields().end(),
+    const auto field = std::find_if(SettingsFields().begin(), SettingsFields().end(),
                                     [&](const auto& entry) { return entry.first == key; });
-    if (field == KeyFields().end())
+    if (field == SettingsFields().end())
       throw SettingsError(SettingsErrorText(path, line, key, "no such key"));
     std::optional<SetValue>& slot = settings.*(field->second);
     if (slot)
@@ -158,7 +159,7 @@ SettingsFile ParseSettings(std::istream& in, const fs::path& path) {
 std::string SettingsText(const SettingsFile& settings) {
   std::string text = "; Zelvor's settings; a key left out keeps the build's value.\n";
   std::string section;
-  for (const auto& [key, field] : KeyFields()) {
+  for (const auto& [key, field] : SettingsFields()) {
     const std::optional<SetValue>& value = settings.*field;
     if (!value) continue;
     const std::size_t close = key.find(']');
@@ -173,7 +174,7 @@ std::string SettingsText(const SettingsFile& settings) {
 }
 
 void WriteSettingsFile(const SettingsFile& settings) {
-  for (const auto& [key, field] : KeyFields()) {
+  for (const auto& [key, field] : SettingsFields()) {
     const std::optional<SetValue>& value = settings.*field;
     if (value && value->value.find_first_of("\r\n") != std::string::npos)
       throw SettingsError(SettingsErrorText(settings.path, 0, key, "a value is one line"));

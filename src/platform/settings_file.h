@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zelvor::platform {
@@ -43,7 +44,10 @@ struct SettingsFile {
   int Connections() const { return connections ? std::stoi(connections->value) : 1; }
 };
 
-// Every key the file may hold, as "[section] key".
+// Every key the file may hold, as "[section] key", and the field of SettingsFile it fills, in
+// the order the settings are shown.
+using SettingsField = std::optional<SetValue> SettingsFile::*;
+const std::vector<std::pair<std::string, SettingsField>>& SettingsFields();
 const std::vector<std::string>& SettingsKeys();
 
 // Where the settings file is: $XDG_CONFIG_HOME/zelvor/zelvor.conf, else
