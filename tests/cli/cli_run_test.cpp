@@ -23,20 +23,6 @@ using testing::StartsWith;
 
 constexpr const char* kInvalid = "BŁĘDNY NUMER NIP - błąd sumy kontrolnej";
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-// The path after "label: " on its own line of the output, or "" when there is no such line.
-std::string Reported(const std::string& out, const std::string& label) {
-  for (const std::string& line : Lines(out))
-    if (line.starts_with(label + ": ")) return line.substr(label.size() + 2);
-  return "";
-}
-
 std::string Day(const soap::CalendarDate& date) {
   char text[16];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
@@ -60,10 +46,8 @@ class CliRunTest : public testing::Test {
 
   // An input workbook with the numbers below a header row.
   static std::string Input(const ScratchFolder& folder, const std::vector<std::string>& numbers) {
-    SheetRows rows{{"NIP"}};
-    for (const std::string& n : numbers) rows.push_back({n});
     const std::string path = folder.File("klienci.xlsx");
-    WriteWorkbook(path, rows);
+    WriteNumbersWorkbook(path, numbers);
     return path;
   }
 

@@ -14,19 +14,6 @@
 namespace zelvor::test {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-std::string Reported(const std::string& out, const std::string& label) {
-  for (const std::string& line : Lines(out))
-    if (line.starts_with(label + ": ")) return line.substr(label.size() + 2);
-  return "";
-}
-
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
     text.replace(at, from.size(), to), at += to.size();
@@ -43,10 +30,8 @@ struct ListRunOutput {
 ListRunOutput RunList(const RegisterEnvironment& env, const std::vector<std::string>& numbers,
                       int connections) {
   ScratchFolder folder;
-  SheetRows rows{{"NIP"}};
-  for (const std::string& n : numbers) rows.push_back({n});
   const std::string input = folder.File("klienci.xlsx");
-  WriteWorkbook(input, rows);
+  WriteNumbersWorkbook(input, numbers);
   const CliRun run =
       RunCli({"list", input, "--no-progress", "--connections", std::to_string(connections),
               "--register", env.Url(), "--store", env.StoreFolder().string()});
@@ -155,10 +140,8 @@ TEST(SeveralConnections, AStopFinishesTheRecordsStartedAndNoOther) {
   std::vector<std::string> numbers;
   for (std::size_t i = 0; i < 40; ++i) numbers.push_back(slow.Data().At(i).NIP);
   ScratchFolder folder;
-  SheetRows rows{{"NIP"}};
-  for (const std::string& n : numbers) rows.push_back({n});
   const std::string input = folder.File("klienci.xlsx");
-  WriteWorkbook(input, rows);
+  WriteNumbersWorkbook(input, numbers);
 
   const CliRun run =
       RunCli({"list", input, "--no-progress", "--connections", "4", "--register", slow.Url(),

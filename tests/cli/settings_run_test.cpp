@@ -51,10 +51,8 @@ class WrittenSettings {
 };
 
 std::string Input(const ScratchFolder& folder, const std::vector<std::string>& numbers) {
-  SheetRows rows{{"NIP"}};
-  for (const std::string& n : numbers) rows.push_back({n});
   const std::string path = folder.File("klienci.xlsx");
-  WriteWorkbook(path, rows);
+  WriteNumbersWorkbook(path, numbers);
   return path;
 }
 

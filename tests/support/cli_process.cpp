@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -101,6 +102,19 @@ CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& options
   waitpid(pid, &status, 0);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string Reported(const std::string& out, const std::string& label) {
+  for (const std::string& line : Lines(out))
+    if (line.starts_with(label + ": ")) return line.substr(label.size() + 2);
+  return "";
 }
 
 }  // namespace zelvor::test

@@ -26,4 +26,8 @@ struct CliRunOptions {
 
 CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& options = {});
 
+// The output's lines, and the path after "label: " on its own line ("" when there is none).
+std::vector<std::string> Lines(const std::string& text);
+std::string Reported(const std::string& out, const std::string& label);
+
 }  // namespace zelvor::test

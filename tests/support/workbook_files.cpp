@@ -168,4 +168,10 @@ std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
+void WriteNumbersWorkbook(const std::string& path, const std::vector<std::string>& numbers) {
+  SheetRows rows{{"NIP"}};
+  for (const std::string& n : numbers) rows.push_back({n});
+  WriteWorkbook(path, rows);
+}
+
 }  // namespace zelvor::test

@@ -11,6 +11,8 @@ using SheetRows = std::vector<std::vector<std::string>>;
 
 // One sheet; each cell's text typed as the component types it (ten digits become a number).
 void WriteWorkbook(const std::string& path, const SheetRows& rows);
+// A list job's input: the tax numbers in column A below the header "NIP".
+void WriteNumbersWorkbook(const std::string& path, const std::vector<std::string>& numbers);
 
 // The cells of a sheet (index from 1) up to its used range, trailing empty cells dropped.
 SheetRows ReadSheet(const std::string& path, int sheetIndex = 1, int columns = 64);
