@@ -117,13 +117,15 @@ std::optional<std::size_t> PickCertificate(QWidget* parent,
 // The call waits behind the wait cursor; the person choosing sees the ordinary one.
 std::optional<std::size_t> DialogCertificatePicker::PickCertificate(
     const std::vector<platform::CertificateDescription>& candidates) {
-  struct ArrowCursor {
-    ArrowCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
-    ~ArrowCursor() { QApplication::restoreOverrideCursor(); }
-    ArrowCursor(const ArrowCursor&) = delete;
-    ArrowCursor& operator=(const ArrowCursor&) = delete;
-  } arrow;
-  return app::PickCertificate(parent_, RowsOf(candidates));
+  return calls_.Get([&] {
+    struct ArrowCursor {
+      ArrowCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+      ~ArrowCursor() { QApplication::restoreOverrideCursor(); }
+      ArrowCursor(const ArrowCursor&) = delete;
+      ArrowCursor& operator=(const ArrowCursor&) = delete;
+    } arrow;
+    return app::PickCertificate(parent_, RowsOf(candidates));
+  });
 }
 
 QString DescribeCertificates(const std::vector<CertificateRow>& certificates) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/window_calls.h"
 #include "platform/certificate_description.h"
 #include "platform/certificate_picker.h"
 
@@ -58,15 +59,16 @@ std::optional<std::size_t> PickCertificate(QWidget* parent,
                                            const std::vector<CertificateRow>& candidates);
 
 // The register transport's picker: the picker dialog over the window, asked in the middle of a
-// call on the window's thread.
+// call; shown on the window's thread whichever thread makes the call.
 class DialogCertificatePicker : public platform::CertificatePicker {
  public:
-  explicit DialogCertificatePicker(QWidget* parent) : parent_(parent) {}
+  DialogCertificatePicker(QWidget* parent, WindowCalls& calls) : parent_(parent), calls_(calls) {}
   std::optional<std::size_t> PickCertificate(
       const std::vector<platform::CertificateDescription>& candidates) override;
 
  private:
-  QPointer<QWidget> parent_;
+  QPointer<QWidget> parent_;  // read on the window's thread only
+  WindowCalls& calls_;
 };
 
 // One line per certificate: its display name, issuer and validity, for reports.

@@ -2,10 +2,13 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -14,7 +17,9 @@
 
 #include "app/certificate_dialogs.h"
 #include "app/message_boxes.h"
+#include "app/progress_text.h"
 #include "app/settings_dialog.h"
+#include "app/worker_host.h"
 #include "jobs/developer_actions.h"
 #include "jobs/nip_list_job.h"
 #include "jobs/period_job.h"
@@ -46,7 +51,8 @@ TForm1::TForm1(Clock clock, std::filesystem::path certificateStore,
     : QMainWindow(parent),
       clock_(clock ? std::move(clock) : Clock(&QDateTime::currentDateTime)),
       defaultStore_(std::move(certificateStore)),
-      spreadsheets_(workbook::MakeXlsxFactory()) {
+      spreadsheets_(workbook::MakeXlsxFactory()),
+      calls_(new WindowCalls(this)) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("2024-12-04"));
   QFont windowFont = font();
@@ -64,6 +70,11 @@ TForm1::TForm1(Clock clock, std::filesystem::path certificateStore,
   PC->addTab(tsPlikExela, QStringLiteral("Plik Excela"));
   PC->addTab(tsTestPoloczenia, QStringLiteral("Test Połączenia"));
   PC->addTab(tsTmp, QStringLiteral("tsTmp"));
+  pbPostep = new QProgressBar;
+  pbPostep->setObjectName(QStringLiteral("pbPostep"));
+  pbPostep->setTextVisible(true);
+  pbPostep->setAlignment(Qt::AlignCenter);
+  pbPostep->hide();
 
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
@@ -71,6 +82,7 @@ TForm1::TForm1(Clock clock, std::filesystem::path certificateStore,
   layout->setSpacing(0);
   layout->addWidget(PanelHeader);
   layout->addWidget(PC, 1);
+  layout->addWidget(pbPostep);
   setCentralWidget(central);
   resize(kClientWidth, kClientHeight);
 
@@ -82,8 +94,11 @@ TForm1::TForm1(Clock clock, std::filesystem::path certificateStore,
 void TForm1::ApplySettings(const platform::SettingsFile& settings) {
   settings_ = settings;
   if (settings_.path.empty()) settings_.path = platform::DefaultSettingsFile();
-  HTTPRIO1 = std::make_unique<soap::HttpTransport>(settings.vatUrl ? settings.vatUrl->value
-                                                                   : vies::Endpoint());
+  // A stop or a confirmed close ends the calls in flight of both services at once.
+  soap::HttpSettings vatHttp;
+  vatHttp.aborted = [stop = stopCalls_] { return stop->load(); };
+  HTTPRIO1 = std::make_unique<soap::HttpTransport>(
+      settings.vatUrl ? settings.vatUrl->value : vies::Endpoint(), vatHttp);
   certificateStore_ = settings.store ? std::filesystem::path(settings.store->value) : defaultStore_;
   registerUrl_ = settings.registerUrl ? settings.registerUrl->value : reg::ProductionEndpoint();
   state_.sBaza = registerUrl_;
@@ -98,7 +113,8 @@ void TForm1::ApplySettings(const platform::SettingsFile& settings) {
   if (settings.issuer) transport.selectors.issuer = settings.issuer->value;
   if (settings.subject) transport.selectors.subject = settings.subject->value;
   if (settings.serial) transport.selectors.serialNumber = settings.serial->value;
-  transport.picker = std::make_shared<DialogCertificatePicker>(this);
+  transport.picker = std::make_shared<DialogCertificatePicker>(this, *calls_);
+  transport.http.aborted = vatHttp.aborted;
   state_.registerConnections =
       settings.connections ? settings.Connections() : build::kRegisterConnections;
   state_.openRegisterConnection = reg::RegisterConnectionOpener(transport);
@@ -122,7 +138,14 @@ void TForm1::btnUstawieniaClick() {
   if (dialog.exec() == QDialog::Accepted) ApplySettings(dialog.Edited());
 }
 
+// A window torn down while an action runs stops it and lets it end first: the worker uses the
+// window's state and asks the window to its last host call.
 TForm1::~TForm1() {
+  if (worker_.joinable()) {
+    closeRequested_ = false;
+    StopRunningAction();
+    while (running_ != nullptr) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
   waitCursor_.HideAll();
 }
 
@@ -142,6 +165,7 @@ void TForm1::FormCreate() {
   for (QPushButton* button : {btnExcel_wyprwadz, btnCartyfikat, btnImportujCertyfikat,
                               btnUstawienia, btnVerify, btnDzialaj, Button1})
     actions_.Add(button);
+  btnOtworzWynik->hide();
 
   mLog1->clear();
   mOutput->clear();
@@ -165,6 +189,15 @@ void TForm1::BindHandlers() {
   bind(btnVerify, &TForm1::btnVerifyClick);
   bind(btnDzialaj, &TForm1::btnDzialajClick);
   bind(Button1, &TForm1::Button1Click);
+  bind(btnOtworzWynik, &TForm1::btnOtworzWynikClick);
+  // The box of the job that runs ends its call in flight as well; unticked, it lets calls be.
+  const auto stopBox = [this](QCheckBox* box, QPushButton* job) {
+    connect(box, &QCheckBox::toggled, this, [this, job](bool ticked) {
+      if (running_ == job) stopCalls_->store(ticked);
+    });
+  };
+  stopBox(chbStop, btnExcel_wyprwadz);
+  stopBox(chbStop1, btnPobierzDaneDzienne);
 }
 
 bool TForm1::AskYesNo(const std::string& question) {
@@ -204,11 +237,53 @@ void TForm1::RunLongAction(QPushButton* own, LongActionScope::Style style,
   if (closeRequested_) close();
 }
 
-void TForm1::RunJob(jobs::Action action, const std::function<void(jobs::JobContext&)>& job) {
-  RunLongAction(ButtonOf(action), {.disableOwnButton = true, .waitCursor = false}, [this, job] {
-    jobs::JobContext ctx = MakeJobContext();
-    job(ctx);
+void TForm1::StartInBackground(QPushButton* own, LongActionScope::Style style, bool busyBar,
+                               std::function<void()> work) {
+  if (running_ != nullptr) return;
+  running_ = own;
+  stopCalls_->store(false);
+  progressStart_.reset();
+  backgroundScope_ = std::make_unique<LongActionScope>(actions_, waitCursor_, own, style);
+  if (busyBar) {
+    pbPostep->setRange(0, 0);
+    pbPostep->setFormat(QString());
+    pbPostep->show();
+  }
+  worker_ = std::thread([this, work = std::move(work)] {
+    std::optional<QString> error;
+    try {
+      work();
+    } catch (const std::exception& e) {
+      error = QString::fromUtf8(e.what());
+    } catch (...) {
+      error = QStringLiteral("Nieznany błąd");
+    }
+    calls_->Post([this, error] { EndBackgroundAction(error); });
   });
+}
+
+void TForm1::EndBackgroundAction(const std::optional<QString>& error) {
+  worker_.join();
+  const bool listRun = running_ == btnExcel_wyprwadz;
+  running_ = nullptr;
+  backgroundScope_.reset();
+  pbPostep->hide();
+  if (listRun) {
+    listResult_ = state_.ExcelFileNameOut;
+    btnOtworzWynik->setVisible(!listResult_.empty() &&
+                               QFileInfo::exists(QString::fromStdString(listResult_)));
+  }
+  if (error) ShowErrorBox(this, *error);
+  if (closeRequested_) close();
+}
+
+void TForm1::RunJob(jobs::Action action, std::function<void(jobs::JobContext&)> job) {
+  StartInBackground(ButtonOf(action), {.disableOwnButton = true, .waitCursor = false}, false,
+                    [this, job = std::move(job)] {
+                      WorkerHost host(*this, *calls_);
+                      jobs::JobContext ctx{state_, host, *spreadsheets_};
+                      job(ctx);
+                    });
 }
 
 QPushButton* TForm1::ButtonOf(jobs::Action action) const {
@@ -229,25 +304,26 @@ void TForm1::SetSpreadsheetFactory(std::unique_ptr<workbook::ApplicationFactory>
   spreadsheets_ = std::move(factory);
 }
 
-jobs::JobContext TForm1::MakeJobContext() {
-  return {state_, *this, *spreadsheets_};
-}
-
 QCheckBox* TForm1::StopBoxOf(jobs::StopBox box) const {
   return box == jobs::StopBox::NipList ? chbStop : chbStop1;
 }
 
-// While an action runs the window only closes through it: the user is asked first, the job's
-// stop box is ticked so that it ends at its next record and saves what it wrote, and the
-// window closes once the action is over.
+void TForm1::StopRunningAction() {
+  if (running_ == btnPobierzDaneDzienne) chbStop1->setChecked(true);
+  if (running_ == btnExcel_wyprwadz) chbStop->setChecked(true);
+  stopCalls_->store(true);
+}
+
+// While an action runs the window only closes through it: the user is asked first, the call in
+// flight is ended and the job's stop box ticked so that it saves what it wrote, and the window
+// closes once the action is over.
 void TForm1::closeEvent(QCloseEvent* event) {
   if (running_) {
     event->ignore();
     if (!closeRequested_ &&
         AskYesNo("Trwa pobieranie danych. Czy przerwać pobieranie i zamknąć program?")) {
       closeRequested_ = true;
-      if (running_ == btnPobierzDaneDzienne) chbStop1->setChecked(true);
-      if (running_ == btnExcel_wyprwadz) chbStop->setChecked(true);
+      StopRunningAction();
     }
     return;
   }
@@ -272,36 +348,45 @@ void TForm1::Button1Click() {
 }
 
 // The test reports its own failures as its last line in mTest; only the busy signs are the
-// window's.
+// window's. Its lines show as they come.
 void TForm1::btnTestPolaczeniaClick() {
-  RunLongAction(btnTestPolaczenia, {.disableOwnButton = true, .waitCursor = true}, [this] {
-    const reg::LineSink addLine = [this](const std::string& line) {
-      mTest->appendPlainText(QString::fromStdString(line));
-    };
-    try {
-      const std::unique_ptr<reg::CitizenApi> api = state_.registerTransport->As<reg::CitizenApi>();
-      reg::RunConnectionTest(*api, addLine, [this](auto day) { return ShortDate(day); });
-    } catch (const std::exception& e) {
-      addLine(e.what());
-    }
-  });
+  StartInBackground(
+      btnTestPolaczenia, {.disableOwnButton = true, .waitCursor = true}, true, [this] {
+        const reg::LineSink addLine = [this](const std::string& line) {
+          calls_->Post(
+              [this, text = QString::fromStdString(line)] { mTest->appendPlainText(text); });
+        };
+        try {
+          const std::unique_ptr<reg::CitizenApi> api =
+              state_.registerTransport->As<reg::CitizenApi>();
+          reg::RunConnectionTest(*api, addLine, [this](auto day) {
+            return calls_->Get([&] { return ShortDate(day); });
+          });
+        } catch (const std::exception& e) {
+          addLine(e.what());
+        }
+      });
 }
 
 // The button stays enabled during a check; a failed call leaves the previous result in Memo1.
 void TForm1::btnVerifyClick() {
-  if (!VerifyInputsFilled()) return;
-  RunLongAction(btnVerify, {.disableOwnButton = false, .waitCursor = false}, [this] {
-    const std::string typedNumber = edtPIVAVer->text().toStdString();
-    const vies::VatAnswer answer =
-        vies::CheckVat(*HTTPRIO1->As<vies::VatPortType>(),
-                       {edtNazVer->text().toStdString(), typedNumber,
-                        edtNazRic->text().toStdString(), edtPIVARic->text().toStdString()});
-    QStringList lines;
-    for (const std::string& line :
-         vies::VatResultLines(answer, typedNumber, [this](auto day) { return ShortDate(day); }))
-      lines << QString::fromStdString(line);
-    Memo1->setPlainText(lines.join(u'\n'));
-  });
+  if (running_ != nullptr || !VerifyInputsFilled()) return;
+  const vies::VatQuery query{edtNazVer->text().toStdString(), edtPIVAVer->text().toStdString(),
+                             edtNazRic->text().toStdString(), edtPIVARic->text().toStdString()};
+  StartInBackground(
+      btnVerify, {.disableOwnButton = false, .waitCursor = false}, true, [this, query] {
+        const vies::VatAnswer answer = vies::CheckVat(*HTTPRIO1->As<vies::VatPortType>(), query);
+        QStringList lines;
+        for (const std::string& line : vies::VatResultLines(
+                 answer, query.vatNumber,
+                 [this](auto day) { return calls_->Get([&] { return ShortDate(day); }); }))
+          lines << QString::fromStdString(line);
+        calls_->Post([this, text = lines.join(u'\n')] { Memo1->setPlainText(text); });
+      });
+}
+
+void TForm1::btnOtworzWynikClick() {
+  OpenWithApplication(listResult_);
 }
 
 }  // namespace zelvor::app

@@ -5,14 +5,18 @@
 #include <QDateTime>
 #include <QMainWindow>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "app/action_buttons.h"
+#include "app/window_calls.h"
 #include "jobs/host.h"
 #include "jobs/job_context.h"
 #include "jobs/window_state.h"
@@ -27,6 +31,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
@@ -63,10 +68,15 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   bool AskYesNo(const std::string& question) override;
   bool VerifyInputsFilled();
 
-  // Runs a job as the handler of its button: the other actions stay disabled meanwhile, and
-  // an error that ends it is shown in the error box once the window is restored.
-  void RunJob(jobs::Action action, const std::function<void(jobs::JobContext&)>& job);
+  // Starts a job as the handler of its button, on the worker thread with the window's host
+  // calls made on the window's thread: the other actions stay disabled meanwhile, and an error
+  // that ends it is shown in the error box once the window is restored.
+  void RunJob(jobs::Action action, std::function<void(jobs::JobContext&)> job);
+  // True from the click on an action's button until the window is restored after it.
   bool ActionRunning() const { return running_ != nullptr; }
+  // Runs `call` on the window's thread and waits for it: what a job on the worker may do to
+  // the window besides its host calls.
+  void OnWindowThread(const std::function<void()>& call) { calls_->Run(call); }
 
   // The transport of the VAT check service, on its fixed endpoint.
   std::unique_ptr<soap::HttpTransport> HTTPRIO1;
@@ -74,6 +84,8 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   // --- controls, under the names the jobs and the tests know them by ------------------
   QLabel* PanelHeader = nullptr;
   QTabWidget* PC = nullptr;
+  // Under the tabs while an action runs: a batch job's progress, or a busy bar.
+  QProgressBar* pbPostep = nullptr;
   QWidget* tsDzienne = nullptr;
   QWidget* tsPlikExela = nullptr;
   QWidget* tsTestPoloczenia = nullptr;
@@ -105,6 +117,8 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   QPushButton* btnDzialaj = nullptr;
   QPushButton* Button1 = nullptr;
   QCheckBox* chbStop = nullptr;
+  // "Otwórz wynik": opens the result workbook of the last list run; shown once there is one.
+  QPushButton* btnOtworzWynik = nullptr;
 
   QGroupBox* gbTest = nullptr;
   QLabel* Image1 = nullptr;
@@ -135,6 +149,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   void btnVerifyClick();
   void btnDzialajClick();
   void Button1Click();
+  void btnOtworzWynikClick();
 
   // --- JobHost --------------------------------------------------------------------------
   void Log(const std::string& line) override;
@@ -143,6 +158,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   void ClearOutput() override;
   void SetStatusPanel(int panel, const std::string& text) override;
   void SetProgressLabel(const std::string& text) override;
+  void ShowProgress(const jobs::JobProgress& progress) override;
   void SetActionRunning(jobs::Action action, bool running) override;
   void SetWaitCursor(bool waiting) override;
   void ProcessPendingEvents() override;
@@ -179,9 +195,15 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   // after everything is restored, and a close asked for meanwhile happens then.
   void RunLongAction(QPushButton* own, LongActionScope::Style style,
                      const std::function<void()>& handler);
+  // Runs `work` on the worker thread with the busy signs of `style` on `own`, and a busy bar
+  // when asked; the window is restored once it ends. Ignored while another action runs.
+  void StartInBackground(QPushButton* own, LongActionScope::Style style, bool busyBar,
+                         std::function<void()> work);
+  void EndBackgroundAction(const std::optional<QString>& error);
+  // Ticks the stop box of the job that runs, if one does, and ends its call in flight.
+  void StopRunningAction();
   QPushButton* ButtonOf(jobs::Action action) const;
   QCheckBox* StopBoxOf(jobs::StopBox box) const;
-  jobs::JobContext MakeJobContext();
 
   Clock clock_;
   jobs::WindowState state_;
@@ -194,6 +216,16 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   platform::SettingsFile settings_;
   std::string registerUrl_;  // the register the window talks to, sBaza at start
   std::unique_ptr<workbook::ApplicationFactory> spreadsheets_;
+
+  WindowCalls* calls_;
+  std::thread worker_;
+  std::unique_ptr<LongActionScope> backgroundScope_;
+  // Read by the register and VAT calls in flight on the worker: true ends them at once.
+  std::shared_ptr<std::atomic<bool>> stopCalls_ = std::make_shared<std::atomic<bool>>(false);
+  // Where the rate of the running job is measured from.
+  std::optional<std::chrono::steady_clock::time_point> progressStart_;
+  std::int64_t progressDoneAtStart_ = 0;
+  std::string listResult_;  // the result workbook of the last list run, for "Otwórz wynik"
 };
 
 }  // namespace zelvor::app

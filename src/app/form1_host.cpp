@@ -9,13 +9,17 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QUrl>
+#include <algorithm>
+#include <limits>
 
 #include "app/form1.h"
 #include "app/message_boxes.h"
+#include "app/progress_text.h"
 
 namespace zelvor::app {
 
@@ -67,6 +71,24 @@ void TForm1::SetStatusPanel(int panel, const std::string& text) {
 void TForm1::SetProgressLabel(const std::string& text) {
   lbPobieranieData->setText(Q(text));
   lbPobieranieData->repaint();
+}
+
+// The rate counts from the job's first report, so the time spent in its dialogs does not count.
+void TForm1::ShowProgress(const jobs::JobProgress& progress) {
+  const auto now = std::chrono::steady_clock::now();
+  if (!progressStart_) {
+    progressStart_ = now;
+    progressDoneAtStart_ = progress.done;
+  }
+  const auto bound = [](std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
+  };
+  pbPostep->setRange(0, std::max(bound(progress.total), 1));
+  pbPostep->setValue(bound(std::min(progress.done, progress.total)));
+  pbPostep->setFormat(
+      ProgressBarText(progress, jobs::MeasureRate(progress.done, progress.total,
+                                                  now - *progressStart_, progressDoneAtStart_)));
+  pbPostep->show();
 }
 
 void TForm1::SetActionRunning(jobs::Action action, bool running) {

@@ -209,6 +209,7 @@ QWidget* TForm1::BuildListTab() {
   btnExcel_wyprwadz = Button(QStringLiteral("Excel - wyprowadź"), "btnExcel_wyprwadz");
   btnExcel_wyprwadz->setMinimumSize(200, 36);
   chbStop = Named(new QCheckBox(QStringLiteral("Zatrzymaj pobieranie ")), "chbStop");
+  btnOtworzWynik = Button(QStringLiteral("Otwórz wynik"), "btnOtworzWynik");
   btnDzialaj = DeveloperButton(QStringLiteral("Test "), "btnDzialaj");
   btnDzialaj->setIcon(ShieldIcon());
   Button1 = DeveloperButton(QStringLiteral("Utworz nowy plik excela - TEST"), "Button1");
@@ -217,6 +218,7 @@ QWidget* TForm1::BuildListTab() {
   run->addStretch();
   run->addWidget(btnExcel_wyprwadz);
   run->addWidget(chbStop);
+  run->addWidget(btnOtworzWynik);
   run->addWidget(btnDzialaj);
   run->addWidget(Button1);
   run->addStretch();

@@ -1,23 +1,11 @@
 #include "cli/cli_host.h"
 
-#include <charconv>
 #include <ctime>
 #include <filesystem>
 
 #include "jobs/output_paths.h"
 
 namespace zelvor::cli {
-namespace {
-
-std::optional<std::int64_t> Number(std::string_view text) {
-  std::int64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
-}  // namespace
-
 CliHost::CliHost(Console& console, CliHostSettings settings)
     : console_(console), settings_(std::move(settings)) {}
 
@@ -29,29 +17,10 @@ void CliHost::AddOutputLine(const std::string& line) {
   console_.Out(line);
 }
 
-// The list job shows "row/count" here before each record, input rows counted from the header
-// row: row r is record r - 1 of count - 1, and r - 2 records are done. The count alone comes
-// first.
-void CliHost::SetStatusPanel(int panel, const std::string& text) {
-  if (panel != jobs::kProgressPanel) return;
-  const std::size_t slash = text.find('/');
-  const std::optional<std::int64_t> count =
-      Number(slash == std::string::npos ? text : text.substr(slash + 1));
-  const std::optional<std::int64_t> row =
-      slash == std::string::npos ? std::optional<std::int64_t>(2) : Number(text.substr(0, slash));
-  if (count && row) ReportProgress(*row - 2, *count - 1);
-}
-
-// The period job names each day as it starts it.
-void CliHost::SetProgressLabel(const std::string&) {
-  const auto total = std::chrono::sys_days{settings_.lastDay} -
-                     std::chrono::sys_days{settings_.firstDay} + std::chrono::days{1};
-  ReportProgress(daysStarted_++, total.count());
-}
-
-void CliHost::ReportProgress(std::int64_t done, std::int64_t total) {
+void CliHost::ShowProgress(const jobs::JobProgress& progress) {
   if (!settings_.meter) return;
-  if (const std::optional<std::string> text = settings_.meter->Report(done, total))
+  if (const std::optional<std::string> text =
+          settings_.meter->Report(progress.done, progress.total))
     console_.Progress(*text);
 }
 

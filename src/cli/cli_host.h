@@ -38,8 +38,9 @@ class CliHost : public jobs::JobHost {
   void ClearLog() override {}
   void AddOutputLine(const std::string& line) override;
   void ClearOutput() override {}
-  void SetStatusPanel(int panel, const std::string& text) override;
-  void SetProgressLabel(const std::string& text) override;
+  void SetStatusPanel(int, const std::string&) override {}
+  void SetProgressLabel(const std::string&) override {}
+  void ShowProgress(const jobs::JobProgress& progress) override;
   void SetActionRunning(jobs::Action action, bool running) override;
   void SetWaitCursor(bool) override {}
   void ProcessPendingEvents() override;
@@ -64,14 +65,11 @@ class CliHost : public jobs::JobHost {
   std::string ShortDate(std::chrono::year_month_day day) const override;
 
  private:
-  void ReportProgress(std::int64_t done, std::int64_t total);
-
   Console& console_;
   CliHostSettings settings_;
   bool listStop_ = false, periodStop_ = false;
   bool failed_ = false;
   bool recordsFailed_ = false;
-  std::int64_t daysStarted_ = 0;
 };
 
 }  // namespace zelvor::cli

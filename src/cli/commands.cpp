@@ -38,6 +38,8 @@ void PrepareRegister(jobs::WindowState& state, const EffectiveSettings& effectiv
   settings.url = effective.registerUrl.value;
   settings.storeFolder = effective.store.value;
   settings.selectors = effective.Selectors();
+  // Ctrl-C ends the calls in flight too, not only the run at its next record.
+  settings.http.aborted = &StopSignalled;
   platform::CheckStoreFolder(settings.storeFolder);
   state.registerConnections = effective.Connections();
   state.openRegisterConnection = reg::RegisterConnectionOpener(settings);

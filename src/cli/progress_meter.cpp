@@ -1,41 +1,27 @@
 #include "cli/progress_meter.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
-namespace zelvor::cli {
+#include "jobs/progress_rate.h"
 
-std::string FormatDuration(std::chrono::seconds duration) {
-  const long long total = std::max<long long>(0, duration.count());
-  const long long hours = total / 3600, minutes = total / 60 % 60, seconds = total % 60;
-  char text[48];
-  if (hours > 0)
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", hours, minutes, seconds);
-  else
-    std::snprintf(text, sizeof text, "%lld:%02lld", minutes, seconds);
-  return text;
-}
+namespace zelvor::cli {
 
 std::string ProgressText(std::int64_t done, std::int64_t total, std::string_view unit,
                          std::chrono::duration<double> elapsed, std::int64_t doneAtStart) {
   total = std::max<std::int64_t>(total, 0);
   done = std::clamp<std::int64_t>(done, 0, total);
   std::string text = std::to_string(done) + "/" + std::to_string(total) + " " + std::string(unit);
-  const double seconds = elapsed.count();
-  const std::int64_t progressed = done - doneAtStart;
-  if (seconds <= 0 || progressed <= 0) return text;
-
-  const double rate = static_cast<double>(progressed) / seconds;
+  const std::optional<jobs::ProgressRate> rate =
+      jobs::MeasureRate(done, total, elapsed, doneAtStart);
+  if (!rate) return text;
   char rateText[32];
   // Below one a second a rate per minute still says something.
-  if (rate >= 1)
-    std::snprintf(rateText, sizeof rateText, "  %.1f/s", rate);
+  if (rate->perSecond >= 1)
+    std::snprintf(rateText, sizeof rateText, "  %.1f/s", rate->perSecond);
   else
-    std::snprintf(rateText, sizeof rateText, "  %.1f/min", rate * 60);
-  const auto left = std::chrono::seconds(
-      static_cast<long long>(std::ceil(static_cast<double>(total - done) / rate)));
-  return text + rateText + "  left " + FormatDuration(left);
+    std::snprintf(rateText, sizeof rateText, "  %.1f/min", rate->perSecond * 60);
+  return text + rateText + "  left " + jobs::FormatDuration(rate->left);
 }
 
 ProgressMeter::ProgressMeter(std::string unit, Clock clock)

@@ -15,9 +15,6 @@ namespace zelvor::cli {
 std::string ProgressText(std::int64_t done, std::int64_t total, std::string_view unit,
                          std::chrono::duration<double> elapsed, std::int64_t doneAtStart = 0);
 
-// "0:45", "12:03", "1:02:03".
-std::string FormatDuration(std::chrono::seconds duration);
-
 // Turns progress reports into lines to draw, no more often than every interval. The rate is
 // measured from the first report, so the time spent before it does not count.
 class ProgressMeter {

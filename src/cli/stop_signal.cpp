@@ -2,15 +2,20 @@
 
 #include <signal.h>
 
+#include <atomic>
 #include <initializer_list>
 
 namespace zelvor::cli {
 namespace {
 
-volatile sig_atomic_t stopSignal = 0;
+// Read by the calls in flight on other threads as well; a lock-free atomic is safe to set from a
+// signal handler.
+std::atomic<int> stopSignal = 0;
+static_assert(std::atomic<int>::is_always_lock_free);
 
 void OnStopSignal(int number) {
-  if (stopSignal == 0) stopSignal = number;
+  int none = 0;
+  stopSignal.compare_exchange_strong(none, number);
 }
 
 }  // namespace
@@ -26,11 +31,11 @@ void CatchStopSignal() {
 }
 
 bool StopSignalled() {
-  return stopSignal != 0;
+  return stopSignal.load() != 0;
 }
 
 int StopSignalNumber() {
-  return stopSignal;
+  return stopSignal.load();
 }
 
 }  // namespace zelvor::cli

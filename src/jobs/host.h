@@ -3,6 +3,7 @@
 // tests each implement it, so the jobs never touch a widget, a dialog or the desktop.
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,15 @@ enum class StopBox {
 inline constexpr int kSpreadsheetPanel = 1;  // messages of the input spreadsheet instance
 inline constexpr int kProgressPanel = 2;     // "row/count" of the tax number list job
 
+// How far a batch job has got.
+struct JobProgress {
+  Action action = Action::NipListJob;
+  std::int64_t done = 0;                // records (the list job) or days (the period job) finished
+  std::int64_t total = 0;               // of how many; the list job's header row is not one
+  std::int64_t enterprisesWritten = 0;  // the period job's rows of enterprises so far
+  bool operator==(const JobProgress&) const = default;
+};
+
 class JobHost {
  public:
   virtual ~JobHost() = default;
@@ -44,6 +54,10 @@ class JobHost {
 
   // The text of the day-in-progress label (lbPobieranieData), repainted at once.
   virtual void SetProgressLabel(const std::string& text) = 0;
+
+  // Told when a batch job starts and after each record or day it finishes, and as the period
+  // job writes enterprises.
+  virtual void ShowProgress(const JobProgress& progress) = 0;
 
   // Enables or disables an action's button; its busy labels show exactly while it is disabled.
   virtual void SetActionRunning(Action action, bool running) = 0;

@@ -17,6 +17,12 @@
 
 namespace zelvor::jobs {
 
+// True for the failure of a call that the person's stop ended in flight: the record it was
+// for is marked as interrupted, not as failed.
+inline bool StoppedInFlight(const std::exception& error) {
+  return dynamic_cast<const soap::ECallAborted*>(&error) != nullptr;
+}
+
 // Calls `call` with the interface `obtain` gives, obtained anew for each try; a transient failure
 // is tried again after each of the delays before it reaches the caller.
 template <class Obtain, class Call>

@@ -34,6 +34,7 @@ struct RecordLookup {
   std::optional<std::string> searchFailure;
   std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> details;
   std::string detailsFailure;
+  bool stopped = false;  // a stop ended one of its calls in flight
 };
 
 RecordLookup LookUpRecord(const std::string& number, const RegisterSource& source,
@@ -48,6 +49,7 @@ RecordLookup LookUpRecord(const std::string& number, const RegisterSource& sourc
   } catch (const std::exception& e) {
     lookup.hits.clear();
     lookup.searchFailure = e.what();
+    lookup.stopped = StoppedInFlight(e);
     return lookup;
   }
   if (lookup.hits.empty()) return lookup;
@@ -60,6 +62,7 @@ RecordLookup LookUpRecord(const std::string& number, const RegisterSource& sourc
   } catch (const std::exception& e) {
     lookup.details.reset();
     lookup.detailsFailure = e.what();
+    lookup.stopped = StoppedInFlight(e);
   }
   return lookup;
 }
@@ -120,6 +123,7 @@ class ListRun {
     rowCount_ = s_.FSheet->UsedRangeRowCount();
     counts_.records = std::max<std::int64_t>(rowCount_ - 1, 0);
     host_.SetStatusPanel(kProgressPanel, std::to_string(rowCount_));
+    ShowProgress();
     inputRow_ = 2;
     askedUpTo_ = inputRow_ - 1;
     number_ = CleanedCellText(s_.FSheet->GetCell(inputRow_, "A"));
@@ -152,7 +156,10 @@ class ListRun {
 
     if (!done) {
       const RecordLookup lookup = LookUp();
-      if (lookup.searchFailure) {
+      if (lookup.stopped) {
+        // Neither done nor failed: the record counts as not processed.
+        EndWithShortRow(soap::ECallAborted::kMessage);
+      } else if (lookup.searchFailure) {
         counts_.Note(*lookup.searchFailure);
         EndWithShortRow(kSearchFailed + *lookup.searchFailure);
         tally = &counts_.searchErrors;
@@ -167,10 +174,15 @@ class ListRun {
 
     report::WriteSummaryRow(s_.rows, s_.result, longestHeader_, summaryRow_);
     WriteOutcomeCells();
-    ++*tally;
+    if (tally != nullptr) ++*tally;
     ++inputRow_;
     number_ = CleanedCellText(s_.FSheet->GetCell(inputRow_, "A"));
     if (inputRow_ % kSaveEveryRows == 0) SaveBoth();
+    ShowProgress();
+  }
+
+  void ShowProgress() {
+    host_.ShowProgress({Action::NipListJob, counts_.Processed(), counts_.records, 0});
   }
 
   // The outcomes written so far reach the input workbook with every save of the result, so a

@@ -1,5 +1,6 @@
 #include "jobs/period_job.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -40,11 +41,13 @@ std::unique_ptr<soap::TXSDate> DateHolder(year_month_day day) {
 struct HitLookup {
   std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> first, second;
   std::string firstFailure, secondFailure;
+  bool stopped = false;  // a stop ended one of its calls in flight
 };
 
 std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> FetchDetails(
     const std::string& reference, const RegisterSource& source,
-    const std::vector<std::chrono::milliseconds>& retryDelays, std::string& failure) {
+    const std::vector<std::chrono::milliseconds>& retryDelays, std::string& failure,
+    bool& stopped) {
   try {
     auto details = CallWithRetries(source, retryDelays, [&](reg::CitizenApi& api) {
       return api.PobierzPrzedsiebiorce(reference);
@@ -53,6 +56,7 @@ std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> FetchDetails(
     return details;
   } catch (const std::exception& e) {
     failure = e.what();
+    stopped = StoppedInFlight(e);
     return nullptr;
   }
 }
@@ -60,11 +64,19 @@ std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> FetchDetails(
 HitLookup LookUpHit(const std::string& reference, const RegisterSource& source,
                     const std::vector<std::chrono::milliseconds>& retryDelays) {
   HitLookup lookup;
-  lookup.first = FetchDetails(reference, source, retryDelays, lookup.firstFailure);
+  lookup.first = FetchDetails(reference, source, retryDelays, lookup.firstFailure, lookup.stopped);
   if (lookup.first) {
-    lookup.second = FetchDetails(reference, source, retryDelays, lookup.secondFailure);
+    lookup.second =
+        FetchDetails(reference, source, retryDelays, lookup.secondFailure, lookup.stopped);
   }
   return lookup;
+}
+
+void ShowPeriodProgress(JobHost& host, const PeriodRunCounts& counts, std::int64_t daysDone) {
+  if (counts.daysInPeriod > 0) {
+    host.ShowProgress(
+        {Action::PeriodJob, daysDone, counts.daysInPeriod, counts.enterprisesWritten});
+  }
 }
 
 class PeriodDay {
@@ -87,8 +99,10 @@ class PeriodDay {
       hits = ctx_.CallRegister(
           [&](reg::CitizenApi& api) { return api.WyszukajPrzedsiebiorce(search_); });
     } catch (const std::exception& e) {
-      ++counts_.daysFailed;
-      counts_.Note(e.what());
+      if (!StoppedInFlight(e)) {
+        ++counts_.daysFailed;
+        counts_.Note(e.what());
+      }
       WriteSearchFailure(e.what());
       return;
     }
@@ -181,7 +195,10 @@ class PeriodDay {
     if (key == kExcludedReferenceNumber || !s_.slNumerReferencyjny.Insert(key)) return true;
 
     HitLookup lookup = LookUp(hits, index);
-    if (!Fetched(lookup.first, lookup.firstFailure, "Błąd pobierania szczegółów: ")) return true;
+    if (!Fetched(lookup.first, lookup.firstFailure,
+                 "Błąd pobierania szczegółów: ", lookup.stopped)) {
+      return true;
+    }
     LogDetails(*lookup.first);
 
     AddHdrValue(s_.rows, "LP", s_.nCountExcel_Dzien, true);
@@ -192,7 +209,7 @@ class PeriodDay {
 
     const auto& details = lookup.second;
     if (!Fetched(details, lookup.secondFailure,
-                 "Błąd: MyPrzedsiebiorcaSzczegoloweDaneWyszukaneTyp ")) {
+                 "Błąd: MyPrzedsiebiorcaSzczegoloweDaneWyszukaneTyp ", lookup.stopped)) {
       return true;
     }
     report::AddDetailsColumns(
@@ -239,11 +256,13 @@ class PeriodDay {
     }
   }
 
-  // False, with the failure logged after the prefix and counted, when the details were not had.
+  // False, with the failure logged after the prefix, when the details were not had; counted as
+  // a failure unless a stop ended the fetch.
   bool Fetched(const std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp>& details,
-               const std::string& failure, const std::string& failurePrefix) {
+               const std::string& failure, const std::string& failurePrefix, bool stopped) {
     if (details) return true;
     host_.Log(failurePrefix + failure);
+    if (stopped) return false;
     ++counts_.enterprisesFailed;
     counts_.Note(failure);
     return false;
@@ -272,6 +291,7 @@ class PeriodDay {
     try {
       report::WriteSummaryValues(s_.rows, s_.result, s_.nCountExcel_Dzien);
       ++counts_.enterprisesWritten;
+      ShowPeriodProgress(host_, counts_, counts_.days - 1);
     } catch (const std::exception& e) {
       host_.Log(std::string("#007 Excel - błąd zapisu") + e.what());
     }
@@ -356,12 +376,17 @@ void RunPeriodJob(JobContext& ctx) {
       host.SetStopBox(StopBox::Period, false);
       s.slNumerReferencyjny.clear();
       counts.emplace();
+      const auto lastDay = std::chrono::sys_days{host.PeriodLastDay()};
+      counts->daysInPeriod =
+          std::max<std::int64_t>((lastDay - std::chrono::sys_days{firstDay}).count() + 1, 0);
+      ShowPeriodProgress(host, *counts, 0);
 
       for (auto day = std::chrono::sys_days{firstDay};
            day <= std::chrono::sys_days{host.PeriodLastDay()}; day += std::chrono::days{1}) {
         host.Log("Data=" + FormatDay(day));
         host.SetProgressLabel("za dzień: " + host.ShortDate(day));
         DownloadDay(ctx, day, *counts);
+        ShowPeriodProgress(host, *counts, counts->days);
         if (host.StopRequested(StopBox::Period)) break;
       }
       if (s.FXLAppCreateHdr) {

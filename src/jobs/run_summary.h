@@ -39,7 +39,8 @@ struct ListRunCounts : FirstError {
 
 // The period job: a day fails when its search does, an enterprise when its details do.
 struct PeriodRunCounts : FirstError {
-  std::int64_t days = 0;
+  std::int64_t daysInPeriod = 0;  // the days the run was asked for; 0 when it is not known
+  std::int64_t days = 0;          // the days begun
   std::int64_t daysFailed = 0;
   std::int64_t enterprisesWritten = 0;
   std::int64_t enterprisesFailed = 0;

@@ -32,7 +32,7 @@ void GlobalInit() {
 }
 
 // Which limit ended a call, when one did.
-enum class Stall { None, Sending, Receiving, LowSpeed, Total };
+enum class Stall { None, Sending, Receiving, LowSpeed, Total, Aborted };
 
 // The state of one POST, shared with libcurl's callbacks.
 struct Exchange {
@@ -128,6 +128,7 @@ int OnProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t u
     exchange.stall = why;
     return 1;
   };
+  if (settings.aborted && settings.aborted()) return stop(Stall::Aborted);
   if (now - exchange.started >= settings.totalTimeout) return stop(Stall::Total);
   if (!exchange.connected) return 0;
   const bool sending = up < exchange.requestSize;
@@ -256,6 +257,7 @@ Failure Describe(CURLcode code, const char* errorBuffer, const Exchange& exchang
                     std::to_string(settings.lowSpeedBytesPerSecond) + " bytes/s received in " +
                     std::to_string(settings.lowSpeedTime.count()) + " ms"};
       case Stall::Total:
+      case Stall::Aborted:
       case Stall::None:
         break;
     }
@@ -375,6 +377,8 @@ HttpClient& HttpClient::operator=(HttpClient&&) noexcept = default;
 
 HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
                             std::string_view soapAction) {
+  // After a stop nothing more is sent.
+  if (settings_.aborted && settings_.aborted()) throw ECallAborted();
   CURL* curl = handle_->curl.get();
   FailureReport report{FailureKind::Other, url, HostPort(url), handle_->ssl.notes.get()};
   if (settings_.httpsOnly && !IsHttps(url)) {
@@ -433,6 +437,7 @@ HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
     code = perform();
     curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 0L);
   }
+  if (exchange.stall == Stall::Aborted) throw ECallAborted();
   if (code != CURLE_OK) {
     const Failure failure = Describe(code, handle_->errorBuffer, exchange, report.handshake);
     if (!exchange.sslSetupError.empty()) {

@@ -54,6 +54,9 @@ struct HttpSettings {
   // context; without it only the system's issuers are trusted and no certificate is offered.
   std::optional<platform::ClientTlsSettings> clientTls;
   FailureExplainer explain;
+  // Asked while a call is under way, at least once a second: true ends the call at once with
+  // ECallAborted. Called on the thread that makes the call.
+  std::function<bool()> aborted;
 };
 
 }  // namespace zelvor::soap

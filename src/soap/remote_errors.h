@@ -84,6 +84,13 @@ class ETransportError : public std::runtime_error {
   bool transient_;
 };
 
+// A call ended in flight because the person stopped the run; never tried again.
+class ECallAborted : public ETransportError {
+ public:
+  ECallAborted() : ETransportError(kMessage) {}
+  static constexpr const char* kMessage = "PRZERWANE PRZEZ UŻYTKOWNIKA";
+};
+
 // True for a failure worth one more try of the same call: a transient transport error, or an
 // HTTP 502, 503 or 504 of a gateway or an overloaded server. A SOAP fault never is.
 bool IsTransientFailure(const std::exception& error);

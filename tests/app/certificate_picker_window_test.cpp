@@ -78,6 +78,7 @@ class CertificatePickerWindowTest : public QObject {
       picker->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
     form.btnTestPolaczenia->click();
+    QVERIFY(zelvor::test::WaitForAction(form));
 
     QCOMPARE(watcher.Seen(), 1);
     QCOMPARE(offered, QStringList{QStringLiteral("Biuro 0B1C2D3E")});

@@ -59,6 +59,7 @@ class ConnectionTestWindowTest : public QObject {
     form->mTest->setPlainText(QStringLiteral("earlier run"));
     DialogWatcher noDialog([](QWidget* dialog) { dialog->close(); });
     form->btnTestPolaczenia->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
 
     const QStringList expected = {
         "earlier run",
@@ -89,6 +90,7 @@ class ConnectionTestWindowTest : public QObject {
     DialogWatcher noDialog([](QWidget* dialog) { dialog->close(); });
     const long before = env_->Requests();
     form.btnTestPolaczenia->click();
+    QVERIFY(zelvor::test::WaitForAction(form));
     QVERIFY(form.mTest->toPlainText().startsWith(QStringLiteral("ilosc= ")));
     QCOMPARE(env_->Requests() - before, 2);
     QCOMPARE(noDialog.Seen(), 0);
@@ -131,6 +133,7 @@ class ConnectionTestWindowTest : public QObject {
     form->mTest->setPlainText(QStringLiteral("earlier run"));
     DialogWatcher noDialog([](QWidget* dialog) { dialog->close(); });
     form->btnTestPolaczenia->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
 
     const QStringList lines = form->mTest->toPlainText().split(u'\n');
     QCOMPARE(lines.size(), 2 + linesBefore);

@@ -13,8 +13,11 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QWheelEvent>
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 #include "support/window_test_support.h"
 
@@ -24,6 +27,7 @@ using zelvor::jobs::StopBox;
 using zelvor::test::BoxSeen;
 using zelvor::test::DialogWatcher;
 using zelvor::test::Press;
+using zelvor::test::WaitForAction;
 
 namespace {
 
@@ -196,9 +200,10 @@ class Form1Test : public QObject {
       restoredBeforeBox = form->btnPobierzDaneDzienne->isEnabled() &&
                           form->lbPobieranie->isHidden() && form->btnExcel_wyprwadz->isEnabled();
     }));
-    form->RunJob(Action::PeriodJob, [&](zelvor::jobs::JobContext&) {
+    form->RunJob(Action::PeriodJob, [message](zelvor::jobs::JobContext&) {
       throw std::runtime_error(message.toStdString());
     });
+    QVERIFY(WaitForAction(*form));
     QCOMPARE(watcher.Seen(), 1);
     QCOMPARE(box.text, shown);
     QCOMPARE(box.icon, QMessageBox::Critical);
@@ -286,13 +291,18 @@ class Form1Test : public QObject {
     const auto form = StartedOn(QDate(2024, 3, 31));
     BoxSeen box;
     DialogWatcher watcher(Press(QMessageBox::Ok, box));
-    form->RunJob(Action::PeriodJob, [&](zelvor::jobs::JobContext&) {
-      form->SetActionRunning(Action::PeriodJob, true);
-      form->SetWaitCursor(true);
-      form->SetWaitCursor(true);
-      QVERIFY(!form->lbPobieranie->isHidden() && !form->lbPobieranieData->isHidden());
+    bool labelsShown = false;
+    form->RunJob(Action::PeriodJob, [&](zelvor::jobs::JobContext& ctx) {
+      ctx.host.SetActionRunning(Action::PeriodJob, true);
+      ctx.host.SetWaitCursor(true);
+      ctx.host.SetWaitCursor(true);
+      form->OnWindowThread([&] {
+        labelsShown = !form->lbPobieranie->isHidden() && !form->lbPobieranieData->isHidden();
+      });
       throw std::runtime_error("#003 Excel - błąd uruchomienia");
     });
+    QVERIFY(WaitForAction(*form));
+    QVERIFY(labelsShown);
     QCOMPARE(box.text, QStringLiteral("#003 Excel - błąd uruchomienia."));
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(form->btnPobierzDaneDzienne->isEnabled());
@@ -306,25 +316,31 @@ class Form1Test : public QObject {
   void otherActionsAreDisabledWhileAJobRuns() {
     const auto form = StartedOn(QDate(2024, 3, 31));
     form->btnDzialaj->setEnabled(false);  // disabled for its own reasons: must stay so
-    bool checked = false;
+    QStringList enabledWhileRunning;
+    bool labelsHidden = false, stopBoxesAndDatesLive = false, checked = false;
     form->RunJob(Action::NipListJob, [&](zelvor::jobs::JobContext&) {
-      form->ProcessPendingEvents();
-      QVERIFY(!form->btnExcel_wyprwadz->isEnabled());
-      for (QPushButton* other : OtherActions(*form, form->btnExcel_wyprwadz))
-        QVERIFY2(!other->isEnabled(), qPrintable(other->objectName()));
-      QVERIFY(form->lbPobieranie->isHidden() && form->lbTestPolaczenia->isHidden());
-      QVERIFY(form->chbStop->isEnabled() && form->chbStop1->isEnabled());
-      QVERIFY(form->dpDoDaty->isEnabled());
-      checked = true;
+      form->OnWindowThread([&] {
+        if (form->btnExcel_wyprwadz->isEnabled()) enabledWhileRunning << "btnExcel_wyprwadz";
+        for (QPushButton* other : OtherActions(*form, form->btnExcel_wyprwadz))
+          if (other->isEnabled()) enabledWhileRunning << other->objectName();
+        labelsHidden = form->lbPobieranie->isHidden() && form->lbTestPolaczenia->isHidden();
+        stopBoxesAndDatesLive = form->chbStop->isEnabled() && form->chbStop1->isEnabled() &&
+                                form->dpDoDaty->isEnabled();
+        checked = true;
+      });
     });
+    QVERIFY(WaitForAction(*form));
     QVERIFY(checked);
+    QCOMPARE(enabledWhileRunning, QStringList());
+    QVERIFY(labelsHidden && stopBoxesAndDatesLive);
     for (QPushButton* b : OtherActions(*form, form->btnDzialaj))
       QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
     QVERIFY(!form->btnDzialaj->isEnabled());
   }
 
   // Closing while a job runs asks first; Yes ticks the job's stop box and the window closes
-  // once the job has finished its record; No lets the job go on.
+  // once the job has finished its record; No lets the job go on. The job runs on the worker,
+  // so the close comes while it works, as a person's would.
   void closingWhileAJobRunsAsksFirst_data() {
     QTest::addColumn<int>("press");
     QTest::addColumn<bool>("closes");
@@ -337,24 +353,24 @@ class Form1Test : public QObject {
     const auto form = StartedOn(QDate(2024, 3, 31));
     BoxSeen box;
     DialogWatcher watcher(Press(QMessageBox::StandardButton(press), box));
-    int records = 0;
-    bool visibleAfterClose = false;
-    form->RunJob(Action::PeriodJob, [&](zelvor::jobs::JobContext&) {
-      form->SetActionRunning(Action::PeriodJob, true);
-      for (; records < 5; ++records) {
-        form->ProcessPendingEvents();
-        if (form->StopRequested(StopBox::Period)) break;
-        if (records == 1) {
-          form->close();
-          visibleAfterClose = form->isVisible();
-        }
+    constexpr int kRecords = 40;
+    std::atomic<int> records = 0;
+    form->RunJob(Action::PeriodJob, [&](zelvor::jobs::JobContext& ctx) {
+      ctx.host.SetActionRunning(Action::PeriodJob, true);
+      for (; records < kRecords; ++records) {
+        if (ctx.host.StopRequested(StopBox::Period)) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
       }
     });
+    QVERIFY(QTest::qWaitFor([&] { return records >= 2; }));
+    form->close();
+    const bool visibleAfterClose = form->isVisible();
+    QVERIFY(WaitForAction(*form));
     QCOMPARE(watcher.Seen(), 1);
     QCOMPARE(box.title, QStringLiteral("2024-12-04"));
     QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
     QVERIFY(visibleAfterClose);
-    QCOMPARE(records, closes ? 2 : 5);
+    QCOMPARE(records < kRecords, closes);
     QCOMPARE(form->chbStop1->isChecked(), closes);
     QCOMPARE(form->isVisible(), !closes);
     QVERIFY(form->btnPobierzDaneDzienne->isEnabled());

@@ -101,6 +101,7 @@ class SettingsDialogTest : public QObject {
     DialogWatcher noDialog([](QWidget* dialog) { dialog->close(); });
     const long before = env.Requests();
     form.btnTestPolaczenia->click();
+    QVERIFY(zelvor::test::WaitForAction(form));
     QVERIFY(form.mTest->toPlainText().startsWith(QStringLiteral("ilosc= ")));
     QCOMPARE(env.Requests() - before, 2);
     QCOMPARE(noDialog.Seen(), 0);

@@ -61,6 +61,7 @@ class VatScreenTest : public QObject {
     BoxSeen box;
     DialogWatcher noDialog(Press(QMessageBox::Ok, box));
     form->btnVerify->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
     QVERIFY2(noDialog.Seen() == 0, qPrintable(box.text));
     const QString date = QLocale::system().toString(QDate(2024, 12, 4), QLocale::ShortFormat);
     const QStringList lines = {"Data della richiesta: " + date,
@@ -84,6 +85,7 @@ class VatScreenTest : public QObject {
     BoxSeen box;
     DialogWatcher noDialog(Press(QMessageBox::Ok, box));
     form->btnVerify->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
     QVERIFY2(noDialog.Seen() == 0, qPrintable(box.text));
     QCOMPARE(form->Memo1->toPlainText(),
              "La Partita IVA  " + Q(number) +
@@ -102,6 +104,7 @@ class VatScreenTest : public QObject {
     BoxSeen box;
     DialogWatcher watcher(Press(QMessageBox::Ok, box));
     form->btnVerify->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
     QCOMPARE(watcher.Seen(), 1);
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.text, QStringLiteral("MS_UNAVAILABLE."));
@@ -116,6 +119,7 @@ class VatScreenTest : public QObject {
     BoxSeen box;
     DialogWatcher watcher(Press(QMessageBox::Ok, box));
     form->btnVerify->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
     QCOMPARE(watcher.Seen(), 1);
     QCOMPARE(box.icon, QMessageBox::Warning);
     QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("Nazione: PL"));

@@ -68,6 +68,7 @@ class WindowJobsTest : public QObject {
     const auto form = RegisterSimWindow(*env_);
     DialogWatcher watcher(ChooseFile(input));
     form->btnExcel_wyprwadz->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
     QCOMPARE(watcher.Seen(), 1);
 
     const QStringList output = Lines(form->mOutput);
@@ -110,6 +111,7 @@ class WindowJobsTest : public QObject {
     BoxSeen question;
     DialogWatcher watcher({ChooseFile(chosen, &proposed), Press(QMessageBox::No, question)});
     form->btnPobierzDaneDzienne->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
     QCOMPARE(watcher.Seen(), 2);
 
     const QString stamp = day.toString(QStringLiteral("yyyyMMdd"));
@@ -162,6 +164,7 @@ class WindowJobsTest : public QObject {
     BoxSeen box;
     DialogWatcher watcher({ChooseFile(input), Press(QMessageBox::Ok, box)});
     form->btnExcel_wyprwadz->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
     QCOMPARE(watcher.Seen(), 2);
     QCOMPARE(int(box.icon), icon);
     QVERIFY2(box.text.contains(QStringLiteral("błędy pobierania szczegółów: 1")),
@@ -181,6 +184,7 @@ class WindowJobsTest : public QObject {
     BoxSeen box;
     DialogWatcher watcher(Press(QMessageBox::Ok, box));
     form->btnExcel_wyprwadz->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
     QCOMPARE(watcher.Seen(), 1);
     QCOMPARE(box.icon, QMessageBox::Critical);
     const QString message = Q(zelvor::test::InjectedFailureMessage(Operation::Start));

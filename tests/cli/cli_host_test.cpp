@@ -47,12 +47,12 @@ struct HostFixture : testing::Test {
   bool signalled = false;
 };
 
-TEST_F(HostFixture, ListProgressCountsRecordsBelowTheHeaderRow) {
+TEST_F(HostFixture, ListProgressAndAnErrorThatWipesIt) {
   CliHost host = MakeHost("rows");
   host.SetStatusPanel(jobs::kSpreadsheetPanel, "Open Excel Application");
-  host.SetStatusPanel(jobs::kProgressPanel, "11");  // the used range, header row included
+  host.ShowProgress({jobs::Action::NipListJob, 0, 10});
   now += 1s;
-  host.SetStatusPanel(jobs::kProgressPanel, "7/11");  // row 7 starts: five records done
+  host.ShowProgress({jobs::Action::NipListJob, 5, 10});
   host.AddOutputLine("KONIEC");
   host.ShowError("Cannot open workbook");
   EXPECT_EQ(err.Text(),
@@ -64,10 +64,10 @@ TEST_F(HostFixture, ListProgressCountsRecordsBelowTheHeaderRow) {
   EXPECT_TRUE(host.Failed());
 }
 
-TEST_F(HostFixture, PeriodProgressCountsDaysStartedAndTheEndClearsTheLine) {
+TEST_F(HostFixture, PeriodProgressAndTheEndClearsTheLine) {
   CliHost host = MakeHost("days");
   for (int day = 0; day < 3; ++day) {
-    host.SetProgressLabel("za dzień: ...");
+    host.ShowProgress({jobs::Action::PeriodJob, day, 4, 7 * day});
     now += 1s;
   }
   host.SetActionRunning(jobs::Action::PeriodJob, false);

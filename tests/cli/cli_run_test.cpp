@@ -193,6 +193,16 @@ TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "not a workbook\n");
 }
 
+// Rows 1 to `records` of the annotated input hold the firms found; the last may be the one whose
+// call the stop ended in flight.
+void ExpectFoundUpTo(const SheetRows& annotated, std::size_t records,
+                     const RegisterEnvironment& env) {
+  for (std::size_t r = 1; r <= records; ++r) {
+    if (r == records && annotated[r].at(2) == "PRZERWANE PRZEZ UŻYTKOWNIKA") continue;
+    EXPECT_EQ(annotated[r].at(2), env.Data().At(r - 1).FirmaNazwa) << r;
+  }
+}
+
 TEST_F(CliRunTest, CtrlCStopsAfterTheCurrentRecordAndKeepsWhatWasWritten) {
   RegisterEnvironment slow({"--latency-ms", "150"});
   const std::vector<std::string> numbers = FirstNumbers(slow, 40);
@@ -213,8 +223,37 @@ TEST_F(CliRunTest, CtrlCStopsAfterTheCurrentRecordAndKeepsWhatWasWritten) {
   EXPECT_EQ(lines.size(), records + 5);  // summary, result, end, two paths
 
   const SheetRows annotated = ReadSheet(input);
-  EXPECT_EQ(annotated[records][2], slow.Data().At(records - 1).FirmaNazwa);
+  ExpectFoundUpTo(annotated, records, slow);
   EXPECT_EQ(annotated[records + 1].size(), 1u);  // never reached
+}
+
+// Ctrl-C during an answer that would take 10 s ends that call at once: its record is marked as
+// interrupted in both workbooks, the call is not tried again, and no later record is asked.
+TEST_F(CliRunTest, CtrlCEndsTheCallInFlight) {
+  RegisterEnvironment stalling;
+  const std::vector<std::string> numbers = FirstNumbers(stalling, 5);
+  ASSERT_EQ(stalling.InjectFault("stall:10000", numbers[2], 1), 200);
+  ScratchFolder folder;
+  const std::string input = Input(folder, numbers);
+  const CliRun run = RunCli(AtSim({"list", input, "--no-progress"}, stalling),
+                            {.interruptWhen = [&](const std::string& out) {
+                              return Lines(out).size() >= 2 && stalling.InFlight() == 1;
+                            }});
+  ASSERT_EQ(run.status, 130) << run.err;
+  // The run ended while the simulator still held the answer back.
+  EXPECT_EQ(stalling.InFlight(), 1);
+  EXPECT_EQ(stalling.Requests(), 2 + 2 + 1);
+
+  const SheetRows annotated = ReadSheet(input);
+  ExpectFoundUpTo(annotated, 2, stalling);
+  EXPECT_EQ(annotated[3].at(2), "PRZERWANE PRZEZ UŻYTKOWNIKA");
+  EXPECT_EQ(annotated[4].size(), 1u);
+  const SheetRows result = ReadSheet(Reported(run.out, "result"));
+  ASSERT_EQ(result.size(), 4u);
+  EXPECT_EQ(result[3].at(1), "PRZERWANE PRZEZ UŻYTKOWNIKA");
+  EXPECT_THAT(run.out, HasSubstr("znalezione: 2, nieznalezione: 0, błędne: 0, powtórzone: 0, "
+                                 "błędy wyszukiwania: 0, błędy pobierania szczegółów: 0, "
+                                 "nieprzetworzone: 3"));
 }
 
 // The exit status tells a good run from one whose records failed, and from one where nothing
@@ -301,8 +340,7 @@ TEST_F(CliRunTest, SigtermAndSighupStopAndKeepEveryRecordLookedUp) {
     EXPECT_GE(records, 2u);
     EXPECT_LT(records, numbers.size());
     const SheetRows annotated = ReadSheet(input);
-    for (std::size_t r = 1; r <= records; ++r)
-      EXPECT_EQ(annotated[r].at(2), slow.Data().At(r - 1).FirmaNazwa) << r;
+    ExpectFoundUpTo(annotated, records, slow);
     EXPECT_EQ(annotated[records + 1].size(), 1u);  // never reached
   }
 }

@@ -134,8 +134,9 @@ TEST(SeveralConnections, APeriodRunWritesWhatOneConnectionWrites) {
 }
 
 // Stopped while records are being looked up ahead: those already started are written, in input
-// order, and no record after them is.
-TEST(SeveralConnections, AStopFinishesTheRecordsStartedAndNoOther) {
+// order, found or, when the stop ended their call in flight, marked as interrupted; no record
+// after them is.
+TEST(SeveralConnections, AStopEndsTheLookUpsStartedAndStartsNoOther) {
   RegisterEnvironment slow({"--latency-ms", "150"});
   std::vector<std::string> numbers;
   for (std::size_t i = 0; i < 40; ++i) numbers.push_back(slow.Data().At(i).NIP);
@@ -153,11 +154,27 @@ TEST(SeveralConnections, AStopFinishesTheRecordsStartedAndNoOther) {
   EXPECT_GE(records, 2u);
   EXPECT_LT(records, numbers.size());
   const SheetRows annotated = ReadSheet(input);
+  std::size_t interrupted = 0;
   for (std::size_t r = 1; r <= records; ++r) {
     EXPECT_EQ(summary[r][0], std::to_string(r));
     EXPECT_EQ(summary[r][2], numbers[r - 1]);
-    EXPECT_EQ(annotated[r][2], slow.Data().At(r - 1).FirmaNazwa) << r;
+    EXPECT_EQ(summary[r][1], annotated[r][2]) << r;
+    if (annotated[r][2] == "PRZERWANE PRZEZ UŻYTKOWNIKA") {
+      ++interrupted;
+    } else {
+      EXPECT_EQ(annotated[r][2], slow.Data().At(r - 1).FirmaNazwa) << r;
+    }
   }
+  // Four connections at 150 ms an answer: the stop finds calls in flight.
+  EXPECT_GE(interrupted, 1u);
+  // Interrupted records are neither found nor failed: they were not processed.
+  const std::size_t found = records - interrupted;
+  EXPECT_NE(run.out.find("PODSUMOWANIE: rekordy: 40, znalezione: " + std::to_string(found) +
+                         ", nieznalezione: 0, błędne: 0, powtórzone: 0, błędy wyszukiwania: 0, "
+                         "błędy pobierania szczegółów: 0, nieprzetworzone: " +
+                         std::to_string(40 - found) + "\n"),
+            std::string::npos)
+      << run.out;
   for (std::size_t r = records + 1; r < annotated.size(); ++r) {
     EXPECT_EQ(annotated[r].size(), 1u) << "row " << r << " was written after the stop";
   }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "jobs/progress_rate.h"
+
 namespace zelvor::cli {
 namespace {
 
@@ -32,12 +34,12 @@ TEST(ProgressText, RateAndTimeLeft) {
   }
 }
 
-TEST(ProgressText, Durations) {
-  EXPECT_EQ(FormatDuration(0s), "0:00");
-  EXPECT_EQ(FormatDuration(59s), "0:59");
-  EXPECT_EQ(FormatDuration(12min + 3s), "12:03");
-  EXPECT_EQ(FormatDuration(26h + 2min + 3s), "26:02:03");
-  EXPECT_EQ(FormatDuration(-5s), "0:00");
+TEST(FormatDuration, MinutesAndHours) {
+  EXPECT_EQ(jobs::FormatDuration(0s), "0:00");
+  EXPECT_EQ(jobs::FormatDuration(59s), "0:59");
+  EXPECT_EQ(jobs::FormatDuration(12min + 3s), "12:03");
+  EXPECT_EQ(jobs::FormatDuration(26h + 2min + 3s), "26:02:03");
+  EXPECT_EQ(jobs::FormatDuration(-5s), "0:00");
 }
 
 TEST(ProgressMeter, DrawsAtMostFiveTimesASecondAndMeasuresFromTheFirstReport) {

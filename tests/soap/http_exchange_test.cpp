@@ -2,6 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <condition_variable>
+#include <future>
 #include <mutex>
 #include <set>
 
@@ -72,6 +75,15 @@ class HttpExchange : public ::testing::Test {
       std::this_thread::sleep_for(1500ms);
       res.set_content(kAnswer, "text/xml");
     });
+    // /hold answers only once released, or after 10 s.
+    http.Post("/hold", [this](const httplib::Request& req, httplib::Response& res) {
+      seen_.Add(req);
+      std::unique_lock lock(hold_.mutex);
+      hold_.arrived = true;
+      hold_.changed.notify_all();
+      hold_.changed.wait_for(lock, 10s, [this] { return hold_.released; });
+      res.set_content(kAnswer, "text/xml");
+    });
     http.Post("/broken", [](const httplib::Request&, httplib::Response& res) {
       res.set_content_provider(1000, "text/xml", [](size_t, size_t, httplib::DataSink& sink) {
         sink.write("<answer>", 8);
@@ -122,6 +134,21 @@ class HttpExchange : public ::testing::Test {
     return transport.Exchange(service_, operation_, request);
   }
 
+  void TearDown() override { Release(); }
+
+  void Release() {
+    std::lock_guard lock(hold_.mutex);
+    hold_.released = true;
+    hold_.changed.notify_all();
+  }
+
+  struct Hold {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool arrived = false;
+    bool released = false;
+  };
+  Hold hold_;
   zelvor::test::LoopbackServer server_;
   Seen seen_;
   InterfaceInfo service_;
@@ -229,6 +256,37 @@ INSTANTIATE_TEST_SUITE_P(
                     "Error receiving data: (23) The answer is larger than the limit of 4096 bytes",
                     false}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// A stop ends the call the server is still holding, is not worth another try, and sends nothing
+// more until it is taken back.
+TEST_F(HttpExchange, AStopEndsTheCallInFlightAndSendsNothingMore) {
+  std::atomic<bool> stop = false;
+  HttpSettings settings = TestSettings();
+  settings.receiveTimeout = 60s;
+  settings.aborted = [&stop] { return stop.load(); };
+  HttpTransport transport({}, settings);
+  auto call = std::async(std::launch::async, [&] { return Call(transport, "/hold"); });
+  {
+    std::unique_lock lock(hold_.mutex);
+    ASSERT_TRUE(hold_.changed.wait_for(lock, 10s, [this] { return hold_.arrived; }));
+  }
+  stop = true;
+  try {
+    call.get();
+    FAIL() << "no error";
+  } catch (const ECallAborted& error) {
+    EXPECT_STREQ(error.what(), "PRZERWANE PRZEZ UŻYTKOWNIKA");
+    EXPECT_FALSE(IsTransientFailure(error));
+  }
+  {
+    std::lock_guard lock(hold_.mutex);
+    EXPECT_FALSE(hold_.released) << "the call waited for the answer";
+  }
+  EXPECT_THROW(Call(transport, "/echo"), ECallAborted);
+  EXPECT_EQ(seen_.bodies.size(), 1u);
+  stop = false;
+  EXPECT_EQ(Call(transport, "/echo"), kAnswer);
+}
 
 TEST_F(HttpExchange, NoServerIsASendingError) {
   HttpTransport transport({}, TestSettings());

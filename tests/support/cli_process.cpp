@@ -91,10 +91,11 @@ CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& options
         continue;
       }
       texts[i]->append(buffer, static_cast<std::size_t>(n));
-      if (i == 0 && !interrupted && options.interruptWhen && options.interruptWhen(run.out)) {
-        kill(pid, options.signal);
-        interrupted = true;
-      }
+    }
+    // Asked after each read and at least every 100 ms: it may watch the simulator too.
+    if (!interrupted && options.interruptWhen && options.interruptWhen(run.out)) {
+      kill(pid, options.signal);
+      interrupted = true;
     }
   }
   if (open > 0) kill(pid, SIGKILL);

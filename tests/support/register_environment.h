@@ -37,6 +37,8 @@ class RegisterEnvironment {
   long Requests() const { return Stat("requests"); }
   // The most SOAP requests the simulator answered at the same time.
   long MaxInFlight() const { return Stat("maxInFlight"); }
+  // The SOAP requests being answered now.
+  long InFlight() const { return Stat("inFlight"); }
   // A figure of the simulator's statistics by its name.
   long Stat(const std::string& name) const;
 

@@ -50,6 +50,7 @@ class ScriptedHost : public jobs::JobHost {
   std::vector<std::string> output;  // mOutput as it stands
   std::array<std::string, 4> panels;
   std::string progressLabel;
+  std::vector<jobs::JobProgress> progress;  // every report, in order
   std::map<jobs::Action, bool> running;
   int waitCursorDepth = 0;
   int eventCalls = 0;
@@ -66,6 +67,7 @@ class ScriptedHost : public jobs::JobHost {
   void ClearOutput() override { output.clear(); }
   void SetStatusPanel(int panel, const std::string& text) override;
   void SetProgressLabel(const std::string& text) override;
+  void ShowProgress(const jobs::JobProgress& report) override { progress.push_back(report); }
   void SetActionRunning(jobs::Action action, bool isRunning) override {
     running[action] = isRunning;
   }

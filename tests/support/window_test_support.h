@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <vector>
@@ -14,6 +15,13 @@ namespace zelvor::test {
 inline void PrepareTestApplication() {
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName(QStringLiteral("Zelvor"));
+}
+
+// Lets the window work until the action it runs has ended and the window is restored; false
+// when that takes longer than the time-out.
+template <class Window>
+bool WaitForAction(const Window& window, int timeoutMs = 60000) {
+  return QTest::qWaitFor([&] { return !window.ActionRunning(); }, timeoutMs);
 }
 
 class DialogWatcher {

@@ -307,8 +307,8 @@ void SimServer::HandleStats(httplib::Response& res) {
   std::lock_guard lock(mutex_);
   res.set_content("{\"requests\":" + std::to_string(requests_) +
                       ",\"connections\":" + std::to_string(connections_.size()) +
-                      ",\"faults\":" + std::to_string(faultsInjected_) +
-                      ",\"maxInFlight\":" + std::to_string(maxInFlight_) +
+                      ",\"faults\":" + std::to_string(faultsInjected_) + ",\"maxInFlight\":" +
+                      std::to_string(maxInFlight_) + ",\"inFlight\":" + std::to_string(inFlight_) +
                       ",\"serviceMs\":" + ServiceMs(serviceTime_) + "}\n",
                   "application/json");
 }
