@@ -58,8 +58,11 @@ class ConnectionTestWindowTest : public QObject {
     const auto form = RegisterSimWindow(*env_);
     form->mTest->setPlainText(QStringLiteral("earlier run"));
     DialogWatcher noDialog([](QWidget* dialog) { dialog->close(); });
+    zelvor::test::BusyBarWatcher busy(form->pbPostep);
     form->btnTestPolaczenia->click();
     QVERIFY(zelvor::test::WaitForAction(*form));
+    QCOMPARE(busy.ShownBusy(), 1);
+    QVERIFY(form->pbPostep->isHidden());
 
     const QStringList expected = {
         "earlier run",

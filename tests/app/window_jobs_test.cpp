@@ -1,11 +1,14 @@
 // The jobs run from the window's buttons against register-sim, with the window's own file
 // dialogs and question answered here as a person would.
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -44,6 +47,40 @@ DialogWatcher::Answer ChooseFile(const QString& path, QString* proposed = nullpt
     static_cast<QDialog*>(files)->accept();
   };
 }
+
+// What the progress bar showed after each report of a job, and what the window was asked to
+// open.
+class RecordingWindow : public zelvor::app::TForm1 {
+ public:
+  using TForm1::TForm1;
+  struct Bar {
+    int value;
+    int maximum;
+    QString text;
+  };
+  std::vector<Bar> bars;
+  QStringList opened;
+
+  void ShowProgress(const zelvor::jobs::JobProgress& progress) override {
+    TForm1::ShowProgress(progress);
+    if (pbPostep->isVisible())
+      bars.push_back({pbPostep->value(), pbPostep->maximum(), pbPostep->text()});
+  }
+  void OpenWithApplication(const std::string& path) override { opened << Q(path); }
+};
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
 
 }  // namespace
 
@@ -93,6 +130,110 @@ class WindowJobsTest : public QObject {
     QVERIFY(form->btnExcel_wyprwadz->isEnabled() && form->btnPobierzDaneDzienne->isEnabled());
   }
 
+  // The progress bar counts the records without the header row, with the rate and the time
+  // left once there is a rate; it is gone at the end, and "Otwórz wynik" opens the result.
+  void progressBarFollowsEachRecordAndTheResultOpens() {
+    QTemporaryDir folder;
+    const QString input = folder.filePath(QStringLiteral("klienci.xlsx"));
+    zelvor::test::WriteWorkbook(
+        input.toStdString(),
+        {{"NIP"}, {env_->Data().At(1).NIP}, {"1234567890"}, {env_->Data().At(2).NIP}});
+    const auto form = RegisterSimWindow<RecordingWindow>(*env_);
+    QVERIFY(form->btnOtworzWynik->isHidden());
+    DialogWatcher watcher(ChooseFile(input));
+    form->btnExcel_wyprwadz->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
+
+    QCOMPARE(form->bars.size(), 4u);
+    for (int done = 0; done <= 3; ++done) {
+      const RecordingWindow::Bar& bar = form->bars[static_cast<std::size_t>(done)];
+      QCOMPARE(bar.value, done);
+      QCOMPARE(bar.maximum, 3);
+      QVERIFY2(bar.text.startsWith(QStringLiteral("Rekordy: %1 z 3").arg(done)),
+               qPrintable(bar.text));
+      QCOMPARE(bar.text.contains(QStringLiteral(" · zostało ok. ")), done > 0);
+    }
+    QVERIFY(form->pbPostep->isHidden());
+    QCOMPARE(form->sbPanels[zelvor::jobs::kProgressPanel]->text(), QStringLiteral("4/4"));
+
+    const QString result = folder.filePath("Wynik_Hdr_2024_03_31_09_30_00.xlsx");
+    QCOMPARE(Lines(form->mOutput).mid(3),
+             (QStringList{Lines(form->mOutput)[3], "Plik wynikowy: " + result, "KONIEC"}));
+    QVERIFY(!form->btnOtworzWynik->isHidden());
+    form->btnOtworzWynik->click();
+    QCOMPARE(form->opened, QStringList{result});
+  }
+
+  // A call the register holds back for 10 s: meanwhile the window switches tabs and repaints,
+  // and the stop box, or closing the window and confirming, ends that call and the run while
+  // the simulator still holds the answer. The record in flight is marked as interrupted; those
+  // before it are kept in both workbooks.
+  void aStopEndsAStalledCallAndTheRun_data() {
+    QTest::addColumn<bool>("byClosing");
+    QTest::newRow("stop box") << false;
+    QTest::newRow("closing") << true;
+  }
+  void aStopEndsAStalledCallAndTheRun() {
+    QFETCH(bool, byClosing);
+    // A simulator of its own: the answer it holds back must not outlast the test.
+    const RegisterEnvironment stalling;
+    const auto& data = stalling.Data();
+    std::vector<std::string> numbers;
+    for (std::size_t i = 10; i < 15; ++i) numbers.push_back(data.At(i).NIP);
+    QCOMPARE(stalling.InjectFault("stall:10000", numbers[2], 1), 200L);
+    QTemporaryDir folder;
+    const QString input = folder.filePath(QStringLiteral("klienci.xlsx"));
+    zelvor::test::SheetRows rows{{"NIP"}};
+    for (const std::string& number : numbers) rows.push_back({number});
+    zelvor::test::WriteWorkbook(input.toStdString(), rows);
+
+    const auto form = RegisterSimWindow(stalling);
+    BoxSeen question;
+    DialogWatcher watcher({ChooseFile(input), Press(QMessageBox::Yes, question)});
+    form->btnExcel_wyprwadz->click();
+    // Two records written and the third one's search held back by the simulator.
+    QVERIFY(QTest::qWaitFor(
+        [&] { return Lines(form->mOutput).size() >= 2 && stalling.InFlight() == 1; }, 10000));
+    QVERIFY(form->ActionRunning());
+
+    QCOMPARE(form->PC->currentWidget(), form->tsDzienne);
+    PaintCounter painted(form->tsPlikExela);
+    QCoreApplication::postEvent(form->PC,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier));
+    QVERIFY(QTest::qWaitFor([&] { return painted.paints > 0; }, 5000));
+    QCOMPARE(form->PC->currentWidget(), form->tsPlikExela);
+    QCOMPARE(stalling.InFlight(), 1L);  // the tab switched while the call was in flight
+    QVERIFY(form->ActionRunning());
+
+    if (byClosing) {
+      form->close();
+      QCOMPARE(watcher.Seen(), 2);
+    } else {
+      form->chbStop->setChecked(true);
+    }
+    QVERIFY(zelvor::test::WaitForAction(*form, 5000));
+    QCOMPARE(form->isVisible(), !byClosing);
+    // The run is over and the simulator still holds the answer back: the stop did not wait
+    // for it, nor was the call tried again or another record asked.
+    QCOMPARE(stalling.InFlight(), 1L);
+    QCOMPARE(stalling.Requests(), 2L + 2L + 1L);
+
+    const QStringList output = Lines(form->mOutput);
+    QCOMPARE(output.size(), 6);
+    QCOMPARE(output[2], "3;PRZERWANE PRZEZ UŻYTKOWNIKA;" + Q(numbers[2]) + ";");
+    QVERIFY2(output[3].endsWith(QStringLiteral("nieprzetworzone: 3")), qPrintable(output[3]));
+    const SheetRows annotated = zelvor::test::ReadSheet(input.toStdString());
+    QCOMPARE(Q(annotated[1].at(2)), Q(data.At(10).FirmaNazwa));
+    QCOMPARE(Q(annotated[2].at(2)), Q(data.At(11).FirmaNazwa));
+    QCOMPARE(Q(annotated[3].at(2)), QStringLiteral("PRZERWANE PRZEZ UŻYTKOWNIKA"));
+    QCOMPARE(annotated[4].size(), 1u);
+    const std::string result = folder.filePath("Wynik_Hdr_2024_03_31_09_30_00.xlsx").toStdString();
+    const SheetRows hdr = zelvor::test::ReadSheet(result);
+    QCOMPARE(hdr.size(), 4u);
+    QCOMPARE(Q(hdr[2].at(1)), Q(data.At(11).FirmaNazwa));
+    QVERIFY(form->pbPostep->isHidden());
+  }
+
   // The save dialog offers the dated name in the documents folder; the run saves where the
   // person chose, logs every enterprise of the day and asks whether to open the workbook.
   void periodRunFromItsButton() {
@@ -102,7 +243,7 @@ class WindowJobsTest : public QObject {
     const QDate day = ToQDate(days.front());
     const std::vector<std::size_t> certified = data.CertifiedBetween(days.front(), days.front());
 
-    const auto form = RegisterSimWindow(*env_);
+    const auto form = RegisterSimWindow<RecordingWindow>(*env_);
     form->dpOdDaty->setDate(day);
     form->dpDoDaty->setDate(day);
     QTemporaryDir folder;
@@ -135,6 +276,14 @@ class WindowJobsTest : public QObject {
     const SheetRows hdr = zelvor::test::ReadSheet(chosen.toStdString());
     QCOMPARE(hdr.size(), certified.size() + 1);
     QCOMPARE(Q(hdr[1].at(3)), Q(data.At(certified.front()).NIP));
+    // The bar counts the day when it is done and each enterprise as it is written.
+    QCOMPARE(form->bars.size(), certified.size() + 2);
+    QCOMPARE(form->bars.front().text, QStringLiteral("Dni: 0 z 1 · zapisani przedsiębiorcy: 0"));
+    QCOMPARE(form->bars[1].text, QStringLiteral("Dni: 0 z 1 · zapisani przedsiębiorcy: 1"));
+    QCOMPARE(form->bars.back().text,
+             QStringLiteral("Dni: 1 z 1 · zapisani przedsiębiorcy: %1").arg(certified.size()));
+    QCOMPARE(form->bars.back().value, 1);
+    QVERIFY(form->pbPostep->isHidden());
     QVERIFY(form->btnPobierzDaneDzienne->isEnabled());
     QVERIFY(form->lbPobieranie->isHidden() && form->lbPobieranieData->isHidden());
     QVERIFY(!QApplication::overrideCursor());

@@ -20,9 +20,10 @@ inline QDate ToQDate(soap::CalendarDate day) {
   return {day.year, day.month, day.day};
 }
 
-inline std::unique_ptr<app::TForm1> RegisterSimWindow(const RegisterEnvironment& env,
-                                                      const std::string& url) {
-  auto form = std::make_unique<app::TForm1>(
+// The window, or a test's window made from it, at 2024-03-31 09:30.
+template <class Window = app::TForm1>
+std::unique_ptr<Window> RegisterSimWindow(const RegisterEnvironment& env, const std::string& url) {
+  auto form = std::make_unique<Window>(
       [] { return QDateTime(QDate(2024, 3, 31), QTime(9, 30, 0)); }, env.StoreFolder());
   form->State().sBaza = url;
   reg::ApplyServiceUrl(*form->State().registerTransport, form->State().sBaza);
@@ -30,8 +31,9 @@ inline std::unique_ptr<app::TForm1> RegisterSimWindow(const RegisterEnvironment&
   return form;
 }
 
-inline std::unique_ptr<app::TForm1> RegisterSimWindow(const RegisterEnvironment& env) {
-  return RegisterSimWindow(env, env.Url());
+template <class Window = app::TForm1>
+std::unique_ptr<Window> RegisterSimWindow(const RegisterEnvironment& env) {
+  return RegisterSimWindow<Window>(env, env.Url());
 }
 
 }  // namespace zelvor::test

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -23,6 +24,23 @@ template <class Window>
 bool WaitForAction(const Window& window, int timeoutMs = 60000) {
   return QTest::qWaitFor([&] { return !window.ActionRunning(); }, timeoutMs);
 }
+
+// Counts the times a progress bar was shown as a busy bar, with no range.
+class BusyBarWatcher : public QObject {
+ public:
+  explicit BusyBarWatcher(QProgressBar* bar) : bar_(bar) { bar->installEventFilter(this); }
+  int ShownBusy() const { return shownBusy_; }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show && bar_->minimum() == 0 && bar_->maximum() == 0) ++shownBusy_;
+    return false;
+  }
+
+ private:
+  QProgressBar* bar_;
+  int shownBusy_ = 0;
+};
 
 class DialogWatcher {
  public:
