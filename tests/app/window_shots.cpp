@@ -1,13 +1,15 @@
 // Saves a picture of the main window at each of its tabs into the given folder, for looking
 // over the layout under a real display (xvfb-run), after a period run, a list run and a
-// connection test against register-sim and a VAT check against vies-sim. Not a test: it checks
-// nothing.
+// connection test against register-sim and a VAT check against vies-sim; and of the list tab
+// while its run is under way (running1.png) and once it is over (after1.png). Not a test: it
+// checks nothing.
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -42,7 +44,8 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
 
-  const zelvor::test::RegisterEnvironment env;
+  // Slow enough answers that a run of 60 numbers can be seen under way.
+  const zelvor::test::RegisterEnvironment env({"--latency-ms", "40"});
   zelvor::test::SimProcess vies(zelvor::test::ViesSimPath(), {"--seed", "5"});
   const auto window = zelvor::test::RegisterSimWindow(env);
   zelvor::app::TForm1& form = *window;
@@ -56,18 +59,28 @@ int main(int argc, char* argv[]) {
   {
     const auto watcher = ChooseFileThenNo(work.filePath(QStringLiteral("okres.xlsx")));
     form.btnPobierzDaneDzienne->click();
+    if (!zelvor::test::WaitForAction(form)) return 1;
   }
   const QString input = work.filePath(QStringLiteral("klienci.xlsx"));
-  zelvor::test::WriteWorkbook(input.toStdString(),
-                              {{"NIP"}, {data.At(0).NIP}, {"1234567890"}, {data.At(1).NIP}});
+  zelvor::test::SheetRows numbers{{"NIP"}, {"1234567890"}};
+  for (std::size_t i = 0; i < 60; ++i) numbers.push_back({data.At(i).NIP});
+  zelvor::test::WriteWorkbook(input.toStdString(), numbers);
   {
     const auto watcher = ChooseFileThenNo(input);
+    form.PC->setCurrentWidget(form.tsPlikExela);
     form.btnExcel_wyprwadz->click();
+    if (!QTest::qWaitFor([&] { return form.pbPostep->value() >= 20; }, 30000)) return 1;
+    if (!form.grab().save(QDir(folder).filePath(QStringLiteral("running1.png")))) return 1;
+    if (!zelvor::test::WaitForAction(form)) return 1;
+    QTest::qWait(200);
+    if (!form.grab().save(QDir(folder).filePath(QStringLiteral("after1.png")))) return 1;
   }
   form.PC->setCurrentWidget(form.tsTestPoloczenia);
   form.btnTestPolaczenia->click();
+  if (!zelvor::test::WaitForAction(form)) return 1;
   form.HTTPRIO1->SetURL(vies.Url());
   form.btnVerify->click();
+  if (!zelvor::test::WaitForAction(form)) return 1;
   form.PC->setTabVisible(form.PC->indexOf(form.tsTmp), true);  // to look at it as well
   for (int tab = 0; tab < form.PC->count(); ++tab) {
     form.PC->setCurrentIndex(tab);
