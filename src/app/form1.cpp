@@ -44,6 +44,18 @@ QString TrimBlanks(const QString& text) {
   return text.mid(first, last - first);
 }
 
+// The message of the error that escapes `action`, if one does.
+std::optional<QString> ErrorEscaping(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& e) {
+    return QString::fromUtf8(e.what());
+  } catch (...) {
+    return QStringLiteral("Nieznany błąd");
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 TForm1::TForm1(Clock clock, std::filesystem::path certificateStore,
@@ -224,13 +236,7 @@ void TForm1::RunLongAction(QPushButton* own, LongActionScope::Style style,
   {
     running_ = own;
     LongActionScope scope(actions_, waitCursor_, own, style);
-    try {
-      handler();
-    } catch (const std::exception& e) {
-      error = QString::fromUtf8(e.what());
-    } catch (...) {
-      error = QStringLiteral("Nieznany błąd");
-    }
+    error = ErrorEscaping(handler);
     running_ = nullptr;
   }
   if (error) ShowErrorBox(this, *error);
@@ -250,15 +256,7 @@ void TForm1::StartInBackground(QPushButton* own, LongActionScope::Style style, b
     pbPostep->show();
   }
   worker_ = std::thread([this, work = std::move(work)] {
-    std::optional<QString> error;
-    try {
-      work();
-    } catch (const std::exception& e) {
-      error = QString::fromUtf8(e.what());
-    } catch (...) {
-      error = QStringLiteral("Nieznany błąd");
-    }
-    calls_->Post([this, error] { EndBackgroundAction(error); });
+    calls_->Post([this, error = ErrorEscaping(work)] { EndBackgroundAction(error); });
   });
 }
 

@@ -41,8 +41,8 @@ void WindowCalls::Post(std::function<void()> call) {
   QMetaObject::invokeMethod(this, "RunHandedCalls", Qt::QueuedConnection);
 }
 
-// One call per wake-up at most is left: a call that opens a dialog lets the next wake-ups run
-// the calls handed meanwhile, still in order.
+// Runs every call handed so far, oldest first. A call that shows a dialog lets the wake-ups of
+// later calls run them meanwhile, still one at a time and in order.
 void WindowCalls::RunHandedCalls() {
   for (;;) {
     std::function<void()> next;
@@ -57,6 +57,8 @@ void WindowCalls::RunHandedCalls() {
     } catch (const std::exception& e) {
       // Posted calls only show what a worker did; an exception must not unwind through Qt.
       qWarning("zelvor: a call handed to the window failed: %s", e.what());
+    } catch (...) {
+      qWarning("zelvor: a call handed to the window failed");
     }
   }
 }

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "jobs/output_paths.h"
+#include "soap/remote_errors.h"
 #include "support/job_harness.h"
 #include "support/workbook_files.h"
 
@@ -18,6 +20,7 @@ using std::chrono::year_month_day;
 using testing::Contains;
 using testing::ElementsAre;
 using testing::HasSubstr;
+using testing::StartsWith;
 
 const std::string kRule(66, '=');
 
@@ -294,6 +297,9 @@ class WrittenRegister : public reg::CitizenApi {
   std::map<std::string, std::vector<std::array<std::string, 3>>> hitsByDay;
   std::map<std::string, int> failFetchNumber;  // the fetch (from 1) of a reference that fails
   std::map<std::string, int> fetches;
+  // The reference whose fetch a stop ends in flight, and what ticks the stop box first.
+  std::string stoppedFetchOf;
+  std::function<void()> tickStopBox;
 
   reg::ListaPrzedsiebiorcowDaneWyszukaneTyp WyszukajPrzedsiebiorce(
       const reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp& p) override {
@@ -310,23 +316,20 @@ class WrittenRegister : public reg::CitizenApi {
   std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> PobierzPrzedsiebiorce(
       const std::string& ref) override {
     if (++fetches[ref] == failFetchNumber[ref]) throw std::runtime_error("przerwane połączenie");
+    if (ref == stoppedFetchOf) {
+      tickStopBox();
+      throw soap::ECallAborted();
+    }
     auto details = std::make_unique<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp>();
     details->SetFormaPrawna("spółka jawna");
     return details;
   }
 };
 
-TEST_F(PeriodJobTest, ReferenceNumbersDifferingInCaseOrBlanksAreOneEnterprise) {
-  JobHarness h(*env_);
-  auto written = std::make_shared<WrittenRegister>();
-  written->hitsByDay["2024-03-04"] = {{{"Alfa", "5261040828", "P/2019/00000123"}},
-                                      {{"Alfa bis", "5261040828", " p/2019/00000123 "}}};
-  written->hitsByDay["2024-03-05"] = {{{"Alfa", "5261040828", "P/2019/00000123\t"}},
-                                      {{"Beta", "7740001454", "P/2020/00000456"}}};
-  // Beta's second fetch fails: its row is dropped and the failure logged.
-  written->failFetchNumber["P/2020/00000456"] = 2;
-  auto ctx = h.Context();
-  ctx.registerOverride = [written] {
+// The register interface of a job context, answering from `written`.
+std::function<std::unique_ptr<reg::CitizenApi>()> Answering(
+    std::shared_ptr<WrittenRegister> written) {
+  return [written] {
     struct Forward : reg::CitizenApi {
       std::shared_ptr<WrittenRegister> to;
       reg::ListaPrzedsiebiorcowDaneWyszukaneTyp WyszukajPrzedsiebiorce(
@@ -342,6 +345,19 @@ TEST_F(PeriodJobTest, ReferenceNumbersDifferingInCaseOrBlanksAreOneEnterprise) {
     api->to = written;
     return api;
   };
+}
+
+TEST_F(PeriodJobTest, ReferenceNumbersDifferingInCaseOrBlanksAreOneEnterprise) {
+  JobHarness h(*env_);
+  auto written = std::make_shared<WrittenRegister>();
+  written->hitsByDay["2024-03-04"] = {{{"Alfa", "5261040828", "P/2019/00000123"}},
+                                      {{"Alfa bis", "5261040828", " p/2019/00000123 "}}};
+  written->hitsByDay["2024-03-05"] = {{{"Alfa", "5261040828", "P/2019/00000123\t"}},
+                                      {{"Beta", "7740001454", "P/2020/00000456"}}};
+  // Beta's second fetch fails: its row is dropped and the failure logged.
+  written->failFetchNumber["P/2020/00000456"] = 2;
+  auto ctx = h.Context();
+  ctx.registerOverride = Answering(written);
   h.host.firstDay = std::chrono::year{2024} / 3 / 4;
   h.host.lastDay = std::chrono::year{2024} / 3 / 5;
   h.host.confirmProposedSave = true;
@@ -356,6 +372,37 @@ TEST_F(PeriodJobTest, ReferenceNumbersDifferingInCaseOrBlanksAreOneEnterprise) {
   EXPECT_THAT(
       std::vector(hdr[1].begin(), hdr[1].begin() + 6),
       ElementsAre("1", "2024-03-04", "Alfa", "5261040828", "P/2019/00000123", "spółka jawna"));
+}
+
+// A stop that ends a detail fetch in flight: the enterprise is logged as interrupted and not
+// counted as failed, the run ends as after a stop with no failure box, and the progress counted
+// the enterprise written before it.
+TEST_F(PeriodJobTest, AFetchEndedByAStopIsNoFailure) {
+  JobHarness h(*env_);
+  auto written = std::make_shared<WrittenRegister>();
+  written->hitsByDay["2024-03-04"] = {{{"Alfa", "5261040828", "P/2019/00000123"}},
+                                      {{"Beta", "7740001454", "P/2020/00000456"}},
+                                      {{"Gamma", "5213017228", "P/2021/00000789"}}};
+  written->stoppedFetchOf = "P/2020/00000456";
+  written->tickStopBox = [&h] { h.host.SetStopBox(jobs::StopBox::Period, true); };
+  auto ctx = h.Context();
+  ctx.registerOverride = Answering(written);
+  h.host.firstDay = std::chrono::year{2024} / 3 / 4;
+  h.host.lastDay = std::chrono::year{2024} / 3 / 5;
+  h.host.confirmProposedSave = true;
+  h.host.answers.push_back(false);
+  jobs::RunPeriodJob(ctx);
+
+  EXPECT_THAT(h.host.log, Contains("Błąd pobierania szczegółów: PRZERWANE PRZEZ UŻYTKOWNIKA"));
+  EXPECT_EQ(h.host.log.back(),
+            "PODSUMOWANIE: dni: 1, dni z błędem: 0, zapisani przedsiębiorcy: 1, "
+            "przedsiębiorcy z błędem: 0");
+  EXPECT_EQ(written->fetches.count("P/2021/00000789"), 0u);
+  for (const ScriptedHost::Event& event : h.host.events)
+    EXPECT_THAT(event.kind, testing::Not(StartsWith("run-"))) << event.text;
+  EXPECT_THAT(h.host.progress, ElementsAre(jobs::JobProgress{jobs::Action::PeriodJob, 0, 2, 0},
+                                           jobs::JobProgress{jobs::Action::PeriodJob, 0, 2, 1},
+                                           jobs::JobProgress{jobs::Action::PeriodJob, 1, 2, 1}));
 }
 
 }  // namespace
