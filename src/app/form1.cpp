@@ -280,6 +280,7 @@ void TForm1::RunJob(jobs::Action action, std::function<void(jobs::JobContext&)> 
                     [this, job = std::move(job)] {
                       WorkerHost host(*this, *calls_);
                       jobs::JobContext ctx{state_, host, *spreadsheets_};
+                      ctx.retries.stopped = [stop = stopCalls_] { return stop->load(); };
                       job(ctx);
                     });
 }

@@ -97,6 +97,7 @@ struct FileStamp {
 template <class Handler>
 void RunJob(jobs::JobContext& ctx, Handler handler) {
   CatchStopSignal();
+  ctx.retries.stopped = &StopSignalled;
   try {
     handler(ctx);
   } catch (const std::exception& e) {

@@ -2,6 +2,18 @@
 
 namespace zelvor::jobs {
 
+bool WaitUnlessStopped(std::chrono::milliseconds delay, const std::function<bool()>& stopped) {
+  // Asked every 50 ms: a stop acts as fast as on a call in flight.
+  constexpr std::chrono::milliseconds kStep{50};
+  const auto end = std::chrono::steady_clock::now() + delay;
+  for (auto now = std::chrono::steady_clock::now(); now < end;
+       now = std::chrono::steady_clock::now()) {
+    if (stopped()) return false;
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kStep, end - now));
+  }
+  return !stopped();
+}
+
 void OpenExcel(JobContext& ctx) {
   WindowState& s = ctx.state;
   s.FXLAppCreate = true;

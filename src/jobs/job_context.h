@@ -23,18 +23,30 @@ inline bool StoppedInFlight(const std::exception& error) {
   return dynamic_cast<const soap::ECallAborted*>(&error) != nullptr;
 }
 
+// When a call that failed for a transient reason is tried again, and what ends the waits.
+struct Retries {
+  std::vector<std::chrono::milliseconds> delays = {std::chrono::seconds(1),
+                                                   std::chrono::seconds(3)};
+  // True once the person stopped the run: a wait for the next try ends at once.
+  std::function<bool()> stopped = [] { return false; };
+};
+
+// Waits `delay`, or less when `stopped` says so meanwhile; false then.
+bool WaitUnlessStopped(std::chrono::milliseconds delay, const std::function<bool()>& stopped);
+
 // Calls `call` with the interface `obtain` gives, obtained anew for each try; a transient failure
-// is tried again after each of the delays before it reaches the caller.
+// is tried again after each of the delays before it reaches the caller. A stop during a wait
+// ends the call as a stop in flight would.
 template <class Obtain, class Call>
-auto CallWithRetries(Obtain obtain, const std::vector<std::chrono::milliseconds>& delays, Call call)
+auto CallWithRetries(Obtain obtain, const Retries& retries, Call call)
     -> decltype(call(*obtain())) {
   for (std::size_t attempt = 0;; ++attempt) {
     try {
       return call(*obtain());
     } catch (const std::exception& e) {
-      if (attempt >= delays.size() || !soap::IsTransientFailure(e)) throw;
+      if (attempt >= retries.delays.size() || !soap::IsTransientFailure(e)) throw;
     }
-    std::this_thread::sleep_for(delays[attempt]);
+    if (!WaitUnlessStopped(retries.delays[attempt], retries.stopped)) throw soap::ECallAborted();
   }
 }
 
@@ -46,8 +58,7 @@ struct JobContext {
   // test writes itself.
   std::function<std::unique_ptr<reg::CitizenApi>()> registerOverride = {};
   // The waits before each new try of a register call that failed for a transient reason.
-  std::vector<std::chrono::milliseconds> retryDelays = {std::chrono::seconds(1),
-                                                        std::chrono::seconds(3)};
+  Retries retries = {};
 
   // The register interface of the register transport, obtained anew right before each call.
   std::unique_ptr<reg::CitizenApi> Register() {
@@ -58,7 +69,7 @@ struct JobContext {
   // an overloaded gateway) is tried again after each retry delay before it reaches the caller.
   template <class Call>
   auto CallRegister(Call call) -> decltype(call(std::declval<reg::CitizenApi&>())) {
-    return CallWithRetries([this] { return Register(); }, retryDelays, call);
+    return CallWithRetries([this] { return Register(); }, retries, call);
   }
 };
 

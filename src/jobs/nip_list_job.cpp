@@ -38,14 +38,13 @@ struct RecordLookup {
 };
 
 RecordLookup LookUpRecord(const std::string& number, const RegisterSource& source,
-                          const std::vector<std::chrono::milliseconds>& retryDelays) {
+                          const Retries& retries) {
   RecordLookup lookup;
   reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search;
   search.SetNIP(number);
   try {
-    lookup.hits = CallWithRetries(source, retryDelays, [&](reg::CitizenApi& api) {
-      return api.WyszukajPrzedsiebiorce(search);
-    });
+    lookup.hits = CallWithRetries(
+        source, retries, [&](reg::CitizenApi& api) { return api.WyszukajPrzedsiebiorce(search); });
   } catch (const std::exception& e) {
     lookup.hits.clear();
     lookup.searchFailure = e.what();
@@ -55,7 +54,7 @@ RecordLookup LookUpRecord(const std::string& number, const RegisterSource& sourc
   if (lookup.hits.empty()) return lookup;
   try {
     const std::string reference = lookup.hits.front()->NumerReferencyjny();
-    lookup.details = CallWithRetries(source, retryDelays, [&](reg::CitizenApi& api) {
+    lookup.details = CallWithRetries(source, retries, [&](reg::CitizenApi& api) {
       return api.PobierzPrzedsiebiorce(reference);
     });
     if (!lookup.details) throw std::runtime_error("rejestr nie zwrócił szczegółów");
@@ -206,7 +205,7 @@ class ListRun {
   RecordLookup LookUp() {
     if (!ahead_) {
       return LookUpRecord(
-          number_, [this] { return ctx_.Register(); }, ctx_.retryDelays);
+          number_, [this] { return ctx_.Register(); }, ctx_.retries);
     }
     AskAhead();
     RecordLookup lookup = ahead_->Take(inputRow_);
@@ -225,8 +224,8 @@ class ListRun {
       const bool fresh = askedKeys_.Insert(ListKey(number));
       if (NipDigits digits{}; !fresh || !IsValidNip(number, digits)) continue;
       ahead_->Ask(askedUpTo_, [number = std::move(number),
-                               delays = ctx_.retryDelays](const RegisterSource& source) {
-        return LookUpRecord(number, source, delays);
+                               retries = ctx_.retries](const RegisterSource& source) {
+        return LookUpRecord(number, source, retries);
       });
     }
   }

@@ -45,11 +45,10 @@ struct HitLookup {
 };
 
 std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> FetchDetails(
-    const std::string& reference, const RegisterSource& source,
-    const std::vector<std::chrono::milliseconds>& retryDelays, std::string& failure,
-    bool& stopped) {
+    const std::string& reference, const RegisterSource& source, const Retries& retries,
+    std::string& failure, bool& stopped) {
   try {
-    auto details = CallWithRetries(source, retryDelays, [&](reg::CitizenApi& api) {
+    auto details = CallWithRetries(source, retries, [&](reg::CitizenApi& api) {
       return api.PobierzPrzedsiebiorce(reference);
     });
     if (!details) throw std::runtime_error("rejestr nie zwrócił szczegółów przedsiębiorcy");
@@ -62,12 +61,11 @@ std::unique_ptr<reg::PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp> FetchDetails(
 }
 
 HitLookup LookUpHit(const std::string& reference, const RegisterSource& source,
-                    const std::vector<std::chrono::milliseconds>& retryDelays) {
+                    const Retries& retries) {
   HitLookup lookup;
-  lookup.first = FetchDetails(reference, source, retryDelays, lookup.firstFailure, lookup.stopped);
+  lookup.first = FetchDetails(reference, source, retries, lookup.firstFailure, lookup.stopped);
   if (lookup.first) {
-    lookup.second =
-        FetchDetails(reference, source, retryDelays, lookup.secondFailure, lookup.stopped);
+    lookup.second = FetchDetails(reference, source, retries, lookup.secondFailure, lookup.stopped);
   }
   return lookup;
 }
@@ -233,7 +231,7 @@ class PeriodDay {
   HitLookup LookUp(const reg::ListaPrzedsiebiorcowDaneWyszukaneTyp& hits, std::size_t index) {
     if (!ahead_) {
       return LookUpHit(
-          hits[index]->NumerReferencyjny(), [this] { return ctx_.Register(); }, ctx_.retryDelays);
+          hits[index]->NumerReferencyjny(), [this] { return ctx_.Register(); }, ctx_.retries);
     }
     AskAhead(hits);
     HitLookup lookup = ahead_->Take(static_cast<std::int64_t>(index));
@@ -251,8 +249,9 @@ class PeriodDay {
       if (key == kExcludedReferenceNumber || !askedKeys_.Insert(key)) continue;
       ahead_->Ask(
           static_cast<std::int64_t>(index),
-          [reference = std::move(reference), delays = ctx_.retryDelays](
-              const RegisterSource& source) { return LookUpHit(reference, source, delays); });
+          [reference = std::move(reference), retries = ctx_.retries](const RegisterSource& source) {
+            return LookUpHit(reference, source, retries);
+          });
     }
   }
 

@@ -25,7 +25,7 @@ struct JobHarness {
   // tests down.
   jobs::JobContext Context() {
     jobs::JobContext ctx{state, host, spreadsheets};
-    ctx.retryDelays = {std::chrono::milliseconds(1), std::chrono::milliseconds(1)};
+    ctx.retries.delays = {std::chrono::milliseconds(1), std::chrono::milliseconds(1)};
     return ctx;
   }
 
