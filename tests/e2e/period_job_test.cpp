@@ -347,6 +347,17 @@ std::function<std::unique_ptr<reg::CitizenApi>()> Answering(
   };
 }
 
+// Runs the job over 2024-03-04 and 2024-03-05 against `written`, not opening the result.
+void RunOverMarch4And5(JobHarness& h, const std::shared_ptr<WrittenRegister>& written) {
+  auto ctx = h.Context();
+  ctx.registerOverride = Answering(written);
+  h.host.firstDay = std::chrono::year{2024} / 3 / 4;
+  h.host.lastDay = std::chrono::year{2024} / 3 / 5;
+  h.host.confirmProposedSave = true;
+  h.host.answers.push_back(false);
+  jobs::RunPeriodJob(ctx);
+}
+
 TEST_F(PeriodJobTest, ReferenceNumbersDifferingInCaseOrBlanksAreOneEnterprise) {
   JobHarness h(*env_);
   auto written = std::make_shared<WrittenRegister>();
@@ -356,13 +367,7 @@ TEST_F(PeriodJobTest, ReferenceNumbersDifferingInCaseOrBlanksAreOneEnterprise) {
                                       {{"Beta", "7740001454", "P/2020/00000456"}}};
   // Beta's second fetch fails: its row is dropped and the failure logged.
   written->failFetchNumber["P/2020/00000456"] = 2;
-  auto ctx = h.Context();
-  ctx.registerOverride = Answering(written);
-  h.host.firstDay = std::chrono::year{2024} / 3 / 4;
-  h.host.lastDay = std::chrono::year{2024} / 3 / 5;
-  h.host.confirmProposedSave = true;
-  h.host.answers.push_back(false);
-  jobs::RunPeriodJob(ctx);
+  RunOverMarch4And5(h, written);
 
   EXPECT_EQ(written->fetches["P/2019/00000123"], 2);  // fetched twice, for one enterprise only
   EXPECT_THAT(h.host.log,
@@ -385,13 +390,7 @@ TEST_F(PeriodJobTest, AFetchEndedByAStopIsNoFailure) {
                                       {{"Gamma", "5213017228", "P/2021/00000789"}}};
   written->stoppedFetchOf = "P/2020/00000456";
   written->tickStopBox = [&h] { h.host.SetStopBox(jobs::StopBox::Period, true); };
-  auto ctx = h.Context();
-  ctx.registerOverride = Answering(written);
-  h.host.firstDay = std::chrono::year{2024} / 3 / 4;
-  h.host.lastDay = std::chrono::year{2024} / 3 / 5;
-  h.host.confirmProposedSave = true;
-  h.host.answers.push_back(false);
-  jobs::RunPeriodJob(ctx);
+  RunOverMarch4And5(h, written);
 
   EXPECT_THAT(h.host.log, Contains("Błąd pobierania szczegółów: PRZERWANE PRZEZ UŻYTKOWNIKA"));
   EXPECT_EQ(h.host.log.back(),
