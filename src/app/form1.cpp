@@ -17,7 +17,6 @@
 
 #include "app/certificate_dialogs.h"
 #include "app/message_boxes.h"
-#include "app/progress_text.h"
 #include "app/settings_dialog.h"
 #include "app/worker_host.h"
 #include "jobs/developer_actions.h"
