@@ -247,7 +247,7 @@ void TForm1::StartInBackground(QPushButton* own, LongActionScope::Style style, b
   if (running_ != nullptr) return;
   running_ = own;
   stopCalls_->store(false);
-  progressStart_.reset();
+  progressStart_ = {};
   backgroundScope_ = std::make_unique<LongActionScope>(actions_, waitCursor_, own, style);
   if (busyBar) {
     pbPostep->setRange(0, 0);

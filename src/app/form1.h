@@ -19,6 +19,7 @@
 #include "app/window_calls.h"
 #include "jobs/host.h"
 #include "jobs/job_context.h"
+#include "jobs/progress_rate.h"
 #include "jobs/window_state.h"
 #include "platform/settings_file.h"
 #include "soap/http_transport.h"
@@ -223,8 +224,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   // Read by the register and VAT calls in flight on the worker: true ends them at once.
   std::shared_ptr<std::atomic<bool>> stopCalls_ = std::make_shared<std::atomic<bool>>(false);
   // Where the rate of the running job is measured from.
-  std::optional<std::chrono::steady_clock::time_point> progressStart_;
-  std::int64_t progressDoneAtStart_ = 0;
+  jobs::RateStart progressStart_;
   std::string listResult_;  // the result workbook of the last list run, for "Otwórz wynik"
 };
 

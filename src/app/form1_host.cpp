@@ -73,21 +73,16 @@ void TForm1::SetProgressLabel(const std::string& text) {
   lbPobieranieData->repaint();
 }
 
-// The rate counts from the job's first report, so the time spent in its dialogs does not count.
 void TForm1::ShowProgress(const jobs::JobProgress& progress) {
-  const auto now = std::chrono::steady_clock::now();
-  if (!progressStart_) {
-    progressStart_ = now;
-    progressDoneAtStart_ = progress.done;
-  }
+  const auto elapsed = progressStart_.Elapsed(std::chrono::steady_clock::now(), progress.done);
   const auto bound = [](std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
   };
   pbPostep->setRange(0, std::max(bound(progress.total), 1));
   pbPostep->setValue(bound(std::min(progress.done, progress.total)));
-  pbPostep->setFormat(
-      ProgressBarText(progress, jobs::MeasureRate(progress.done, progress.total,
-                                                  now - *progressStart_, progressDoneAtStart_)));
+  pbPostep->setFormat(ProgressBarText(
+      progress,
+      jobs::MeasureRate(progress.done, progress.total, elapsed, progressStart_.DoneAtStart())));
   pbPostep->show();
 }
 

@@ -29,13 +29,10 @@ ProgressMeter::ProgressMeter(std::string unit, Clock clock)
 
 std::optional<std::string> ProgressMeter::Report(std::int64_t done, std::int64_t total) {
   const auto now = clock_();
-  if (!start_) {
-    start_ = now;
-    doneAtStart_ = done;
-  }
+  const auto elapsed = rateStart_.Elapsed(now, done);
   if (lastDrawn_ && now - *lastDrawn_ < kInterval) return std::nullopt;
   lastDrawn_ = now;
-  return ProgressText(done, total, unit_, now - *start_, doneAtStart_);
+  return ProgressText(done, total, unit_, elapsed, rateStart_.DoneAtStart());
 }
 
 }  // namespace zelvor::cli

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "jobs/progress_rate.h"
+
 namespace zelvor::cli {
 
 // "123/2000 rows  41.2/s  left 0:45" ("1.5/min" below one a second); the rate and the time
@@ -30,8 +32,8 @@ class ProgressMeter {
  private:
   std::string unit_;
   Clock clock_;
-  std::optional<std::chrono::steady_clock::time_point> start_, lastDrawn_;
-  std::int64_t doneAtStart_ = 0;
+  jobs::RateStart rateStart_;
+  std::optional<std::chrono::steady_clock::time_point> lastDrawn_;
 };
 
 }  // namespace zelvor::cli

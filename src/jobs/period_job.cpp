@@ -261,9 +261,10 @@ class PeriodDay {
                const std::string& failure, const std::string& failurePrefix, bool stopped) {
     if (details) return true;
     host_.Log(failurePrefix + failure);
-    if (stopped) return false;
-    ++counts_.enterprisesFailed;
-    counts_.Note(failure);
+    if (!stopped) {
+      ++counts_.enterprisesFailed;
+      counts_.Note(failure);
+    }
     return false;
   }
 

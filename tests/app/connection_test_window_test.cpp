@@ -58,10 +58,10 @@ class ConnectionTestWindowTest : public QObject {
     const auto form = RegisterSimWindow(*env_);
     form->mTest->setPlainText(QStringLiteral("earlier run"));
     DialogWatcher noDialog([](QWidget* dialog) { dialog->close(); });
-    zelvor::test::BusyBarWatcher busy(form->pbPostep);
+    auto busy = zelvor::test::BusyBarShows(form->pbPostep);
     form->btnTestPolaczenia->click();
     QVERIFY(zelvor::test::WaitForAction(*form));
-    QCOMPARE(busy.ShownBusy(), 1);
+    QCOMPARE(busy.Count(), 1);
     QVERIFY(form->pbPostep->isHidden());
 
     const QStringList expected = {

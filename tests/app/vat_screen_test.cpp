@@ -60,11 +60,11 @@ class VatScreenTest : public QObject {
     form->edtPIVAVer->setText(Q(number));
     BoxSeen box;
     DialogWatcher noDialog(Press(QMessageBox::Ok, box));
-    zelvor::test::BusyBarWatcher busy(form->pbPostep);
+    auto busy = zelvor::test::BusyBarShows(form->pbPostep);
     form->btnVerify->click();
     QVERIFY(zelvor::test::WaitForAction(*form));
     QVERIFY2(noDialog.Seen() == 0, qPrintable(box.text));
-    QCOMPARE(busy.ShownBusy(), 1);
+    QCOMPARE(busy.Count(), 1);
     QVERIFY(form->pbPostep->isHidden());
     const QString date = QLocale::system().toString(QDate(2024, 12, 4), QLocale::ShortFormat);
     const QStringList lines = {"Data della richiesta: " + date,

@@ -69,19 +69,6 @@ class RecordingWindow : public zelvor::app::TForm1 {
   void OpenWithApplication(const std::string& path) override { opened << Q(path); }
 };
 
-// Counts the paint events of a widget.
-class PaintCounter : public QObject {
- public:
-  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
-
 }  // namespace
 
 class WindowJobsTest : public QObject {
@@ -197,10 +184,10 @@ class WindowJobsTest : public QObject {
     QVERIFY(form->ActionRunning());
 
     QCOMPARE(form->PC->currentWidget(), form->tsDzienne);
-    PaintCounter painted(form->tsPlikExela);
+    zelvor::test::EventCounter painted(form->tsPlikExela, QEvent::Paint);
     QCoreApplication::postEvent(form->PC,
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier));
-    QVERIFY(QTest::qWaitFor([&] { return painted.paints > 0; }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return painted.Count() > 0; }, 5000));
     QCOMPARE(form->PC->currentWidget(), form->tsPlikExela);
     QCOMPARE(stalling.InFlight(), 1L);  // the tab switched while the call was in flight
     QVERIFY(form->ActionRunning());

@@ -25,22 +25,32 @@ bool WaitForAction(const Window& window, int timeoutMs = 60000) {
   return QTest::qWaitFor([&] { return !window.ActionRunning(); }, timeoutMs);
 }
 
-// Counts the times a progress bar was shown as a busy bar, with no range.
-class BusyBarWatcher : public QObject {
+// Counts the events of one type an object receives; with `when`, those it holds for.
+class EventCounter : public QObject {
  public:
-  explicit BusyBarWatcher(QProgressBar* bar) : bar_(bar) { bar->installEventFilter(this); }
-  int ShownBusy() const { return shownBusy_; }
+  EventCounter(QObject* watched, QEvent::Type type, std::function<bool()> when = {})
+      : type_(type), when_(std::move(when)) {
+    watched->installEventFilter(this);
+  }
+  int Count() const { return count_; }
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Show && bar_->minimum() == 0 && bar_->maximum() == 0) ++shownBusy_;
+    if (event->type() == type_ && (!when_ || when_())) ++count_;
     return false;
   }
 
  private:
-  QProgressBar* bar_;
-  int shownBusy_ = 0;
+  QEvent::Type type_;
+  std::function<bool()> when_;
+  int count_ = 0;
 };
+
+// Counts the times a progress bar is shown as a busy bar, with no range.
+inline EventCounter BusyBarShows(QProgressBar* bar) {
+  return EventCounter(bar, QEvent::Show,
+                      [bar] { return bar->minimum() == 0 && bar->maximum() == 0; });
+}
 
 class DialogWatcher {
  public:
