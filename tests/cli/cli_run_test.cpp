@@ -44,27 +44,14 @@ class CliRunTest : public testing::Test {
     return args;
   }
 
-  // An input workbook with the numbers below a header row.
-  static std::string Input(const ScratchFolder& folder, const std::vector<std::string>& numbers) {
-    const std::string path = folder.File("klienci.xlsx");
-    WriteNumbersWorkbook(path, numbers);
-    return path;
-  }
-
-  // The tax numbers of the register's first `count` enterprises: every one is found.
-  static std::vector<std::string> FirstNumbers(const RegisterEnvironment& env, std::size_t count) {
-    std::vector<std::string> numbers;
-    for (std::size_t i = 0; i < count; ++i) numbers.push_back(env.Data().At(i).NIP);
-    return numbers;
-  }
-
   static inline RegisterEnvironment* env_ = nullptr;
 };
 
 TEST_F(CliRunTest, ListRunAnnotatesTheInputInPlaceAndSavesTheResultBesideIt) {
   ScratchFolder folder;
   const auto& found = env_->Data().At(0);
-  const std::string input = Input(folder, {found.NIP, UnknownValidNip(env_->Data()), "123"});
+  const std::string input =
+      NumbersInput(folder.Path(), {found.NIP, UnknownValidNip(env_->Data()), "123"});
   const CliRun run = RunCli(AtSim({"list", input}));
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
@@ -94,7 +81,7 @@ TEST_F(CliRunTest, ListRunAnnotatesTheInputInPlaceAndSavesTheResultBesideIt) {
 TEST_F(CliRunTest, ListRunWithAnOutputFolderWorksOnACopyAndNeverOverwritesOne) {
   ScratchFolder folder;
   const auto& found = env_->Data().At(1);
-  const std::string original = Input(folder, {found.NIP});
+  const std::string original = NumbersInput(folder.Path(), {found.NIP});
   const fs::path out = folder.Path() / "wyniki" / "marzec";  // made by the run
   const auto args = AtSim({"list", original, "--output", out.string(), "--no-progress"});
 
@@ -161,7 +148,7 @@ TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
   const std::string notAWorkbook = folder.File("notatki.xlsx");
   std::ofstream(notAWorkbook) << "not a workbook\n";
   const std::string missing = folder.File("brak.xlsx");
-  const std::string readOnly = Input(folder, {env_->Data().At(0).NIP});
+  const std::string readOnly = NumbersInput(folder.Path(), {env_->Data().At(0).NIP});
   fs::permissions(readOnly, fs::perms::owner_read);
   const std::string noStore = folder.File("magazyn");
   struct Case {
@@ -205,9 +192,9 @@ void ExpectFoundUpTo(const SheetRows& annotated, std::size_t records,
 
 TEST_F(CliRunTest, CtrlCStopsAfterTheCurrentRecordAndKeepsWhatWasWritten) {
   RegisterEnvironment slow({"--latency-ms", "150"});
-  const std::vector<std::string> numbers = FirstNumbers(slow, 40);
+  const std::vector<std::string> numbers = slow.FirstNumbers(40);
   ScratchFolder folder;
-  const std::string input = Input(folder, numbers);
+  const std::string input = NumbersInput(folder.Path(), numbers);
   // Two records logged: the run is well under way.
   const CliRun run =
       RunCli(AtSim({"list", input}, slow),
@@ -231,10 +218,10 @@ TEST_F(CliRunTest, CtrlCStopsAfterTheCurrentRecordAndKeepsWhatWasWritten) {
 // interrupted in both workbooks, the call is not tried again, and no later record is asked.
 TEST_F(CliRunTest, CtrlCEndsTheCallInFlight) {
   RegisterEnvironment stalling;
-  const std::vector<std::string> numbers = FirstNumbers(stalling, 5);
+  const std::vector<std::string> numbers = stalling.FirstNumbers(5);
   ASSERT_EQ(stalling.InjectFault("stall:10000", numbers[2], 1), 200);
   ScratchFolder folder;
-  const std::string input = Input(folder, numbers);
+  const std::string input = NumbersInput(folder.Path(), numbers);
   const CliRun run = RunCli(AtSim({"list", input, "--no-progress"}, stalling),
                             {.interruptWhen = [&](const std::string& out) {
                               return Lines(out).size() >= 2 && stalling.InFlight() == 1;
@@ -282,7 +269,7 @@ TEST_F(CliRunTest, RecordsThatFailedGiveExitStatusThree) {
   };
   for (const Case& c : cases) {
     ScratchFolder folder;
-    const std::string input = Input(folder, c.numbers);
+    const std::string input = NumbersInput(folder.Path(), c.numbers);
     const CliRun run = RunCli(AtSim({"list", input, "--no-progress"}, faulty));
     EXPECT_EQ(run.status, 3) << run.err;
     EXPECT_THAT(run.out, HasSubstr(c.summary));
@@ -295,9 +282,9 @@ TEST_F(CliRunTest, RecordsThatFailedGiveExitStatusThree) {
 // next run leaves no temporary file of the killed one behind.
 TEST_F(CliRunTest, AKilledRunKeepsItsLastSaveOfBothWorkbooks) {
   RegisterEnvironment slow({"--latency-ms", "10"});
-  const std::vector<std::string> numbers = FirstNumbers(slow, 150);
+  const std::vector<std::string> numbers = slow.FirstNumbers(150);
   ScratchFolder folder;
-  const std::string input = Input(folder, numbers);
+  const std::string input = NumbersInput(folder.Path(), numbers);
   // Two register calls a found number: 65 numbers looked up, past the save after row 59.
   const CliRun run =
       RunCli(AtSim({"list", input, "--no-progress"}, slow),
@@ -327,10 +314,10 @@ TEST_F(CliRunTest, AKilledRunKeepsItsLastSaveOfBothWorkbooks) {
 // SIGTERM and SIGHUP stop as Ctrl-C does: every record looked up is kept in both workbooks.
 TEST_F(CliRunTest, SigtermAndSighupStopAndKeepEveryRecordLookedUp) {
   RegisterEnvironment slow({"--latency-ms", "100"});
-  const std::vector<std::string> numbers = FirstNumbers(slow, 40);
+  const std::vector<std::string> numbers = slow.FirstNumbers(40);
   for (const int signal : {SIGTERM, SIGHUP}) {
     ScratchFolder folder;
-    const std::string input = Input(folder, numbers);
+    const std::string input = NumbersInput(folder.Path(), numbers);
     const CliRun run =
         RunCli(AtSim({"list", input, "--no-progress"}, slow),
                {.interruptWhen = [](const std::string& out) { return Lines(out).size() >= 2; },

@@ -30,8 +30,7 @@ struct ListRunOutput {
 ListRunOutput RunList(const RegisterEnvironment& env, const std::vector<std::string>& numbers,
                       int connections) {
   ScratchFolder folder;
-  const std::string input = folder.File("klienci.xlsx");
-  WriteNumbersWorkbook(input, numbers);
+  const std::string input = NumbersInput(folder.Path(), numbers);
   const CliRun run =
       RunCli({"list", input, "--no-progress", "--connections", std::to_string(connections),
               "--register", env.Url(), "--store", env.StoreFolder().string()});
@@ -138,11 +137,9 @@ TEST(SeveralConnections, APeriodRunWritesWhatOneConnectionWrites) {
 // after them is.
 TEST(SeveralConnections, AStopEndsTheLookUpsStartedAndStartsNoOther) {
   RegisterEnvironment slow({"--latency-ms", "150"});
-  std::vector<std::string> numbers;
-  for (std::size_t i = 0; i < 40; ++i) numbers.push_back(slow.Data().At(i).NIP);
+  const std::vector<std::string> numbers = slow.FirstNumbers(40);
   ScratchFolder folder;
-  const std::string input = folder.File("klienci.xlsx");
-  WriteNumbersWorkbook(input, numbers);
+  const std::string input = NumbersInput(folder.Path(), numbers);
 
   const CliRun run =
       RunCli({"list", input, "--no-progress", "--connections", "4", "--register", slow.Url(),

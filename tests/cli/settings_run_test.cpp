@@ -50,12 +50,6 @@ class WrittenSettings {
   WrittenSettings& operator=(const WrittenSettings&) = delete;
 };
 
-std::string Input(const ScratchFolder& folder, const std::vector<std::string>& numbers) {
-  const std::string path = folder.File("klienci.xlsx");
-  WriteNumbersWorkbook(path, numbers);
-  return path;
-}
-
 class SettingsRunTest : public testing::Test {
  protected:
   static void SetUpTestSuite() { env_ = new RegisterEnvironment(); }
@@ -71,7 +65,8 @@ TEST_F(SettingsRunTest, ARunConfiguredOnlyByTheFileReachesTheRegister) {
       "[register]\nurl = " + env_->Url() +
       "\nconnections = 2\n[certificate]\nstore = " + env_->StoreFolder().string() + "\n");
   ScratchFolder folder;
-  const std::string input = Input(folder, {env_->Data().At(0).NIP, env_->Data().At(1).NIP});
+  const std::string input =
+      NumbersInput(folder.Path(), {env_->Data().At(0).NIP, env_->Data().At(1).NIP});
   const long before = env_->Requests();
   const CliRun run = RunCli({"list", input, "--no-progress"});
   ASSERT_EQ(run.status, 0) << run.err;
@@ -91,7 +86,7 @@ TEST_F(SettingsRunTest, OptionsOverrideTheFile) {
   const WrittenSettings settings(
       "[register]\nurl = https://127.0.0.1:1/CitizenApi.svc\n[certificate]\nstore = /nie/ma\n");
   ScratchFolder folder;
-  const std::string input = Input(folder, {env_->Data().At(0).NIP});
+  const std::string input = NumbersInput(folder.Path(), {env_->Data().At(0).NIP});
   const CliRun run = RunCli({"list", input, "--no-progress", "--register", env_->Url(), "--store",
                              env_->StoreFolder().string(), "--connections", "1"});
   ASSERT_EQ(run.status, 0) << run.err;
@@ -105,7 +100,7 @@ TEST_F(SettingsRunTest, AValueThatCannotBeUsedStopsEveryCommandBeforeItStarts) {
   const WrittenSettings settings("[register]\nurl = " + env_->Url() + "\n[certificate]\nstore = " +
                                  env_->StoreFolder().string() + "\nserial = 12AB\n");
   ScratchFolder folder;
-  const std::string input = Input(folder, {env_->Data().At(0).NIP});
+  const std::string input = NumbersInput(folder.Path(), {env_->Data().At(0).NIP});
   const long before = env_->Requests();
   const std::string where = OwnSettingsFolder::SettingsFile().string() + ":5: [certificate] serial";
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{

@@ -41,6 +41,12 @@ long RegisterEnvironment::InjectFault(const std::string& kind, const std::string
       .status;
 }
 
+std::vector<std::string> RegisterEnvironment::FirstNumbers(std::size_t count) const {
+  std::vector<std::string> numbers;
+  for (std::size_t i = 0; i < count; ++i) numbers.push_back(data_.At(i).NIP);
+  return numbers;
+}
+
 long RegisterEnvironment::Stat(const std::string& name) const {
   const std::string body = AdminClient(StoreFolder()).Get(sim_->Origin() + "/_sim/stats").body;
   std::smatch match;

@@ -27,6 +27,8 @@ class RegisterEnvironment {
   const std::string& Url() const { return sim_->Url(); }
   const std::filesystem::path& StoreFolder() const { return store_.Path(); }
   const sim::SyntheticRegister& Data() const { return data_; }
+  // The tax numbers of the register's first `count` enterprises: every one is found.
+  std::vector<std::string> FirstNumbers(std::size_t count) const;
   // A transport as the window makes it, pointed at the simulator.
   std::shared_ptr<soap::HttpTransport> MakeTransport() const;
 

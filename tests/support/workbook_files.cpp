@@ -174,4 +174,11 @@ void WriteNumbersWorkbook(const std::string& path, const std::vector<std::string
   WriteWorkbook(path, rows);
 }
 
+std::string NumbersInput(const std::filesystem::path& folder,
+                         const std::vector<std::string>& numbers) {
+  const std::string path = (folder / "klienci.xlsx").string();
+  WriteNumbersWorkbook(path, numbers);
+  return path;
+}
+
 }  // namespace zelvor::test

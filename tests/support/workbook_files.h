@@ -1,6 +1,7 @@
 #pragma once
 // Input workbooks made and result workbooks read through the program's own .xlsx component.
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,6 +14,9 @@ using SheetRows = std::vector<std::vector<std::string>>;
 void WriteWorkbook(const std::string& path, const SheetRows& rows);
 // A list job's input: the tax numbers in column A below the header "NIP".
 void WriteNumbersWorkbook(const std::string& path, const std::vector<std::string>& numbers);
+// The same written as "klienci.xlsx" in `folder`; its path.
+std::string NumbersInput(const std::filesystem::path& folder,
+                         const std::vector<std::string>& numbers);
 
 // The cells of a sheet (index from 1) up to its used range, trailing empty cells dropped.
 SheetRows ReadSheet(const std::string& path, int sheetIndex = 1, int columns = 64);
