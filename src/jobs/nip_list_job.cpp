@@ -71,6 +71,24 @@ std::string ListKey(std::string_view number) {
   return "NIP" + std::string(report::TrimBlanks(number)) + "NIP";
 }
 
+// A result workbook that holds no record is not left behind: the reserved file goes, and
+// the run names no result.
+void DiscardResult(WindowState& s) {
+  workbook::DiscardReserved(s.ExcelFileNameOut);
+  s.result.Clear();
+  s.ExcelFileNameOut.clear();
+}
+
+std::string MessageOf(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return {};
+  }
+}
+
 template <class T>
 const T* FirstOf(const std::vector<std::unique_ptr<T>>& list) {
   return list.empty() ? nullptr : list.front().get();
@@ -87,6 +105,9 @@ class ListRun {
     Finish();
   }
 
+  // True once a record's row was written: a run that ends earlier leaves no result behind.
+  bool AnyRecordWritten() const { return summaryRow_ > 1; }
+
   // After a stop, the records whose look-up began before it still finish; no other starts.
   bool Stopped() {
     if (!stopping_) stopping_ = host_.StopRequested(StopBox::NipList);
@@ -100,6 +121,11 @@ class ListRun {
     s_.slNIP.clear();
     host_.ClearOutput();
     s_.lConnectAPI = false;
+    // Every address is checked before anything is opened or written; the transports check it
+    // again at each call.
+    if (const std::string problem = reg::AddressProblem(s_.sBaza); !problem.empty()) {
+      throw std::runtime_error(problem);
+    }
     if (s_.FXLAppCreate) CloseExcel(ctx_);
     OpenExcel(ctx_);
 
@@ -109,14 +135,15 @@ class ListRun {
       return false;
     }
     // A file or folder that cannot be written is found now, before any look-up, not at the
-    // first save; the result's name is taken at once so that no other run can write it.
+    // first save; the result's name is taken at once, by the empty result workbook, so that no
+    // other run can write it.
     workbook::CheckCanSave(*input);
     const std::string resultPath = ListJobOutputPath(*input, host_.Now());
     workbook::CheckCanSave(resultPath);
-    s_.ExcelFileNameOut = ReserveUnusedPath(resultPath);
     host_.SetActionRunning(Action::NipListJob, true);
     report::CreateResultWorkbook(ctx_.spreadsheets, s_.result);
-    s_.result.ExWorHDR->SaveAs(s_.ExcelFileNameOut);
+    s_.ExcelFileNameOut = ReserveUnusedPath(
+        resultPath, [this](const std::string& temp) { s_.result.ExWorHDR->SaveAs(temp); });
 
     s_.FSheet = &s_.FXLApp->OpenWorkbook(*input).Worksheet(1);
     rowCount_ = s_.FSheet->UsedRangeRowCount();
@@ -274,12 +301,17 @@ class ListRun {
   }
 
   void Finish() {
+    const bool keepResult = AnyRecordWritten() || !stopping_;
     host_.AddOutputLine(SummaryLine(counts_));
-    host_.AddOutputLine(ResultLine(s_.ExcelFileNameOut));
+    if (keepResult) host_.AddOutputLine(ResultLine(s_.ExcelFileNameOut));
     host_.AddOutputLine("KONIEC");
     s_.FXLApp->Workbooks(1).Save();
     if (s_.FXLAppCreate) CloseExcel(ctx_);
-    report::FinishResultWorkbook(s_.result, s_.ExcelFileNameOut);
+    if (keepResult) {
+      report::FinishResultWorkbook(s_.result, s_.ExcelFileNameOut);
+    } else {
+      DiscardResult(s_);
+    }
     s_.lConnectAPI = false;
     host_.SetActionRunning(Action::NipListJob, false);
     if (counts_.Failures() > 0)
@@ -316,12 +348,15 @@ void Attempt(Step step, std::exception_ptr& firstFailure) {
 }
 
 // Keeps what was written when a run ends by an error: the result workbook as it stands and the
-// input workbook with its outcomes so far. Returns the first failure of these steps.
-std::exception_ptr FailurePath(JobContext& ctx) {
+// input workbook with its outcomes so far; a result without a record is removed. Returns the
+// first failure of these steps.
+std::exception_ptr FailurePath(JobContext& ctx, bool anyRecordWritten) {
   WindowState& s = ctx.state;
   std::exception_ptr failure;
-  if (s.result.ExWorHDR != nullptr) {
+  if (s.result.ExWorHDR != nullptr && anyRecordWritten) {
     Attempt([&] { report::SaveAndCloseResultWorkbook(s.result, s.ExcelFileNameOut); }, failure);
+  } else if (!s.ExcelFileNameOut.empty()) {
+    DiscardResult(s);
   }
   s.result.Clear();
   if (s.FSheet != nullptr) Attempt([&] { s.FXLApp->Workbooks(1).Save(); }, failure);
@@ -338,16 +373,20 @@ std::string CleanedCellText(std::string_view cell) {
 }
 
 void RunNipListJob(JobContext& ctx) {
+  ListRun run(ctx);
   try {
-    ListRun(ctx).Run();
+    run.Run();
   } catch (const std::exception& e) {
     // The error that ended the run is logged and shown once what was written is saved; a
-    // failure of the saving itself then reaches the window's error display.
+    // failure of the saving itself then reaches the window's error display, unless it is the
+    // same error again (a full disk fails every save alike).
     const std::string message = e.what();
     ctx.host.AddOutputLine(message);
-    const std::exception_ptr cleanupFailure = FailurePath(ctx);
+    const std::exception_ptr cleanupFailure = FailurePath(ctx, run.AnyRecordWritten());
     ctx.host.ShowError(message);
-    if (cleanupFailure) std::rethrow_exception(cleanupFailure);
+    if (cleanupFailure && MessageOf(cleanupFailure) != message) {
+      std::rethrow_exception(cleanupFailure);
+    }
   }
 }
 

@@ -1,15 +1,10 @@
 #include "jobs/output_paths.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 
-#include "workbook/errors.h"
+#include "workbook/atomic_save.h"
 
 namespace zelvor::jobs {
 namespace {
@@ -45,16 +40,10 @@ std::string UnusedPath(const std::string& path) {
   });
 }
 
-std::string ReserveUnusedPath(const std::string& path) {
-  return FirstTaken(path, [](const std::string& candidate) {
-    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      ::close(fd);
-      return true;
-    }
-    if (errno == EEXIST) return false;
-    throw workbook::EWorkbookError("Cannot save workbook \"" + candidate +
-                                   "\": " + std::strerror(errno));
+std::string ReserveUnusedPath(const std::string& path,
+                              const std::function<void(const std::string& tempPath)>& write) {
+  return FirstTaken(path, [&](const std::string& candidate) {
+    return workbook::ReserveNewFile(candidate, write);
   });
 }
 

@@ -2,6 +2,7 @@
 // File names the jobs build from the clock and the chosen folders.
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,10 +30,12 @@ std::string PeriodJobOutputPath(std::string_view documentsFolder,
 // "<name>_3.xlsx", … in the same folder.
 std::string UnusedPath(const std::string& path);
 
-// As UnusedPath, but the name is taken at once by creating an empty file there, so that two
-// runs started in the same second never share it. Throws EWorkbookError naming the file when
-// the folder does not take a new file.
-std::string ReserveUnusedPath(const std::string& path);
+// As UnusedPath, but the name is taken at once by a complete file that `write` fills under a
+// temporary name (see workbook::ReserveNewFile), so that two runs started in the same second
+// never share it and the name never shows an empty file. Throws EWorkbookError naming the file
+// when the folder does not take a new file.
+std::string ReserveUnusedPath(const std::string& path,
+                              const std::function<void(const std::string& tempPath)>& write);
 
 // The developer workbook test's file beside the program: "<folder>/Wynika_Hdr_<stamp>.xlsx".
 std::string WorkbookTestPath(std::string_view programFolder, std::chrono::local_seconds now);

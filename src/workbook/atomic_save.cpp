@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "workbook/errors.h"
+#include "workbook/saves_in_progress.h"
 
 namespace zelvor::workbook {
 namespace {
@@ -34,40 +35,72 @@ std::string TempName(const fs::path& target, unsigned serial) {
          std::to_string(serial) + ".tmp";
 }
 
-// The PID in a temporary file's name, or 0 when the name is not one of ours.
-pid_t TempMaker(std::string_view name) {
-  if (!name.starts_with('.') || !name.ends_with(".tmp")) return 0;
+// ".NAME.~PID-r.tmp": a second name of a reserved file, kept until its first real save. While
+// both names share one file, the file at NAME is only a reservation.
+constexpr std::string_view kReservedTag = "r";
+
+fs::path ReservationMarker(const fs::path& target, pid_t maker) {
+  return FolderOf(target) / ("." + target.filename().string() + ".~" + std::to_string(maker) + "-" +
+                             std::string(kReservedTag) + ".tmp");
+}
+
+// What a temporary file's name tells: who made it, for which file, and whether it marks a
+// reservation. maker is 0 when the name is not one of ours.
+struct TempFileName {
+  pid_t maker = 0;
+  std::string target;
+  bool reservation = false;
+};
+
+TempFileName ParseTempName(std::string_view name) {
+  if (!name.starts_with('.') || !name.ends_with(".tmp")) return {};
   name.remove_suffix(4);
   const auto mark = name.rfind(".~");
   const auto dash = name.rfind('-');
-  if (mark == std::string_view::npos || mark == 0 || dash == std::string_view::npos ||
+  if (mark == std::string_view::npos || mark <= 1 || dash == std::string_view::npos ||
       dash < mark + 3 || dash + 1 == name.size()) {
-    return 0;
+    return {};
   }
   const auto digits = [](std::string_view s) {
     return s.find_first_not_of("0123456789") == std::string_view::npos;
   };
   const std::string_view pid = name.substr(mark + 2, dash - mark - 2);
-  if (!digits(pid) || !digits(name.substr(dash + 1))) return 0;
+  const std::string_view tag = name.substr(dash + 1);
+  const bool reservation = tag == kReservedTag;
+  if (!digits(pid) || !(reservation || digits(tag))) return {};
   pid_t value = 0;
   const auto [end, ec] = std::from_chars(pid.data(), pid.data() + pid.size(), value);
-  return ec == std::errc{} && end == pid.data() + pid.size() ? value : 0;
+  if (ec != std::errc{} || end != pid.data() + pid.size()) return {};
+  return {value, std::string(name.substr(1, mark - 1)), reservation};
 }
 
-// Temporary files whose maker was killed mid-save would stay for ever: remove them. A file of a
-// process that still runs (or that we may not signal) is left alone.
+bool SameFile(int folder, const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::fstatat(folder, a.c_str(), &first, AT_SYMLINK_NOFOLLOW) == 0 &&
+         ::fstatat(folder, b.c_str(), &second, AT_SYMLINK_NOFOLLOW) == 0 &&
+         S_ISREG(first.st_mode) && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Temporary files whose maker was killed mid-save would stay for ever: remove them, and with a
+// reservation marker the file it reserved, when that was never saved over. A file of a process
+// that still runs (or that we may not signal) is left alone.
 void RemoveStaleTemps(const fs::path& folder) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (!dir) return;  // the save itself reports a folder it cannot use
+  const int fd = ::dirfd(dir.get());
   while (const dirent* entry = ::readdir(dir.get())) {
-    const pid_t maker = TempMaker(entry->d_name);
-    if (maker <= 0 || maker == ::getpid()) continue;
-    if (::kill(maker, 0) == 0 || errno != ESRCH) continue;
+    const TempFileName temp = ParseTempName(entry->d_name);
+    if (temp.maker <= 0 || temp.maker == ::getpid()) continue;
+    if (::kill(temp.maker, 0) == 0 || errno != ESRCH) continue;
     struct stat st {};
-    if (::fstatat(::dirfd(dir.get()), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(st.st_mode)) {
-      ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+    if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
+      continue;
     }
+    if (temp.reservation && SameFile(fd, entry->d_name, temp.target)) {
+      ::unlinkat(fd, temp.target.c_str(), 0);
+    }
+    ::unlinkat(fd, entry->d_name, 0);
   }
 }
 
@@ -148,6 +181,13 @@ void SyncPath(const std::string& path, int flags) {
   }
 }
 
+// A save that failed leaves nothing behind.
+void Abandon(const std::string& temp) {
+  if (temp.empty()) return;
+  ::unlink(temp.c_str());
+  ForgetSaveInProgress(temp);
+}
+
 }  // namespace
 
 void CheckCanSave(const std::string& target) {
@@ -174,6 +214,7 @@ void SaveAtomically(const std::string& target,
     RemoveStaleTemps(FolderOf(real));
     mode_t mode = 0644;
     temp = CreateTempBeside(real, mode);
+    NoteSaveInProgress(temp);
     write(temp);
     struct stat old {};
     if (::stat(real.c_str(), &old) == 0) {
@@ -187,15 +228,65 @@ void SaveAtomically(const std::string& target,
     if (::rename(temp.c_str(), real.c_str()) != 0) {
       throw EWorkbookError("cannot replace the file: " + ErrnoText());
     }
+    ForgetSaveInProgress(temp);
     temp.clear();
+    // The first save over a reserved file makes it the run's own: the marker goes.
+    ::unlink(ReservationMarker(real, ::getpid()).c_str());
     SyncPath(FolderOf(real).string(), O_RDONLY | O_DIRECTORY);
   } catch (const EWorkbookError& e) {
-    if (!temp.empty()) ::unlink(temp.c_str());
+    Abandon(temp);
     throw EWorkbookError("Cannot save workbook \"" + target + "\": " + e.what());
   } catch (...) {
-    if (!temp.empty()) ::unlink(temp.c_str());
+    Abandon(temp);
     throw;
   }
+}
+
+bool ReserveNewFile(const std::string& target,
+                    const std::function<void(const std::string& tempPath)>& write) {
+  const fs::path path(target);
+  const std::string marker = ReservationMarker(path, ::getpid()).string();
+  try {
+    if (path.filename().empty()) throw EWorkbookError("the path names no file");
+    std::error_code ignored;
+    if (fs::exists(fs::symlink_status(path, ignored))) return false;
+    CheckRights(path);
+    RemoveStaleTemps(FolderOf(path));
+    ::unlink(marker.c_str());  // left by an earlier try of ours
+    const int fd = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      throw EWorkbookError("cannot create a file in its folder \"" + FolderOf(path).string() +
+                           "\": " + ErrnoText());
+    }
+    ::close(fd);
+    write(marker);
+    SyncPath(marker, O_RDONLY);
+    // A second name for the complete file: it appears whole, and never over another file.
+    if (::link(marker.c_str(), target.c_str()) != 0) {
+      const int err = errno;
+      ::unlink(marker.c_str());
+      if (err == EEXIST) return false;
+      errno = err;
+      throw EWorkbookError("cannot create the file: " + ErrnoText());
+    }
+    SyncPath(FolderOf(path).string(), O_RDONLY | O_DIRECTORY);
+    return true;
+  } catch (const EWorkbookError& e) {
+    ::unlink(marker.c_str());
+    throw EWorkbookError("Cannot save workbook \"" + target + "\": " + e.what());
+  } catch (...) {
+    ::unlink(marker.c_str());
+    throw;
+  }
+}
+
+bool DiscardReserved(const std::string& target) {
+  const fs::path path(target);
+  const std::string marker = ReservationMarker(path, ::getpid()).string();
+  if (!SameFile(AT_FDCWD, marker, target)) return false;
+  ::unlink(target.c_str());
+  ::unlink(marker.c_str());
+  return true;
 }
 
 }  // namespace zelvor::workbook

@@ -182,24 +182,37 @@ TEST_F(NipListJobTest, TheResultIsSavedEveryThirtyInputRows) {
   EXPECT_EQ(h.spreadsheets.Calls(Operation::SaveAs), 4);
 }
 
-TEST_F(NipListJobTest, AnInputThatCannotBeOpenedKeepsTheFileAndShowsWhy) {
-  JobHarness h(*env_);
-  const std::string input = h.folder.File("klienci.xlsx");
-  std::ofstream(input) << "to nie jest skoroszyt";
-  h.host.filesToOpen.push_back(input);
-  auto ctx = h.Context();
-  jobs::RunNipListJob(ctx);
+// A run that ends before its first record leaves its input as it was and no result behind, and
+// shows its error once, even when every save fails the same way (a full disk).
+TEST_F(NipListJobTest, ARunThatEndsBeforeItsFirstRecordLeavesNoResultAndShowsWhyOnce) {
+  const struct {
+    const char* name;
+    FailingFactory::Rule failWhen;
+    const char* error;
+  } cases[] = {
+      {"input not a workbook", [](const auto&) { return false; }, "klienci.xlsx"},
+      {"every save fails", FailingFactory::FailFrom(Operation::SaveAs), "Wynik_Hdr_"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    JobHarness h(*env_, c.failWhen);
+    const std::string input = h.folder.File("klienci.xlsx");
+    std::ofstream(input) << "to nie jest skoroszyt";
+    h.host.filesToOpen.push_back(input);
+    auto ctx = h.Context();
+    EXPECT_NO_THROW(jobs::RunNipListJob(ctx));
 
-  ASSERT_EQ(h.host.Texts("error").size(), 1u);
-  EXPECT_THAT(h.host.Texts("error")[0], HasSubstr("klienci.xlsx"));
-  EXPECT_EQ(h.host.output.back(), h.host.Texts("error")[0]);
-  std::ifstream in(input);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "to nie jest skoroszyt");
-  // What was made before the failure is saved: the empty result workbook.
-  EXPECT_THAT(SheetNames(ResultPath(h)), ElementsAre("HDR", "DET"));
-  EXPECT_FALSE(h.state.FXLAppCreate);
-  EXPECT_EQ(h.state.FXLApp, nullptr);
-  EXPECT_EQ(h.state.result.ExAppHDR, nullptr);
+    ASSERT_EQ(h.host.Texts("error").size(), 1u);
+    EXPECT_THAT(h.host.Texts("error")[0], HasSubstr(c.error));
+    EXPECT_EQ(h.host.output.back(), h.host.Texts("error")[0]);
+    std::ifstream in(input);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "to nie jest skoroszyt");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(h.folder.Path()), {}), 1);
+    EXPECT_EQ(h.state.ExcelFileNameOut, "");
+    EXPECT_FALSE(h.state.FXLAppCreate);
+    EXPECT_EQ(h.state.FXLApp, nullptr);
+    EXPECT_EQ(h.state.result.ExAppHDR, nullptr);
+  }
 }
 
 // A transient failure (an overloaded gateway's 503) is tried twice more before the record is

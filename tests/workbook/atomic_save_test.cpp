@@ -98,6 +98,66 @@ TEST(AtomicSave, TemporaryFilesOfKilledSavesAreRemovedThoseOfRunningSavesKept) {
   }
 }
 
+// A child process that reserves `target` (and saves over it when `save` is set), then dies.
+void ReserveInKilledChild(const std::string& target, bool save) {
+  const test::Child child = test::ForkChild([&](int) {
+    if (!ReserveNewFile(target, [](const std::string& temp) { WriteFile(temp, "empty book"); }))
+      ::_exit(3);
+    if (save) SaveText(target, "rows");
+    ::raise(SIGKILL);
+  });
+  ::close(child.output);
+  int status = 0;
+  ::waitpid(child.pid, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the child could not reserve " << target;
+}
+
+TEST(AtomicSave, AReservedNameShowsACompleteFileAndNeverReplacesOne) {
+  ScratchFolder dir;
+  const std::string target = dir.File("Wynik.xlsx");
+  int writes = 0;
+  const auto write = [&](const std::string& temp) {
+    ++writes;
+    // The name is not visible before the file is complete.
+    EXPECT_FALSE(fs::exists(target));
+    WriteFile(temp, "empty book");
+  };
+  ASSERT_TRUE(ReserveNewFile(target, write));
+  EXPECT_EQ(ReadFile(target), "empty book");
+  EXPECT_FALSE(ReserveNewFile(target, write)) << "a taken name is not taken again";
+  EXPECT_EQ(writes, 1);
+  WriteFile(dir.File("other.xlsx"), "somebody's");
+  EXPECT_FALSE(ReserveNewFile(dir.File("other.xlsx"), write));
+  EXPECT_EQ(ReadFile(dir.File("other.xlsx")), "somebody's");
+
+  // Only a reservation never saved over is discarded.
+  ASSERT_TRUE(DiscardReserved(target));
+  EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"other.xlsx"});
+  ASSERT_TRUE(ReserveNewFile(target, write));
+  SaveText(target, "rows");
+  EXPECT_FALSE(DiscardReserved(target));
+  EXPECT_EQ(ReadFile(target), "rows");
+  EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"Wynik.xlsx", "other.xlsx"}));
+
+  // A write that fails leaves neither name behind.
+  EXPECT_THROW(ReserveNewFile(dir.File("failed.xlsx"),
+                              [](const std::string&) { throw EWorkbookError("disk full"); }),
+               EWorkbookError);
+  EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"Wynik.xlsx", "other.xlsx"}));
+}
+
+TEST(AtomicSave, AReservationOfADeadProcessGoesWithTheNextSaveUnlessItWasSavedOver) {
+  ScratchFolder dir;
+  ReserveInKilledChild(dir.File("saved.xlsx"), true);
+  ReserveInKilledChild(dir.File("reserved.xlsx"), false);
+  ASSERT_TRUE(fs::exists(dir / "reserved.xlsx"));
+  ASSERT_EQ(Names(dir.Path()).size(), 3u) << "the unsaved reservation keeps its marker";
+
+  SaveText(dir.File("next.xlsx"), "saved");
+  EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"saved.xlsx", "next.xlsx"}));
+  EXPECT_EQ(ReadFile(dir.File("saved.xlsx")), "rows");
+}
+
 TEST(AtomicSave, ASymbolicLinkIsFollowedAndStaysALink) {
   ScratchFolder dir;
   fs::create_directory(dir / "data");
