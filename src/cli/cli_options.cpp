@@ -214,8 +214,11 @@ every command with an error naming the file, the key and the line.
 The log goes to standard output, errors to standard error. A run ends with a summary
 line; then "list" prints "annotated: <path>" and "result: <path>", "period" prints
 "result: <path>", each only for a file the run wrote. The list job saves both workbooks
-every 30 rows. Ctrl-C, SIGTERM or SIGHUP stops a job after the current record (with
---connections, after the records already being looked up) and saves what was written; a second one ends the program at once.
+every 30 rows. Ctrl-C, SIGTERM or SIGHUP stops a job at once: the register calls in
+flight are ended (within a second) and their records marked "PRZERWANE PRZEZ
+UŻYTKOWNIKA", no other record is started, and both workbooks are saved with every record
+looked up. A second one while it saves is told to wait for the saves; a third ends the
+program at once.
 
 exit status:
   0    every record (or day) succeeded

@@ -1,8 +1,8 @@
 #pragma once
 // Ctrl-C, SIGTERM and SIGHUP as the stop box of a headless run: the first of them only raises a
 // flag that the host reads between records and the register calls in flight read as they wait,
-// so the run ends as after a stop and keeps what it wrote; the handler then gives way to the
-// default one, so a second signal ends the program at once.
+// so the run ends as after a stop and keeps what it wrote. A second one is told that the saves
+// are awaited; a third ends the program at once, removing the temporary files of its saves.
 
 namespace zelvor::cli {
 

@@ -74,13 +74,14 @@ CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& options
   err.CloseWrite();
 
   CliRun run;
-  bool interrupted = false;
+  int signalsSent = 0;
+  std::chrono::steady_clock::time_point nextSignal{};
   const auto deadline = std::chrono::steady_clock::now() + options.timeout;
   pollfd fds[2] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}};
   std::string* texts[2] = {&run.out, &run.err};
   int open = 2;
   while (open > 0 && std::chrono::steady_clock::now() < deadline) {
-    if (poll(fds, 2, 100) < 0 && errno != EINTR) break;
+    if (poll(fds, 2, signalsSent > 0 ? 10 : 100) < 0 && errno != EINTR) break;
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
       char buffer[4096];
@@ -93,9 +94,15 @@ CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& options
       texts[i]->append(buffer, static_cast<std::size_t>(n));
     }
     // Asked after each read and at least every 100 ms: it may watch the simulator too.
-    if (!interrupted && options.interruptWhen && options.interruptWhen(run.out)) {
+    if (signalsSent == 0 && options.interruptWhen && options.interruptWhen(run.out)) {
       kill(pid, options.signal);
-      interrupted = true;
+      ++signalsSent;
+      nextSignal = std::chrono::steady_clock::now() + options.repeatAfter;
+    } else if (signalsSent > 0 && signalsSent < options.times &&
+               std::chrono::steady_clock::now() >= nextSignal) {
+      kill(pid, options.signal);
+      ++signalsSent;
+      nextSignal = std::chrono::steady_clock::now() + options.repeatAfter;
     }
   }
   if (open > 0) kill(pid, SIGKILL);

@@ -20,6 +20,9 @@ struct CliRunOptions {
   // Looked at each time standard output grows; returning true sends `signal` once.
   std::function<bool(const std::string& out)> interruptWhen = {};
   int signal = 2;  // SIGINT
+  // How many times the signal is sent, `repeatAfter` apart, while the child runs.
+  int times = 1;
+  std::chrono::milliseconds repeatAfter{50};
   // The child is killed after this long.
   std::chrono::seconds timeout{120};
 };
