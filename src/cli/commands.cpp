@@ -40,6 +40,9 @@ void PrepareRegister(jobs::WindowState& state, const EffectiveSettings& effectiv
   settings.selectors = effective.Selectors();
   // Ctrl-C ends the calls in flight too, not only the run at its next record.
   settings.http.aborted = &StopSignalled;
+  if (const std::string problem = reg::AddressProblem(settings.url); !problem.empty()) {
+    throw RunFailure(problem);
+  }
   platform::CheckStoreFolder(settings.storeFolder);
   state.registerConnections = effective.Connections();
   state.openRegisterConnection = reg::RegisterConnectionOpener(settings);
@@ -127,9 +130,9 @@ fs::path ListInput(const CliOptions& options) {
 }
 
 int RunList(const CliOptions& options, const EffectiveSettings& settings, Console& console) {
-  const fs::path input = ListInput(options);
   jobs::WindowState state;
   PrepareRegister(state, settings);
+  const fs::path input = ListInput(options);
   const std::unique_ptr<workbook::ApplicationFactory> spreadsheets = workbook::MakeXlsxFactory();
   CliHostSettings hostSettings = HostSettings("rows");
   hostSettings.inputFile = input.string();

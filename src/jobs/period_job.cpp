@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 
 #include "jobs/look_ahead.h"
 #include "jobs/output_paths.h"
 #include "register/citizen_api_factory.h"
+#include "register/register_transport.h"
 #include "report/details_columns.h"
 
 namespace zelvor::jobs {
@@ -364,6 +366,9 @@ void RunPeriodJob(JobContext& ctx) {
   std::optional<PeriodRunCounts> counts;
   std::exception_ptr runFailure;
   try {
+    if (const std::string problem = reg::AddressProblem(s.sBaza); !problem.empty()) {
+      throw std::runtime_error(problem);
+    }
     const std::optional<std::string> confirmed = host.ConfirmFileToSave(s.ExcelFileNameOut);
     if (confirmed) {
       // The name the user confirmed is where everything is saved, asked about and opened.

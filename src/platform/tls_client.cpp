@@ -1,6 +1,8 @@
 #include "platform/tls_client.h"
 
+#include <arpa/inet.h>
 #include <openssl/err.h>
+#include <openssl/x509v3.h>
 
 #include "platform/certificate_store.h"
 
@@ -65,6 +67,64 @@ void NoteAlert(const SSL* ssl, int where, int value) {
                                 : SSL_alert_desc_string_long(value);
 }
 
+// The DNS names and addresses of a certificate's subjectAltName, else its CN.
+std::vector<std::string> NamesOf(X509& certificate) {
+  std::vector<std::string> names;
+  std::unique_ptr<GENERAL_NAMES, void (*)(GENERAL_NAMES*)> alternatives(
+      static_cast<GENERAL_NAMES*>(
+          X509_get_ext_d2i(&certificate, NID_subject_alt_name, nullptr, nullptr)),
+      GENERAL_NAMES_free);
+  for (int i = 0; alternatives && i < sk_GENERAL_NAME_num(alternatives.get()); ++i) {
+    const GENERAL_NAME* name = sk_GENERAL_NAME_value(alternatives.get(), i);
+    if (name->type == GEN_DNS) {
+      const ASN1_STRING* text = name->d.dNSName;
+      names.emplace_back(reinterpret_cast<const char*>(ASN1_STRING_get0_data(text)),
+                         static_cast<std::size_t>(ASN1_STRING_length(text)));
+    } else if (name->type == GEN_IPADD) {
+      const ASN1_OCTET_STRING* address = name->d.iPAddress;
+      const int length = ASN1_STRING_length(address);
+      const int family = length == 4 ? AF_INET : length == 16 ? AF_INET6 : 0;
+      char text[INET6_ADDRSTRLEN] = {};
+      if (family != 0 &&
+          ::inet_ntop(family, ASN1_STRING_get0_data(address), text, sizeof text) != nullptr) {
+        names.emplace_back(text);
+      }
+    }
+  }
+  if (names.empty()) {
+    const X509_NAME* subject = X509_get_subject_name(&certificate);
+    const int index = X509_NAME_get_index_by_NID(subject, NID_commonName, -1);
+    unsigned char* text = nullptr;
+    if (index >= 0 && ASN1_STRING_to_UTF8(&text, X509_NAME_ENTRY_get_data(
+                                                     X509_NAME_get_entry(subject, index))) >= 0) {
+      names.emplace_back(reinterpret_cast<const char*>(text));
+      OPENSSL_free(text);
+    }
+  }
+  return names;
+}
+
+// Keeps what the verification of the server's certificate found; the verdict stays OpenSSL's.
+int NoteVerification(int preverified, X509_STORE_CTX* store) {
+  try {
+    const auto* ssl = static_cast<const SSL*>(
+        X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
+    const ClientTlsState* state = ssl == nullptr ? nullptr : StateOf(ssl);
+    if (state == nullptr || !state->notes) return preverified;
+    TlsHandshakeNotes& notes = *state->notes;
+    if (X509* leaf = X509_STORE_CTX_get0_cert(store); leaf != nullptr && notes.serverNames.empty())
+      notes.serverNames = NamesOf(*leaf);
+    if (preverified == 0 && notes.serverVerifyError == 0) {
+      notes.serverVerifyError = X509_STORE_CTX_get_error(store);
+      if (X509* current = X509_STORE_CTX_get_current_cert(store); current != nullptr)
+        notes.serverAtFault = DescribeCertificate(*current);
+    }
+  } catch (...) {
+    // No exception may cross OpenSSL; what could not be noted is only less explained.
+  }
+  return preverified;
+}
+
 // The certificates OpenSSL may send after the chosen one so that the server can build its chain.
 X509StorePtr ChainStore(const CertificateStore& store) {
   X509StorePtr chainStore(X509_STORE_new());
@@ -76,6 +136,10 @@ X509StorePtr ChainStore(const CertificateStore& store) {
 }
 
 }  // namespace
+
+bool TlsHandshakeNotes::DeliberateAlert() const {
+  return alert >= 0 && alert != SSL_AD_CLOSE_NOTIFY;
+}
 
 bool TlsHandshakeNotes::CertificateAlert() const {
   switch (alert) {
@@ -91,6 +155,27 @@ bool TlsHandshakeNotes::CertificateAlert() const {
       return true;
     default:
       return false;
+  }
+}
+
+ServerCertificateProblem TlsHandshakeNotes::ServerProblem() const {
+  switch (serverVerifyError) {
+    case X509_V_OK:
+      return serverNames.empty() ? ServerCertificateProblem::Other
+                                 : ServerCertificateProblem::WrongHost;
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+      return ServerCertificateProblem::Expired;
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+      return ServerCertificateProblem::NotYetValid;
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+    case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+    case X509_V_ERR_CERT_UNTRUSTED:
+      return ServerCertificateProblem::UnknownIssuer;
+    default:
+      return ServerCertificateProblem::Other;
   }
 }
 
@@ -118,6 +203,7 @@ void ConfigureSslContext(SSL_CTX* ctx, const ClientTlsSettings& settings,
   state.release();  // ctx owns it now; FreeState ends it with ctx
   SSL_CTX_set_client_cert_cb(ctx, ChooseCertificate);
   SSL_CTX_set_info_callback(ctx, NoteAlert);
+  SSL_CTX_set_verify(ctx, SSL_CTX_get_verify_mode(ctx), NoteVerification);
 }
 
 }  // namespace zelvor::platform

@@ -1,8 +1,10 @@
 #include "register/register_transport.h"
 
 #include <chrono>
+#include <optional>
 
 #include "platform/certificate_store.h"
+#include "platform/settings_file.h"
 #include "register/citizen_api.h"
 #include "zelvor/build_settings.h"
 
@@ -63,14 +65,64 @@ std::string CertificateRefused(const CertificateSetup& setup,
          "w razie potrzeby zaimportuj właściwy przyciskiem „Importuj certyfikat…”.";
 }
 
+// The host of "host:port", brackets of an IPv6 address kept.
+std::string HostOf(const std::string& hostPort) {
+  const std::size_t colon = hostPort.rfind(':');
+  return colon == std::string::npos || hostPort.ends_with(']') ? hostPort
+                                                               : hostPort.substr(0, colon);
+}
+
+std::string ServerNotVerified(const CertificateSetup& setup, const soap::FailureReport& report) {
+  using Problem = platform::ServerCertificateProblem;
+  const std::string server = "Nie można potwierdzić tożsamości serwera " + report.hostPort + ": ";
+  const Problem problem =
+      report.handshake == nullptr ? Problem::Other : report.handshake->ServerProblem();
+  switch (problem) {
+    case Problem::WrongHost: {
+      std::string names;
+      for (const std::string& name : report.handshake->serverNames)
+        names += (names.empty() ? "" : ", ") + Quote(name);
+      return server + "jego certyfikat wystawiono dla " + names + ", a nie dla " +
+             Quote(HostOf(report.hostPort)) + ". Sprawdź adres rejestru w ustawieniach.";
+    }
+    case Problem::Expired:
+    case Problem::NotYetValid: {
+      const std::optional<platform::CertificateDescription>& at = report.handshake->serverAtFault;
+      const std::string validity = at ? " (" + Quote(at->displayName) + ", ważny od " +
+                                            platform::FormatValidityTime(at->notBefore) + " do " +
+                                            platform::FormatValidityTime(at->notAfter) + ")"
+                                      : "";
+      return server + "jego certyfikat" + validity +
+             (problem == Problem::Expired ? " wygasł" : " nie jest jeszcze ważny") +
+             ". Sprawdź datę i godzinę komputera; jeśli są poprawne, zgłoś to administratorowi "
+             "rejestru.";
+    }
+    case Problem::UnknownIssuer:
+      return server +
+             "jego certyfikat nie pochodzi od zaufanego wystawcy. Umieść certyfikat wystawcy "
+             "serwera w folderze \"" +
+             platform::IssuersFolder(setup.store).string() + "\".";
+    case Problem::None:
+    case Problem::Other:
+      break;
+  }
+  return server +
+         "jego certyfikat nie przeszedł sprawdzenia. Sprawdź adres rejestru; jeśli jest "
+         "poprawny, zgłoś to administratorowi rejestru.";
+}
+
+std::string NotHttpsSentence(const std::string& url) {
+  return "Adres rejestru " + Quote(url) +
+         " nie używa szyfrowanego połączenia https, więc zapytanie nie zostało wysłane. "
+         "Podaj adres rejestru zaczynający się od https://.";
+}
+
 // One Polish sentence per set-up failure a person can set right; the rest keep the library's
 // text alone.
 std::string Explain(const CertificateSetup& setup, const soap::FailureReport& report) {
   switch (report.kind) {
     case FailureKind::UrlRefused:
-      return "Adres rejestru " + Quote(report.url) +
-             " nie używa szyfrowanego połączenia https, więc zapytanie nie zostało wysłane. "
-             "Podaj adres rejestru zaczynający się od https://.";
+      return NotHttpsSentence(report.url);
     case FailureKind::RedirectRefused:
       return "Serwer " + report.hostPort +
              " przekierował zapytanie na adres bez szyfrowania, więc nie zostało ono tam wysłane. "
@@ -83,10 +135,7 @@ std::string Explain(const CertificateSetup& setup, const soap::FailureReport& re
              " nie odpowiedział w wyznaczonym czasie. Spróbuj ponownie później; jeśli błąd się "
              "powtarza, sprawdź połączenie z siecią.";
     case FailureKind::ServerNotVerified:
-      return "Nie można potwierdzić tożsamości serwera " + report.hostPort +
-             ": jego certyfikat nie pochodzi od zaufanego wystawcy. Umieść certyfikat wystawcy "
-             "serwera w folderze \"" +
-             platform::IssuersFolder(setup.store).string() + "\".";
+      return ServerNotVerified(setup, report);
     case FailureKind::ClientCertificateRefused:
       return report.handshake == nullptr ? "" : CertificateRefused(setup, *report.handshake);
     case FailureKind::Other:
@@ -136,6 +185,11 @@ std::function<std::unique_ptr<soap::HttpTransport>()> RegisterConnectionOpener(
     RegisterTransportSettings settings) {
   settings.picker = nullptr;
   return [settings = std::move(settings)] { return MakeRegisterTransport(settings); };
+}
+
+std::string AddressProblem(const std::string& url) {
+  const std::string problem = platform::RegisterUrlProblem(url);
+  return problem.empty() ? "" : NotHttpsSentence(url) + " (" + problem + ")";
 }
 
 }  // namespace zelvor::reg

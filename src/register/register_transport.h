@@ -40,4 +40,8 @@ std::function<std::unique_ptr<soap::HttpTransport>()> RegisterConnectionOpener(
 // Points the transport at sBaza and returns sBaza.
 std::string ApplyServiceUrl(soap::HttpTransport& transport, const std::string& sBaza);
 
+// What is wrong with a register address before anything is sent to it: one Polish sentence
+// followed by the check's own text in parentheses, or "" when it may be used.
+std::string AddressProblem(const std::string& url);
+
 }  // namespace zelvor::reg

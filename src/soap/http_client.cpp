@@ -211,7 +211,7 @@ bool ClientCertificateRefused(CURLcode code, const Exchange& exchange,
       code == CURLE_OPERATION_TIMEDOUT) {
     return false;
   }
-  return notes->alert < 0 || notes->CertificateAlert();
+  return !notes->DeliberateAlert() || notes->CertificateAlert();
 }
 
 struct Failure {
@@ -284,7 +284,7 @@ Failure Describe(CURLcode code, const char* errorBuffer, const Exchange& exchang
   }
   if (code == CURLE_OPERATION_TIMEDOUT) return {FailureKind::TimedOut, true, prefix + text};
   // A TLS alert is the server's deliberate word, not a broken line.
-  const bool alerted = notes != nullptr && notes->alert >= 0;
+  const bool alerted = notes != nullptr && notes->DeliberateAlert();
   if (IsBrokenConnection(code) && !(code == CURLE_SSL_CONNECT_ERROR && alerted)) {
     return {FailureKind::Other, true, prefix + text};
   }
@@ -427,14 +427,18 @@ HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
   };
 
   CURLcode code = perform();
-  long newConnections = 0;
-  curl_easy_getinfo(curl, CURLINFO_NUM_CONNECTS, &newConnections);
-  if (code != CURLE_OK && newConnections == 0 && !exchange.answerStarted &&
-      exchange.stall == Stall::None && IsBrokenConnection(code)) {
-    // A kept-alive connection the server has closed while it sat idle: send the same request
-    // once more on a new connection.
+  // A connection that broke before the answer began without a word from the server (a kept-alive
+  // connection it closed while idle, a handshake cut off by its restart) is tried once more on a
+  // new connection with a full handshake, as a restarted server no longer knows our session. A
+  // server that refuses our certificate by breaking off the handshake does so again.
+  const bool brokenBeforeAnswer = code != CURLE_OK && IsBrokenConnection(code) &&
+                                  !exchange.answerStarted && exchange.stall == Stall::None &&
+                                  !(report.handshake && report.handshake->DeliberateAlert());
+  if (brokenBeforeAnswer) {
     curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_SESSIONID_CACHE, 0L);
     code = perform();
+    curl_easy_setopt(curl, CURLOPT_SSL_SESSIONID_CACHE, 1L);
     curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 0L);
   }
   if (exchange.stall == Stall::Aborted) throw ECallAborted();

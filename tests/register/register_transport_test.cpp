@@ -17,6 +17,7 @@
 #include "register/citizen_api.h"
 #include "soap/remote_errors.h"
 #include "support/loopback_server.h"
+#include "support/loopback_socket.h"
 #include "support/scratch_folder.h"
 #include "support/sim_process.h"
 #include "support/test_pki.h"
@@ -40,16 +41,9 @@ constexpr const char* kClientSerial = "0A1B2C";
 class ClearTextWitness {
  public:
   ClearTextWitness() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(fd_, 8) != 0 ||
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      throw std::runtime_error("cannot listen on loopback");
-    }
-    port_ = ntohs(address.sin_port);
+    const test::LoopbackListener listener = test::ListenOnLoopback();
+    fd_ = listener.fd;
+    port_ = listener.port;
     thread_ = std::thread([this] { Watch(); });
   }
   ~ClearTextWitness() {
@@ -345,6 +339,67 @@ TEST_F(RegisterTransportTest, SetUpFailuresAreExplainedInPolishTheSameWayEveryTi
       EXPECT_THAT(error.what(), HasSubstr(". (Error ")) << c.name;
       EXPECT_EQ(error.Transient(), c.transient) << c.name;
     }
+  }
+}
+
+// Each reason a server's certificate is not accepted gets its own sentence: the names it was
+// issued for, its validity, or the folder that takes its issuer.
+TEST_F(RegisterTransportTest, AnUnverifiedServerIsExplainedByItsReason) {
+  const auto issued = [&](test::CertificateOptions options) {
+    return test::MakeCertificate(pki_->root, options);
+  };
+  const test::TestCertificate otherHost =
+      issued({.subject = {{"CN", "rejestr.example"}}, .hosts = {"rejestr.example"}});
+  const test::TestCertificate expired = issued({.subject = {{"CN", "127.0.0.1"}},
+                                                .hosts = {"127.0.0.1"},
+                                                .notBefore = -std::chrono::days(400),
+                                                .notAfter = -std::chrono::days(30)});
+  const test::TestCertificate early = issued({.subject = {{"CN", "127.0.0.1"}},
+                                              .hosts = {"127.0.0.1"},
+                                              .notBefore = std::chrono::days(2)});
+  const test::TestCertificate unknown = test::MakeSelfSigned(
+      {.subject = {{"CN", "127.0.0.1"}}, .serialHex = "77", .hosts = {"127.0.0.1"}});
+  const auto validity = [](const test::TestCertificate& c) {
+    const platform::CertificateDescription d = platform::DescribeCertificate(*c.Get());
+    return "(„127.0.0.1”, ważny od " + platform::FormatValidityTime(d.notBefore) + " do " +
+           platform::FormatValidityTime(d.notAfter) + ")";
+  };
+  const struct {
+    const char* name;
+    const test::TestCertificate& certificate;
+    std::string reason;
+  } cases[] = {
+      {"other host", otherHost,
+       "jego certyfikat wystawiono dla „rejestr.example”, a nie dla „127.0.0.1”. Sprawdź adres "
+       "rejestru w ustawieniach."},
+      {"expired", expired,
+       "jego certyfikat " + validity(expired) +
+           " wygasł. Sprawdź datę i godzinę komputera; jeśli są poprawne, zgłoś to "
+           "administratorowi rejestru."},
+      {"not yet valid", early,
+       "jego certyfikat " + validity(early) +
+           " nie jest jeszcze ważny. Sprawdź datę i godzinę komputera; jeśli są poprawne, zgłoś "
+           "to administratorowi rejestru."},
+      {"unknown issuer", unknown,
+       "jego certyfikat nie pochodzi od zaufanego wystawcy. Umieść certyfikat wystawcy serwera w "
+       "folderze \"" +
+           store_.Path().string() + "/issuers\"."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::WriteCertificatesPem(*files_ / "other.pem", {&c.certificate});
+    test::WriteKeyPem(*files_ / "other.key", *c.certificate.key);
+    test::SimProcess server(
+        test::RegisterSimPath(),
+        {"--cert", (*files_ / "other.pem").string(), "--key", (*files_ / "other.key").string(),
+         "--client-ca", (*files_ / "client-ca.pem").string(), "--size", "20"});
+    RegisterTransportSettings settings = Settings();
+    settings.url = server.Url();
+    const auto transport = MakeRegisterTransport(std::move(settings));
+    const soap::ETransportError error = FailedSearch(*transport);
+    EXPECT_EQ(Sentence(error.what()), "Nie można potwierdzić tożsamości serwera 127.0.0.1:" +
+                                          std::to_string(server.Port()) + ": " + c.reason);
+    EXPECT_FALSE(error.Transient());
   }
 }
 

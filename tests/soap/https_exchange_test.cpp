@@ -1,13 +1,21 @@
 // TLS on the transport: the server's certificate is verified against the system's issuers and
 // the store's extra issuers, and the store's client certificate is offered when a server asks.
+#include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "soap/http_transport.h"
 #include "soap/remote_errors.h"
 #include "support/loopback_server.h"
+#include "support/loopback_socket.h"
 #include "support/test_pki.h"
 
 namespace zelvor::soap {
@@ -24,6 +32,73 @@ TestCertificate SelfSigned(const std::string& commonName, const std::string& ser
   return test::MakeSelfSigned(
       {.subject = {{"CN", commonName}}, .serialHex = serialHex, .hosts = std::move(hosts)});
 }
+
+// A front on loopback for a server, as a server that was just restarted looks: it breaks off the
+// first handshake, with a close_notify and a reset, and passes every later connection through.
+class BrokenFirstHandshake {
+ public:
+  explicit BrokenFirstHandshake(int serverPort)
+      : serverPort_(serverPort), listener_(test::ListenOnLoopback()) {
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~BrokenFirstHandshake() {
+    done_ = true;
+    thread_.join();
+    ::close(listener_.fd);
+  }
+  int Port() const { return listener_.port; }
+  int Connections() const { return connections_; }
+
+ private:
+  void Serve() {
+    while (!done_) {
+      pollfd wait{listener_.fd, POLLIN, 0};
+      if (::poll(&wait, 1, 20) <= 0) continue;
+      const int client = ::accept(listener_.fd, nullptr, nullptr);
+      if (client < 0) continue;
+      if (connections_++ == 0) {
+        char hello[4096];
+        (void)!::recv(client, hello, sizeof hello, 0);
+        const unsigned char closeNotify[] = {0x15, 0x03, 0x03, 0x00, 0x02, 0x01, 0x00};
+        (void)!::send(client, closeNotify, sizeof closeNotify, MSG_NOSIGNAL);
+        const linger reset{1, 0};
+        ::setsockopt(client, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+      } else {
+        Pass(client);
+      }
+      ::close(client);
+    }
+  }
+
+  // Copies bytes both ways until either side closes.
+  void Pass(int client) {
+    const int server = test::ConnectToLoopback(serverPort_);
+    if (server >= 0) {
+      pollfd ends[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
+      char buffer[16384];
+      while (!done_) {
+        if (::poll(ends, 2, 20) <= 0) continue;
+        bool closed = false;
+        for (int i = 0; i < 2; ++i) {
+          if (ends[i].revents == 0) continue;
+          const ssize_t n = ::recv(ends[i].fd, buffer, sizeof buffer, 0);
+          if (n <= 0 ||
+              ::send(ends[1 - i].fd, buffer, static_cast<std::size_t>(n), MSG_NOSIGNAL) != n) {
+            closed = true;
+          }
+        }
+        if (closed) break;
+      }
+    }
+    if (server >= 0) ::close(server);
+  }
+
+  int serverPort_;
+  test::LoopbackListener listener_;
+  std::atomic<bool> done_{false};
+  std::atomic<int> connections_{0};
+  std::thread thread_;
+};
 
 class HttpsExchange : public ::testing::Test {
  protected:
@@ -106,6 +181,25 @@ TEST_F(HttpsExchange, TheSelectedClientCertificateIsPresentedWhenTheServerAsksFo
   selectors.serialNumber = "0A0B";
   HttpTransport transport(server_->Url("/svc"), WithStore(selectors));
   EXPECT_EQ(Call(transport), "<ok/>");
+}
+
+// A handshake broken off without the server's word, as when the server was just restarted and
+// no longer knows the client's session, is tried again at once on a new connection.
+TEST_F(HttpsExchange, AHandshakeBrokenOffIsTriedAgainOnANewConnection) {
+  const TestCertificate client = SelfSigned("KREPTD", "0A0B");
+  test::WriteCertificatesPem(store_ / "issuers" / "server.pem", {&server_identity_});
+  test::WriteCertificateWithKeyPem(store_ / "personal" / "client.pem", client);
+  X509_STORE* clientIssuers = X509_STORE_new();
+  X509_STORE_add_cert(clientIssuers, client.Get());
+  StartServer(clientIssuers);
+  BrokenFirstHandshake front(server_->Port());
+
+  platform::CertificateSelectors selectors;
+  selectors.serialNumber = "0A0B";
+  HttpTransport transport("https://127.0.0.1:" + std::to_string(front.Port()) + "/svc",
+                          WithStore(selectors));
+  EXPECT_EQ(Call(transport), "<ok/>");
+  EXPECT_EQ(front.Connections(), 2);
 }
 
 TEST_F(HttpsExchange, AStoreThatCannotBeUsedEndsTheCallWithItsMessage) {

@@ -1,7 +1,10 @@
 #include "support/register_environment.h"
 
+#include <signal.h>
+
 #include <regex>
 #include <stdexcept>
+#include <thread>
 
 #include "register/register_transport.h"
 #include "support/http_client.h"
@@ -19,6 +22,16 @@ RegisterEnvironment::RegisterEnvironment(const std::vector<std::string>& simArgs
       "--client-ca", files.caCertificate,     "--seed", std::to_string(kSeed),
       "--size",      std::to_string(kSize)};
   args.insert(args.end(), simArgs.begin(), simArgs.end());
+  simArgs_ = args;
+  sim_ = std::make_unique<SimProcess>(RegisterSimPath(), args);
+}
+
+void RegisterEnvironment::Restart(std::chrono::milliseconds downtime) {
+  const int port = sim_->Port();
+  sim_->Stop(SIGKILL);
+  std::this_thread::sleep_for(downtime);
+  std::vector<std::string> args = simArgs_;
+  args.insert(args.end(), {"--port", std::to_string(port)});
   sim_ = std::make_unique<SimProcess>(RegisterSimPath(), args);
 }
 

@@ -3,6 +3,7 @@
 // store holds a "KREPTD" client certificate and trusts the simulator's issuer, as on an office
 // computer set up for the register.
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -43,11 +44,15 @@ class RegisterEnvironment {
   long InFlight() const { return Stat("inFlight"); }
   // A figure of the simulator's statistics by its name.
   long Stat(const std::string& name) const;
+  // Kills the simulator outright, as a crash would, and starts it again on the same port after
+  // `downtime`; its statistics start from zero.
+  void Restart(std::chrono::milliseconds downtime);
 
  private:
   SimulatorPki pki_;
   ScratchFolder store_;
   sim::SyntheticRegister data_{kSeed, kSize};
+  std::vector<std::string> simArgs_;
   std::unique_ptr<SimProcess> sim_;
 };
 
