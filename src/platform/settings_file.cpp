@@ -103,8 +103,19 @@ SettingsFile ReadSettingsFile(const fs::path& path) {
   SettingsFile settings;
   settings.path = path;
   std::error_code error;
+  const fs::file_status entry = fs::symlink_status(path, error);
+  if (error && error != std::errc::no_such_file_or_directory) {
+    throw SettingsError(path.string() + ": the settings file cannot be read: " + error.message());
+  }
   if (!fs::exists(path, error)) {
-    if (error) throw SettingsError(SettingsErrorText(path, 0, "", error.message()));
+    // A link that leads nowhere was meant to be the settings: using the defaults would hide it.
+    if (fs::is_symlink(entry)) {
+      throw SettingsError(path.string() + ": the settings file is a symbolic link to " +
+                          fs::read_symlink(path, error).string() + ", which does not exist");
+    }
+    if (error && error != std::errc::no_such_file_or_directory) {
+      throw SettingsError(path.string() + ": the settings file cannot be read: " + error.message());
+    }
     return settings;
   }
   std::ifstream in(path);
@@ -123,6 +134,8 @@ SettingsFile ParseSettings(std::istream& in, const fs::path& path) {
   std::string section;
   std::string text;
   for (int line = 1; std::getline(in, text); ++line) {
+    // Windows editors start a UTF-8 file with a byte-order mark.
+    if (line == 1 && text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
     const std::string_view content = Trimmed(text);
     if (content.empty() || content.front() == ';' || content.front() == '#') continue;
     if (content.front() == '[') {

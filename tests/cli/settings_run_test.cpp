@@ -12,6 +12,7 @@
 #include "support/register_environment.h"
 #include "support/scratch_folder.h"
 #include "support/workbook_files.h"
+#include "support/workbook_test_support.h"
 
 namespace zelvor::test {
 namespace {
@@ -111,6 +112,79 @@ TEST_F(SettingsRunTest, AValueThatCannotBeUsedStopsEveryCommandBeforeItStarts) {
   }
   EXPECT_EQ(env_->Requests(), before);
   EXPECT_EQ(ReadSheet(input)[1].size(), 1u);  // the input was never touched
+}
+
+// A plain-http register address is refused before the first record, from whichever source it
+// comes; the input keeps every byte and no result is made.
+TEST_F(SettingsRunTest, APlainHttpRegisterIsRefusedBeforeAnythingIsTouched) {
+  const std::string plain = "http://127.0.0.1:" + env_->Url().substr(env_->Url().rfind(':') + 1);
+  const struct {
+    const char* source;
+    std::string file;
+    std::vector<std::string> options;
+    std::string error;
+  } cases[] = {
+      {"option",
+       "",
+       {"--register", plain},
+       "zelvor-cli: Adres rejestru „" + plain + "” nie używa szyfrowanego połączenia https"},
+      {"file", "[register]\nurl = " + plain + "\n", {}, ":2: [register] url: "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    const WrittenSettings settings(c.file);
+    ScratchFolder folder;
+    const std::string input = NumbersInput(folder.Path(), env_->FirstNumbers(3));
+    const std::string bytes = ReadFile(input);
+    const long before = env_->Requests();
+    std::vector<std::string> args{"list", input, "--no-progress", "--store",
+                                  env_->StoreFolder().string()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, HasSubstr(c.error));
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(input), bytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+    EXPECT_EQ(env_->Requests(), before);
+  }
+}
+
+// A file saved by a Windows editor starts with a byte-order mark; a link to no file is named as
+// such instead of silently leaving the defaults; a settings folder that cannot be read stops the
+// commands that need settings but not --version and --help.
+TEST_F(SettingsRunTest, TheSettingsFileAsEditorsAndFoldersLeaveIt) {
+  const std::string file = OwnSettingsFolder::SettingsFile().string();
+  {
+    const WrittenSettings settings("\xEF\xBB\xBF[register]\nurl = " + env_->Url() + "\n");
+    const CliRun config = RunCli({"config"});
+    EXPECT_EQ(config.status, 0) << config.err;
+    EXPECT_THAT(config.out, HasSubstr("[register] url = " + env_->Url() + "  (" + file + ":2)"));
+  }
+  {
+    std::filesystem::create_directories(OwnSettingsFolder::SettingsFile().parent_path());
+    std::filesystem::create_symlink("/nie/ma/zelvor.conf", file);
+    const CliRun config = RunCli({"config"});
+    std::filesystem::remove(file);
+    EXPECT_EQ(config.status, 1);
+    EXPECT_THAT(config.err, HasSubstr(file));
+    EXPECT_THAT(config.err, HasSubstr("/nie/ma/zelvor.conf"));
+  }
+  {
+    ScratchFolder folder;
+    const std::string notAFolder = folder.File("plik");
+    std::ofstream(notAFolder) << "x";
+    const std::string own = std::getenv("XDG_CONFIG_HOME");
+    setenv("XDG_CONFIG_HOME", (notAFolder + "/config").c_str(), 1);
+    const CliRun version = RunCli({"--version"});
+    const CliRun help = RunCli({"--help"});
+    const CliRun config = RunCli({"config"});
+    setenv("XDG_CONFIG_HOME", own.c_str(), 1);
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_EQ(config.status, 1);
+    EXPECT_THAT(config.err, HasSubstr(notAFolder + "/config/zelvor/zelvor.conf"));
+  }
 }
 
 }  // namespace
