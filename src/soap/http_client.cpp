@@ -429,11 +429,14 @@ HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
   CURLcode code = perform();
   // A connection that broke before the answer began without a word from the server (a kept-alive
   // connection it closed while idle, a handshake cut off by its restart) is tried once more on a
-  // new connection with a full handshake, as a restarted server no longer knows our session. A
-  // server that refuses our certificate by breaking off the handshake does so again.
-  const bool brokenBeforeAnswer = code != CURLE_OK && IsBrokenConnection(code) &&
-                                  !exchange.answerStarted && exchange.stall == Stall::None &&
-                                  !(report.handshake && report.handshake->DeliberateAlert());
+  // new connection with a full handshake, as a restarted server no longer knows our session. Not
+  // once the server has asked for our certificate: that is how some servers refuse one, and a
+  // new handshake would ask the window's certificate picker again.
+  const platform::TlsHandshakeNotes* handshake = report.handshake;
+  const bool brokenBeforeAnswer =
+      code != CURLE_OK && IsBrokenConnection(code) && !exchange.answerStarted &&
+      exchange.stall == Stall::None &&
+      !(handshake && (handshake->DeliberateAlert() || handshake->certificateRequested));
   if (brokenBeforeAnswer) {
     curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_SESSIONID_CACHE, 0L);
