@@ -1,6 +1,10 @@
 #include "workbook/saves_in_progress.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <array>
 #include <atomic>
@@ -20,6 +24,18 @@ struct Slot {
 static_assert(std::atomic<int>::is_always_lock_free);
 
 std::array<Slot, 16> slots;
+
+// Called where nothing may be allocated: a signal handler on POSIX systems, the console's
+// control thread on Windows.
+void RemoveNow(const char* path) noexcept {
+#ifdef _WIN32
+  wchar_t wide[sizeof(Slot::path)];
+  if (::MultiByteToWideChar(CP_UTF8, 0, path, -1, wide, static_cast<int>(std::size(wide))) > 0)
+    ::DeleteFileW(wide);
+#else
+  ::unlink(path);
+#endif
+}
 
 }  // namespace
 
@@ -45,7 +61,7 @@ void ForgetSaveInProgress(const std::string& tempPath) {
 
 void RemoveSavesInProgress() noexcept {
   for (Slot& slot : slots) {
-    if (slot.state.load() == kInUse) ::unlink(slot.path);
+    if (slot.state.load() == kInUse) RemoveNow(slot.path);
   }
 }
 

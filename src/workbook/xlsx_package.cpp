@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "workbook/errors.h"
+#include "workbook/file_system.h"
 #include "workbook/zip_writer.h"
 
 namespace zelvor::workbook {
@@ -44,7 +45,7 @@ void XlsxPackage::Fail(const std::string& problem) const {
 }
 
 std::unique_ptr<XlsxPackage> XlsxPackage::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(files::NativePath(path), std::ios::binary);
   const auto fail = [&](const std::string& problem) {
     throw EWorkbookError("Cannot open workbook \"" + path + "\": " + problem);
   };

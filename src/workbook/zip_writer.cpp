@@ -1,9 +1,5 @@
 #include "workbook/zip_writer.h"
 
-#include <fcntl.h>
-#include <sys/uio.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -11,6 +7,8 @@
 #include <memory>
 
 #include "workbook/errors.h"
+#include "workbook/file_out.h"
+#include "workbook/file_system.h"
 
 namespace zelvor::workbook {
 namespace {
@@ -65,63 +63,6 @@ void PutCommon(std::string& out, const ZipEntry& entry, std::uint64_t compressed
   Put16(out, 0);  // extra field
 }
 
-// Writes the pieces with as few calls as the system allows; short writes are continued.
-class FileOut {
- public:
-  explicit FileOut(const std::string& path)
-      : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {
-    if (fd_ < 0) Fail("cannot create the file");
-  }
-  FileOut(const FileOut&) = delete;
-  FileOut& operator=(const FileOut&) = delete;
-  ~FileOut() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-
-  void Add(std::string_view piece) {
-    if (piece.empty()) return;
-    pending_.push_back({const_cast<char*>(piece.data()), piece.size()});
-    if (pending_.size() == IOV_MAX) Flush();
-  }
-
-  void Close() {
-    Flush();
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) Fail("cannot write the file");
-  }
-
- private:
-  void Flush() {
-    std::size_t first = 0;
-    while (first < pending_.size()) {
-      const int count = static_cast<int>(std::min<std::size_t>(pending_.size() - first, IOV_MAX));
-      const ssize_t n = ::writev(fd_, pending_.data() + first, count);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        Fail("cannot write the file");
-      }
-      auto left = static_cast<std::size_t>(n);
-      while (first < pending_.size() && left >= pending_[first].iov_len) {
-        left -= pending_[first].iov_len;
-        ++first;
-      }
-      if (left > 0) {
-        pending_[first].iov_base = static_cast<char*>(pending_[first].iov_base) + left;
-        pending_[first].iov_len -= left;
-      }
-    }
-    pending_.clear();
-  }
-
-  [[noreturn]] static void Fail(const char* what) {
-    throw EWorkbookError(std::string(what) + ": " + std::strerror(errno));
-  }
-
-  int fd_;
-  std::vector<iovec> pending_;
-};
-
 }  // namespace
 
 ZipEntry DeflatedEntry(std::string name, const DeflatedPart& part) {
@@ -136,7 +77,7 @@ ZipEntry DeflatedEntry(std::string name, const DeflatedPart& part) {
 void DosTimeOf(std::int64_t unixTime, std::uint16_t& dosTime, std::uint16_t& dosDate) {
   const auto t = static_cast<std::time_t>(unixTime);
   std::tm local{};
-  if (::localtime_r(&t, &local) == nullptr || local.tm_year < 80) {
+  if (!files::LocalTime(t, local) || local.tm_year < 80) {
     dosTime = 0;
     dosDate = (1 << 5) | 1;
     return;

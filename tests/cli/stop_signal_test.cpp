@@ -11,6 +11,7 @@
 
 #include <filesystem>
 
+#include "support/forked_child.h"
 #include "support/scratch_folder.h"
 #include "support/workbook_test_support.h"
 #include "workbook/saves_in_progress.h"

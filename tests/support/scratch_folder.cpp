@@ -1,25 +1,39 @@
 #include "support/scratch_folder.h"
 
-#include <stdlib.h>
-
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
 
+#include "workbook/file_system.h"
+
 namespace zelvor::test {
 
+namespace fs = std::filesystem;
+
 ScratchFolder::ScratchFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zelvor-test-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate =
+        fs::temp_directory_path() / ("zelvor-test-" + std::to_string(random()));
+    std::error_code error;
+    if (!fs::create_directory(candidate, error)) continue;
+    fs::permissions(candidate, fs::perms::owner_all, error);
+    path_ = candidate;
+    return;
+  }
+  throw std::runtime_error("cannot make a scratch folder");
 }
 
 ScratchFolder::~ScratchFolder() {
   std::error_code ignored;
   // A test may have taken its own write permission away to make a save fail.
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(path_, ignored);
+}
+
+std::string ScratchFolder::File(const std::string& name) const {
+  return workbook::files::Utf8(path_ / workbook::files::NativePath(name));
 }
 
 }  // namespace zelvor::test

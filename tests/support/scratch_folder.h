@@ -16,7 +16,8 @@ class ScratchFolder {
 
   const std::filesystem::path& Path() const { return path_; }
   std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  // The UTF-8 path of a file in the folder.
+  std::string File(const std::string& name) const;
 
  private:
   std::filesystem::path path_;

@@ -1,6 +1,5 @@
 #include "support/workbook_test_support.h"
 
-#include <unistd.h>
 #include <zip.h>
 
 #include <cstdio>
@@ -8,17 +7,26 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "workbook/file_system.h"
+
 namespace zelvor::test {
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(workbook::files::NativePath(path), std::ios::binary);
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
 }
 
+std::set<std::string> FileNames(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.insert(workbook::files::Utf8(entry.path().filename()));
+  return names;
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+  std::ofstream(workbook::files::NativePath(path), std::ios::binary) << bytes;
 }
 
 std::map<std::string, std::string> ReadParts(const std::string& path) {
@@ -55,25 +63,6 @@ void WriteParts(const std::string& path, const std::map<std::string, std::string
     if (name != "[Content_Types].xml") add(name, data);
   }
   if (zip_close(z) != 0) throw std::runtime_error("cannot write " + path);
-}
-
-Child ForkChild(const std::function<void(int output)>& body) {
-  int pipe[2];
-  if (::pipe(pipe) != 0) throw std::runtime_error("pipe failed");
-  std::fflush(nullptr);  // else the child would write the parent's pending output again
-  const pid_t pid = ::fork();
-  if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) {
-    ::close(pipe[0]);
-    try {
-      body(pipe[1]);
-    } catch (...) {
-      ::_exit(1);  // never back into the parent's test run
-    }
-    ::_exit(0);
-  }
-  ::close(pipe[1]);
-  return Child{pid, pipe[0]};
 }
 
 }  // namespace zelvor::test

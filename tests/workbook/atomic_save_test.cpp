@@ -15,6 +15,7 @@
 #include <memory>
 #include <set>
 
+#include "support/forked_child.h"
 #include "support/scratch_folder.h"
 #include "support/workbook_test_support.h"
 #include "workbook/errors.h"
@@ -23,17 +24,10 @@ namespace zelvor::workbook {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileNames;
 using test::ReadFile;
 using test::WriteFile;
 using zelvor::test::ScratchFolder;
-
-std::set<std::string> Names(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
 
 void SaveText(const std::string& target, const std::string& text) {
   SaveAtomically(target, [&](const std::string& temp) { WriteFile(temp, text); });
@@ -65,9 +59,9 @@ TEST(AtomicSave, TemporaryFilesOfKilledSavesAreRemovedThoseOfRunningSavesKept) {
     ::waitpid(*p, nullptr, 0);
   });
   ChildStuckInSave(dir.File("Wynik_Hdr_2024_05_01_10_00_00.xlsx"), true);
-  ASSERT_EQ(Names(dir.Path()).size(), 2u) << "each child left its temporary file";
+  ASSERT_EQ(FileNames(dir.Path()).size(), 2u) << "each child left its temporary file";
   std::set<std::string> kept;
-  for (const auto& name : Names(dir.Path())) {
+  for (const auto& name : FileNames(dir.Path())) {
     if (name.find("~" + std::to_string(running) + "-") != std::string::npos) kept.insert(name);
   }
   ASSERT_EQ(kept.size(), 1u);
@@ -89,11 +83,11 @@ TEST(AtomicSave, TemporaryFilesOfKilledSavesAreRemovedThoseOfRunningSavesKept) {
 
   SaveText(dir.File("next.xlsx"), "saved");
   kept.insert("next.xlsx");
-  EXPECT_EQ(Names(dir.Path()), kept);
+  EXPECT_EQ(FileNames(dir.Path()), kept);
 
   reaper.reset();  // now killed too
   SaveText(dir.File("next.xlsx"), "saved again");
-  for (const auto& name : Names(dir.Path())) {
+  for (const auto& name : FileNames(dir.Path())) {
     EXPECT_EQ(name.find(std::to_string(running)), std::string::npos) << name;
   }
 }
@@ -112,49 +106,15 @@ void ReserveInKilledChild(const std::string& target, bool save) {
   ASSERT_TRUE(WIFSIGNALED(status)) << "the child could not reserve " << target;
 }
 
-TEST(AtomicSave, AReservedNameShowsACompleteFileAndNeverReplacesOne) {
-  ScratchFolder dir;
-  const std::string target = dir.File("Wynik.xlsx");
-  int writes = 0;
-  const auto write = [&](const std::string& temp) {
-    ++writes;
-    // The name is not visible before the file is complete.
-    EXPECT_FALSE(fs::exists(target));
-    WriteFile(temp, "empty book");
-  };
-  ASSERT_TRUE(ReserveNewFile(target, write));
-  EXPECT_EQ(ReadFile(target), "empty book");
-  EXPECT_FALSE(ReserveNewFile(target, write)) << "a taken name is not taken again";
-  EXPECT_EQ(writes, 1);
-  WriteFile(dir.File("other.xlsx"), "somebody's");
-  EXPECT_FALSE(ReserveNewFile(dir.File("other.xlsx"), write));
-  EXPECT_EQ(ReadFile(dir.File("other.xlsx")), "somebody's");
-
-  // Only a reservation never saved over is discarded.
-  ASSERT_TRUE(DiscardReserved(target));
-  EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"other.xlsx"});
-  ASSERT_TRUE(ReserveNewFile(target, write));
-  SaveText(target, "rows");
-  EXPECT_FALSE(DiscardReserved(target));
-  EXPECT_EQ(ReadFile(target), "rows");
-  EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"Wynik.xlsx", "other.xlsx"}));
-
-  // A write that fails leaves neither name behind.
-  EXPECT_THROW(ReserveNewFile(dir.File("failed.xlsx"),
-                              [](const std::string&) { throw EWorkbookError("disk full"); }),
-               EWorkbookError);
-  EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"Wynik.xlsx", "other.xlsx"}));
-}
-
 TEST(AtomicSave, AReservationOfADeadProcessGoesWithTheNextSaveUnlessItWasSavedOver) {
   ScratchFolder dir;
   ReserveInKilledChild(dir.File("saved.xlsx"), true);
   ReserveInKilledChild(dir.File("reserved.xlsx"), false);
   ASSERT_TRUE(fs::exists(dir / "reserved.xlsx"));
-  ASSERT_EQ(Names(dir.Path()).size(), 3u) << "the unsaved reservation keeps its marker";
+  ASSERT_EQ(FileNames(dir.Path()).size(), 3u) << "the unsaved reservation keeps its marker";
 
   SaveText(dir.File("next.xlsx"), "saved");
-  EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"saved.xlsx", "next.xlsx"}));
+  EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"saved.xlsx", "next.xlsx"}));
   EXPECT_EQ(ReadFile(dir.File("saved.xlsx")), "rows");
 }
 
@@ -174,7 +134,7 @@ TEST(AtomicSave, ASymbolicLinkIsFollowedAndStaysALink) {
   EXPECT_EQ(ReadFile(real), "new");
   EXPECT_EQ(fs::status(real).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  EXPECT_EQ(Names(dir / "data"), std::set<std::string>{"list.xlsx"});
+  EXPECT_EQ(FileNames(dir / "data"), std::set<std::string>{"list.xlsx"});
   EXPECT_NO_THROW(CheckCanSave(dir.File("absolute.xlsx")));
 
   // A dangling link gets the file it points to.
@@ -221,11 +181,11 @@ TEST(AtomicSave, ReadOnlyTargetsAndFoldersAreRefusedByNameBeforeAndAtTheSave) {
     ScratchFolder dir;
     c.make(dir);
     const std::string target = dir.File(c.target);
-    const std::set<std::string> before = Names(dir.Path());
+    const std::set<std::string> before = FileNames(dir.Path());
     const std::string bytes = fs::is_regular_file(target) ? ReadFile(target) : "";
     if (c.problem == nullptr) {
       EXPECT_NO_THROW(CheckCanSave(target));
-      EXPECT_EQ(Names(dir.Path()), before) << "the check leaves nothing behind";
+      EXPECT_EQ(FileNames(dir.Path()), before) << "the check leaves nothing behind";
       SaveText(target, "new");
       EXPECT_EQ(ReadFile(target), "new");
       continue;
@@ -241,7 +201,7 @@ TEST(AtomicSave, ReadOnlyTargetsAndFoldersAreRefusedByNameBeforeAndAtTheSave) {
         EXPECT_NE(message.find(c.problem), std::string::npos) << message;
       }
     }
-    EXPECT_EQ(Names(dir.Path()), before);
+    EXPECT_EQ(FileNames(dir.Path()), before);
     if (fs::is_regular_file(target)) {
       EXPECT_EQ(ReadFile(target), bytes);
     }

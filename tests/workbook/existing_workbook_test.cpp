@@ -12,6 +12,7 @@
 #include <cstring>
 #include <regex>
 
+#include "support/forked_child.h"
 #include "support/scratch_folder.h"
 #include "support/workbook_test_support.h"
 #include "workbook/errors.h"
