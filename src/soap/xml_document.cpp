@@ -9,6 +9,8 @@
 #include <exception>
 #include <string>
 
+#include "soap/xml_encodings.h"
+
 namespace zelvor::soap {
 namespace {
 
@@ -48,7 +50,10 @@ class QuietGenericErrors {
   void* context_;
 };
 
+// Every parse starts here: the size is checked, and the encodings the library lacks on this
+// system are made known to it.
 void CheckSize(std::string_view bytes, std::size_t maxBytes) {
+  RegisterSystemEncodings();
   // libxml2 takes the length as an int.
   if (bytes.size() > maxBytes || bytes.size() > static_cast<std::size_t>(INT_MAX)) {
     throw EXmlTooLarge("XML document too large: " + std::to_string(bytes.size()) +

@@ -114,6 +114,42 @@ TEST(SafeXmlParse, AScanStopsWhenTheEventsSaySo) {
   EXPECT_FALSE(ScanXmlSafely("<r>text</r>", 1024, events));
 }
 
+// The encodings a server may declare, on every system: the same Polish text from each.
+TEST(SafeXmlParse, EveryEncodingAServerMayDeclareIsRead) {
+  const std::string expected = "Zażółć gęślą jaźń";
+  const std::string utf16 = std::string("\xFF\xFE", 2) + [] {
+    const std::u16string text =
+        u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><r>Zażółć gęślą jaźń</r>";
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+  }();
+  const struct {
+    const char* name;
+    std::string document;
+  } cases[] = {
+      {"UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>" + expected + "</r>"},
+      {"UTF-16", utf16},
+      {"ISO-8859-2",
+       "<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?><r>Za\xbf\xf3\xb3\xe6 g\xea\xb6l\xb1 "
+       "ja\xbc\xf1</r>"},
+      {"windows-1250",
+       "<?xml version=\"1.0\" encoding=\"windows-1250\"?><r>Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 "
+       "ja\x9f\xf1</r>"},
+      {"CP1250",
+       "<?xml version=\"1.0\" encoding=\"CP1250\"?><r>Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 "
+       "ja\x9f\xf1</r>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Recorder events;
+    ASSERT_TRUE(ScanXmlSafely(c.document, 4096, events));
+    EXPECT_EQ(events.log, "<r>" + expected + "</>");
+    const XmlDocPtr doc = ParseXmlSafely(c.document, 4096);
+    xmlChar* text = xmlNodeGetContent(xmlDocGetRootElement(doc.get()));
+    EXPECT_EQ(reinterpret_cast<const char*>(text), expected);
+    xmlFree(text);
+  }
+}
+
 TEST(SafeXmlParse, TheStreamGivesTheDeclaredEncoding) {
   EXPECT_EQ(StreamXmlSafely("<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?><r>\xb1</r>", 1024,
                             [](xmlTextReader*) { return false; }),
