@@ -1,11 +1,7 @@
 #include "platform/settings_file.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -22,6 +18,11 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 }  // namespace
+
+std::string PathText(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
 
 const std::vector<std::pair<std::string, SettingsField>>& SettingsFields() {
   static const std::vector<std::pair<std::string, SettingsField>> fields = {
@@ -60,21 +61,9 @@ const std::vector<std::string>& SettingsKeys() {
   return keys;
 }
 
-fs::path DefaultSettingsFile() {
-  fs::path config;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && fs::path(xdg).is_absolute()) {
-    config = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    config = fs::path(home) / ".config";
-  } else if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) {
-    config = fs::path(user->pw_dir) / ".config";
-  }
-  return config / "zelvor" / "zelvor.conf";
-}
-
 std::string SettingsErrorText(const fs::path& file, int line, std::string_view key,
                               std::string_view problem) {
-  std::string text = file.string() + ":" + std::to_string(line) + ": ";
+  std::string text = PathText(file) + ":" + std::to_string(line) + ": ";
   if (!key.empty()) text += std::string(key) + ": ";
   return text + std::string(problem);
 }
@@ -105,25 +94,26 @@ SettingsFile ReadSettingsFile(const fs::path& path) {
   std::error_code error;
   const fs::file_status entry = fs::symlink_status(path, error);
   if (error && error != std::errc::no_such_file_or_directory) {
-    throw SettingsError(path.string() + ": the settings file cannot be read: " + error.message());
+    throw SettingsError(PathText(path) + ": the settings file cannot be read: " + error.message());
   }
   if (!fs::exists(path, error)) {
     // A link that leads nowhere was meant to be the settings: using the defaults would hide it.
     if (fs::is_symlink(entry)) {
-      throw SettingsError(path.string() + ": the settings file is a symbolic link to " +
-                          fs::read_symlink(path, error).string() + ", which does not exist");
+      throw SettingsError(PathText(path) + ": the settings file is a symbolic link to " +
+                          PathText(fs::read_symlink(path, error)) + ", which does not exist");
     }
     if (error && error != std::errc::no_such_file_or_directory) {
-      throw SettingsError(path.string() + ": the settings file cannot be read: " + error.message());
+      throw SettingsError(PathText(path) +
+                          ": the settings file cannot be read: " + error.message());
     }
     return settings;
   }
   std::ifstream in(path);
   if (!in || fs::is_directory(path, error)) {
-    throw SettingsError(path.string() + ": the settings file cannot be read");
+    throw SettingsError(PathText(path) + ": the settings file cannot be read");
   }
   settings = ParseSettings(in, path);
-  if (in.bad()) throw SettingsError(path.string() + ": the settings file cannot be read");
+  if (in.bad()) throw SettingsError(PathText(path) + ": the settings file cannot be read");
   return settings;
 }
 
@@ -197,20 +187,21 @@ void WriteSettingsFile(const SettingsFile& settings) {
   ParseSettings(check, settings.path);  // nothing is written that would not be read back
   std::error_code error;
   fs::create_directories(settings.path.parent_path(), error);
-  const fs::path temporary = settings.path.string() + ".new";
+  fs::path temporary = settings.path;
+  temporary += ".new";
   {
     std::ofstream out(temporary, std::ios::trunc);
     out << text;
     out.flush();
     if (!out) {
       fs::remove(temporary, error);
-      throw SettingsError(settings.path.string() + ": the settings file cannot be written");
+      throw SettingsError(PathText(settings.path) + ": the settings file cannot be written");
     }
   }
   fs::rename(temporary, settings.path, error);
   if (error) {
     fs::remove(temporary, error);
-    throw SettingsError(settings.path.string() +
+    throw SettingsError(PathText(settings.path) +
                         ": the settings file cannot be written: " + error.message());
   }
 }

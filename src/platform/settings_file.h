@@ -1,8 +1,7 @@
 #pragma once
-// The user's settings file, $XDG_CONFIG_HOME/zelvor/zelvor.conf (else
-// ~/.config/zelvor/zelvor.conf): an INI file whose keys override the build's settings. Read by the
-// window and the headless runner alike; a value that cannot be used is refused with the file, the
-// key and the line.
+// The user's settings file (see DefaultSettingsFile): an INI file whose keys override the
+// build's settings. Read by the window and the headless runner alike; a value that cannot be
+// used is refused with the file, the key and the line.
 
 #include <filesystem>
 #include <istream>
@@ -50,9 +49,12 @@ using SettingsField = std::optional<SetValue> SettingsFile::*;
 const std::vector<std::pair<std::string, SettingsField>>& SettingsFields();
 const std::vector<std::string>& SettingsKeys();
 
-// Where the settings file is: $XDG_CONFIG_HOME/zelvor/zelvor.conf, else
-// ~/.config/zelvor/zelvor.conf.
+// Where the settings file is: on Windows %APPDATA%\Zelvor\zelvor.conf; elsewhere
+// $XDG_CONFIG_HOME/zelvor/zelvor.conf, else ~/.config/zelvor/zelvor.conf.
 std::filesystem::path DefaultSettingsFile();
+
+// A path as UTF-8 text, for messages.
+std::string PathText(const std::filesystem::path& path);
 
 // Reads and checks the file; a missing file sets nothing. Lines are "[section]", "key = value",
 // blank, or comments starting with ';' or '#'. Throws SettingsError for a line of no such form,
