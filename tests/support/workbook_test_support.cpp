@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "workbook/atomic_save.h"
 #include "workbook/file_system.h"
 
 namespace zelvor::test {
@@ -27,6 +28,10 @@ std::set<std::string> FileNames(const std::filesystem::path& folder) {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(workbook::files::NativePath(path), std::ios::binary) << bytes;
+}
+
+void SaveText(const std::string& path, const std::string& text) {
+  workbook::SaveAtomically(path, [&](const std::string& temp) { WriteFile(temp, text); });
 }
 
 std::map<std::string, std::string> ReadParts(const std::string& path) {

@@ -26,12 +26,9 @@ namespace {
 namespace fs = std::filesystem;
 using test::FileNames;
 using test::ReadFile;
+using test::SaveText;
 using test::WriteFile;
 using zelvor::test::ScratchFolder;
-
-void SaveText(const std::string& target, const std::string& text) {
-  SaveAtomically(target, [&](const std::string& temp) { WriteFile(temp, text); });
-}
 
 // Runs `save` in a child process that stops inside its write: killed there with SIGKILL when
 // `kill` is set, else held until the returned process is killed by the caller.

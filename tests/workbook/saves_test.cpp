@@ -19,12 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 using test::FileNames;
 using test::ReadFile;
+using test::SaveText;
 using test::WriteFile;
 using zelvor::test::ScratchFolder;
-
-void SaveText(const std::string& target, const std::string& text) {
-  SaveAtomically(target, [&](const std::string& temp) { WriteFile(temp, text); });
-}
 
 // No process has this number, here or on Windows.
 constexpr const char* kDeadProcess = "2147483000";
