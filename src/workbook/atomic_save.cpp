@@ -111,6 +111,11 @@ void CheckRights(const fs::path& real) {
   const fs::file_status status = fs::status(real, error);
   if (fs::exists(status)) {
     if (fs::is_directory(status)) throw EWorkbookError("a folder of that name exists");
+    if (files::HeldOpenElsewhere(real)) {
+      throw EWorkbookError("Plik „" + files::Utf8(real.filename()) +
+                           "” jest otwarty w innym programie, np. w arkuszu kalkulacyjnym. "
+                           "Zamknij go tam i uruchom zadanie ponownie.");
+    }
     if (files::MarkedReadOnly(real) || !files::MayWrite(real)) {
       throw EWorkbookError("the file \"" + files::Utf8(real) + "\" is read-only");
     }

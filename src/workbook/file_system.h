@@ -47,6 +47,9 @@ void Remove(const fs::path& path) noexcept;
 bool MarkedReadOnly(const fs::path& path);
 // Whether this process may write the file (or create files in the folder).
 bool MayWrite(const fs::path& path);
+// Whether another program holds the file open so that it may not be written now (a spreadsheet
+// application locks the workbook it shows); never on systems without such locks.
+bool HeldOpenElsewhere(const fs::path& path);
 // Gives `path` the permissions of `model` (no-op where files have no mode bits).
 void CopyPermissions(const fs::path& model, const fs::path& path);
 

@@ -100,6 +100,10 @@ bool MayWrite(const fs::path& path) {
   return ::access(path.c_str(), S_ISDIR(st.st_mode) ? W_OK | X_OK : W_OK) == 0;
 }
 
+bool HeldOpenElsewhere(const fs::path&) {
+  return false;  // POSIX locks are advisory: another program's open file does not stop a rename
+}
+
 void CopyPermissions(const fs::path& model, const fs::path& path) {
   struct stat st {};
   if (::stat(model.c_str(), &st) != 0) return;

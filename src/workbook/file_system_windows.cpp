@@ -111,6 +111,12 @@ bool MayWrite(const fs::path& path) {
   return static_cast<bool>(Open(path, GENERIC_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
 }
 
+bool HeldOpenElsewhere(const fs::path& path) {
+  if (Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL)) return false;
+  const DWORD error = ::GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
 void CopyPermissions(const fs::path&, const fs::path&) {
   // A new file takes its folder's access rules; there are no mode bits to keep.
 }
