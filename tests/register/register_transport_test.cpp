@@ -11,11 +11,14 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <optional>
 #include <thread>
 
 #include "platform/certificate_description.h"
 #include "register/citizen_api.h"
 #include "soap/remote_errors.h"
+#include "support/connect_proxy.h"
 #include "support/loopback_server.h"
 #include "support/loopback_socket.h"
 #include "support/scratch_folder.h"
@@ -401,6 +404,45 @@ TEST_F(RegisterTransportTest, AnUnverifiedServerIsExplainedByItsReason) {
                                           std::to_string(server.Port()) + ": " + c.reason);
     EXPECT_FALSE(error.Transient());
   }
+}
+
+// Sets an environment variable for one scope, and puts back what was there.
+class EnvironmentVariable {
+ public:
+  EnvironmentVariable(const char* name, const char* value) : name_(name) {
+    if (const char* before = std::getenv(name)) before_ = before;
+    if (value) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~EnvironmentVariable() {
+    if (before_) {
+      setenv(name_, before_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  EnvironmentVariable(const EnvironmentVariable&) = delete;
+  EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> before_;
+};
+
+// The program sets no proxy of its own: the office's proxy that the environment names carries the
+// register's calls, as it does every other program's.
+TEST_F(RegisterTransportTest, CallsGoThroughTheProxyTheEnvironmentNames) {
+  test::ConnectProxy proxy;
+  const EnvironmentVariable noBypass("no_proxy", nullptr), noBypassUpper("NO_PROXY", nullptr);
+  const EnvironmentVariable viaProxy("https_proxy", proxy.Url().c_str());
+  const auto transport = MakeRegisterTransport(Settings());
+  EXPECT_NO_THROW(Search(*transport, kAnyNumber));
+  EXPECT_NO_THROW(Search(*transport, kAnyNumber));
+  // This register closes every connection after its answer: one tunnel a call.
+  EXPECT_EQ(proxy.Tunnels(), (std::vector<std::string>{HostPort(), HostPort()}));
 }
 
 TEST_F(RegisterTransportTest, ATimeOutIsExplainedInPolishAndMayBeTriedAgain) {

@@ -70,27 +70,11 @@ class BrokenFirstHandshake {
     }
   }
 
-  // Copies bytes both ways until either side closes.
   void Pass(int client) {
     const int server = test::ConnectToLoopback(serverPort_);
-    if (server >= 0) {
-      pollfd ends[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
-      char buffer[16384];
-      while (!done_) {
-        if (::poll(ends, 2, 20) <= 0) continue;
-        bool closed = false;
-        for (int i = 0; i < 2; ++i) {
-          if (ends[i].revents == 0) continue;
-          const ssize_t n = ::recv(ends[i].fd, buffer, sizeof buffer, 0);
-          if (n <= 0 ||
-              ::send(ends[1 - i].fd, buffer, static_cast<std::size_t>(n), MSG_NOSIGNAL) != n) {
-            closed = true;
-          }
-        }
-        if (closed) break;
-      }
-    }
-    if (server >= 0) ::close(server);
+    if (server < 0) return;
+    test::PassBothWays(client, server, done_);
+    ::close(server);
   }
 
   int serverPort_;

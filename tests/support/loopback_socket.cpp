@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -41,6 +42,22 @@ int ConnectToLoopback(int port) {
     return fd;
   if (fd >= 0) ::close(fd);
   return -1;
+}
+
+void PassBothWays(int a, int b, const std::atomic<bool>& done) {
+  pollfd ends[2] = {{a, POLLIN, 0}, {b, POLLIN, 0}};
+  char buffer[16384];
+  while (!done) {
+    if (::poll(ends, 2, 20) <= 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      if (ends[i].revents == 0) continue;
+      const ssize_t n = ::recv(ends[i].fd, buffer, sizeof buffer, 0);
+      if (n <= 0 ||
+          ::send(ends[1 - i].fd, buffer, static_cast<std::size_t>(n), MSG_NOSIGNAL) != n) {
+        return;
+      }
+    }
+  }
 }
 
 }  // namespace zelvor::test
