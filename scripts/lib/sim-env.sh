@@ -30,18 +30,22 @@ _sim_env_openssl() {
   fi
 }
 
-# A certificate for the key NAME.key, issued by the CA for two days with the given extensions.
+# A new key NAME.key and its certificate, issued by the CA for two days with the given
+# extensions. The key is EC P-256, or RSA 2048 when the fourth argument says rsa.
 _sim_env_issue() {
   local name=$1 subject=$2 extensions=$3 p=$SIM_ENV_PKI
+  local key=(-algorithm EC -pkeyopt ec_paramgen_curve:P-256)
+  [ "${4:-}" = rsa ] && key=(-algorithm RSA -pkeyopt rsa_keygen_bits:2048)
   printf '%s\n' "$extensions" >"$p/$name.ext" &&
-    _sim_env_openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 -out "$p/$name.key" &&
+    _sim_env_openssl genpkey "${key[@]}" -out "$p/$name.key" &&
     _sim_env_openssl req -new -key "$p/$name.key" -subj "$subject" -out "$p/$name.csr" &&
     _sim_env_openssl x509 -req -in "$p/$name.csr" -CA "$p/ca.pem" -CAkey "$p/ca.key" \
       -CAcreateserial -days 2 -extfile "$p/$name.ext" -out "$p/$name.pem"
 }
 
 # The issuer carries the name the program's client-certificate selector asks for; it issues the
-# server's certificate for 127.0.0.1 and the "KREPTD" client certificate. The store holds the
+# server's certificate for 127.0.0.1 and the "KREPTD" client certificate, whose key is RSA so that
+# Windows (and wine) can import its .p12, client.p12 (password "zelvor"), into the user's store. The store holds the
 # client certificate with its key (owner-only, as the program demands) and trusts the issuer, so
 # the program verifies the simulator.
 sim_env_make_pki() {
@@ -55,7 +59,9 @@ sim_env_make_pki() {
     _sim_env_openssl req -x509 -new -key "$p/ca.key" -subj "/L=local/O=gitd/CN=GITD SUB03 CA" \
       -days 2 -out "$p/ca.pem" &&
     _sim_env_issue server "/CN=127.0.0.1" "subjectAltName=IP:127.0.0.1" &&
-    _sim_env_issue client "/C=PL/O=Zelvor/CN=KREPTD" "extendedKeyUsage=clientAuth" || return 1
+    _sim_env_issue client "/C=PL/O=Zelvor/CN=KREPTD" "extendedKeyUsage=clientAuth" rsa &&
+    _sim_env_openssl pkcs12 -export -in "$p/client.pem" -inkey "$p/client.key" \
+      -certfile "$p/ca.pem" -passout pass:zelvor -out "$p/client.p12" || return 1
   (umask 077 && cat "$p/client.pem" "$p/client.key" >"$s/personal/kreptd.pem") &&
     cp "$p/ca.pem" "$s/issuers/gitd.pem"
 }
