@@ -133,6 +133,7 @@ int RunList(const CliOptions& options, const EffectiveSettings& settings, Consol
   jobs::WindowState state;
   PrepareRegister(state, settings);
   const fs::path input = ListInput(options);
+  state.inputIsWorkingCopy = options.output.has_value();
   const std::unique_ptr<workbook::ApplicationFactory> spreadsheets = workbook::MakeXlsxFactory();
   CliHostSettings hostSettings = HostSettings("rows");
   hostSettings.inputFile = input.string();

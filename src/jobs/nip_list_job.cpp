@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 
@@ -12,6 +13,7 @@
 #include "register/register_transport.h"
 #include "report/details_columns.h"
 #include "workbook/atomic_save.h"
+#include "workbook/errors.h"
 
 namespace zelvor::jobs {
 namespace {
@@ -147,6 +149,7 @@ class ListRun {
 
     s_.FSheet = &s_.FXLApp->OpenWorkbook(*input).Worksheet(1);
     rowCount_ = s_.FSheet->UsedRangeRowCount();
+    if (!s_.inputIsWorkingCopy && HoldsUserColumns()) KeepCopyOfInput(*input);
     counts_.records = std::max<std::int64_t>(rowCount_ - 1, 0);
     host_.SetStatusPanel(kProgressPanel, std::to_string(rowCount_));
     ShowProgress();
@@ -157,6 +160,36 @@ class ListRun {
       ahead_ = std::make_unique<LookAhead<RecordLookup>>(ctx_, s_.registerConnections);
     }
     return true;
+  }
+
+  // True when column B or C of a data row holds what no run of this job wrote: the job writes
+  // the cleaned number into B and its outcome into C, always together.
+  bool HoldsUserColumns() {
+    for (std::int32_t row = 2; row <= rowCount_; ++row) {
+      const std::string b = s_.FSheet->GetCell(row, "B");
+      if (b.empty() ? !s_.FSheet->GetCell(row, "C").empty()
+                    : b != CleanedCellText(s_.FSheet->GetCell(row, "A"))) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // The input as it is on disk, before the run's first annotation reaches it, beside it as
+  // "<name> (kopia yyyy-mm-dd hh.mm).xlsx".
+  void KeepCopyOfInput(const std::string& input) {
+    const std::string copy = UnusedPath(UserColumnsCopyPath(input, host_.Now()));
+    std::error_code error;
+    std::filesystem::copy_file(input, copy, std::filesystem::copy_options::none, error);
+    if (error) {
+      throw workbook::EWorkbookError("Nie można zachować kopii skoroszytu „" + input +
+                                     "” przed zapisaniem wyników w kolumnach B i C (" +
+                                     error.message() + "); nic nie zostało zmienione.");
+    }
+    host_.AddOutputLine(
+        "Kolumny B i C skoroszytu zawierają dane, które zostaną zastąpione "
+        "wynikami; kopia skoroszytu sprzed zmian: " +
+        copy);
   }
 
   void ProcessRecord() {

@@ -88,6 +88,20 @@ std::string PeriodJobOutputPath(std::string_view documentsFolder,
                                      FormatTimestamp(start) + ".xlsx");
 }
 
+std::string UserColumnsCopyPath(std::string_view inputPath, std::chrono::local_seconds now) {
+  const std::filesystem::path input(inputPath);
+  const auto minutes =
+      std::chrono::floor<std::chrono::minutes>(now - std::chrono::floor<std::chrono::days>(now));
+  char clock[8];
+  std::snprintf(clock, sizeof clock, "%02d.%02d", static_cast<int>(minutes.count() / 60),
+                static_cast<int>(minutes.count() % 60));
+  const std::string name =
+      input.stem().string() + " (kopia " +
+      FormatDay(std::chrono::year_month_day{std::chrono::floor<std::chrono::days>(now)}) + " " +
+      clock + ")" + input.extension().string();
+  return FolderOf(inputPath) + name;
+}
+
 std::string WorkbookTestPath(std::string_view programFolder, std::chrono::local_seconds now) {
   return Joined(programFolder, "Wynika_Hdr_" + FormatTimestamp(now) + ".xlsx");
 }

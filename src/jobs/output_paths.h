@@ -37,6 +37,10 @@ std::string UnusedPath(const std::string& path);
 std::string ReserveUnusedPath(const std::string& path,
                               const std::function<void(const std::string& tempPath)>& write);
 
+// The copy the list job keeps of an input whose columns B and C held the user's own data:
+// "<folder>/<name> (kopia yyyy-mm-dd hh.mm)<ext>".
+std::string UserColumnsCopyPath(std::string_view inputPath, std::chrono::local_seconds now);
+
 // The developer workbook test's file beside the program: "<folder>/Wynika_Hdr_<stamp>.xlsx".
 std::string WorkbookTestPath(std::string_view programFolder, std::chrono::local_seconds now);
 

@@ -55,6 +55,10 @@ struct WindowState {
   int registerConnections = 1;
   std::function<std::unique_ptr<soap::HttpTransport>()> openRegisterConnection;
 
+  // The list job's input is already a copy made for the run (zelvor-cli --output), so the
+  // user's own columns need no copy of their own.
+  bool inputIsWorkingCopy = false;
+
   bool lConnectAPI = false;              // the list job prepared the register client in this run
   std::string sBaza;                     // register endpoint address
   std::string ExcelFileNameOut;          // full path of the result workbook of the current run

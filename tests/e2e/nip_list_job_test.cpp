@@ -10,6 +10,7 @@
 #include "jobs/output_paths.h"
 #include "support/job_harness.h"
 #include "support/workbook_files.h"
+#include "support/workbook_test_support.h"
 
 namespace zelvor::test {
 namespace {
@@ -213,6 +214,37 @@ TEST_F(NipListJobTest, ARunThatEndsBeforeItsFirstRecordLeavesNoResultAndShowsWhy
     EXPECT_EQ(h.state.FXLApp, nullptr);
     EXPECT_EQ(h.state.result.ExAppHDR, nullptr);
   }
+}
+
+// The user's own columns B and C are kept in a copy of the input before the run writes over them;
+// an input whose B and C hold an earlier run's annotations, or nothing, gets no copy.
+TEST_F(NipListJobTest, TheUsersOwnColumnsAreKeptInACopyBeforeTheFirstAnnotation) {
+  namespace fs = std::filesystem;
+  JobHarness h(*env_);
+  const std::string input = h.folder.File("klienci.xlsx");
+  WriteWorkbook(input, {{"NIP", "Nazwa klienta", "Uwagi handlowca"},
+                        {cast_.rich->NIP, "", ""},
+                        {cast_.unknownNip, "Hurtownia Zorza", "dzwonić po 15"}});
+  const std::string original = test::ReadFile(input);
+  h.host.filesToOpen.push_back(input);
+  auto ctx = h.Context();
+  jobs::RunNipListJob(ctx);
+
+  const std::string copy = jobs::UserColumnsCopyPath(input, h.host.now);
+  EXPECT_EQ(fs::path(copy).filename().string().rfind("klienci (kopia ", 0), 0u);
+  ASSERT_TRUE(fs::exists(copy));
+  EXPECT_EQ(test::ReadFile(copy), original);
+  EXPECT_THAT(h.host.output,
+              testing::Contains(HasSubstr("kopia skoroszytu sprzed zmian: " + copy)));
+  EXPECT_EQ(ReadSheet(input).at(2).at(2), "BRAK");  // annotated as ever
+
+  // A second run meets only its own annotations: no second copy.
+  fs::remove(copy);
+  h.host.filesToOpen.push_back(input);
+  jobs::RunNipListJob(ctx);
+  EXPECT_FALSE(fs::exists(copy));
+  for (const auto& entry : fs::directory_iterator(h.folder.Path()))
+    EXPECT_EQ(entry.path().filename().string().find("kopia"), std::string::npos) << entry.path();
 }
 
 // A transient failure (an overloaded gateway's 503) is tried twice more before the record is

@@ -33,6 +33,11 @@ TEST(OutputPaths, PeriodJobNamesFirstAndLastDayAndStartTime) {
             "/Wynik_Day_Hdr-20240102-20240102_2024_12_04_09_05_01.xlsx");
 }
 
+TEST(OutputPaths, TheCopyOfTheUsersColumnsIsBesideTheInputWithItsMinute) {
+  EXPECT_EQ(UserColumnsCopyPath("/home/ala/klienci.xlsx", At(2024y / 12 / 4, 9, 5, 59)),
+            "/home/ala/klienci (kopia 2024-12-04 09.05).xlsx");
+}
+
 TEST(OutputPaths, WorkbookTestFileBesideTheProgram) {
   EXPECT_EQ(WorkbookTestPath("/opt/zelvor", At(2025y / 1 / 15, 0, 0, 0)),
             "/opt/zelvor/Wynika_Hdr_2025_01_15_00_00_00.xlsx");
