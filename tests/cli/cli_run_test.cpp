@@ -19,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ElementsAre;
 using testing::HasSubstr;
+using testing::Not;
 using testing::StartsWith;
 
 constexpr const char* kInvalid = "BŁĘDNY NUMER NIP - błąd sumy kontrolnej";
@@ -81,7 +82,9 @@ TEST_F(CliRunTest, ListRunAnnotatesTheInputInPlaceAndSavesTheResultBesideIt) {
 TEST_F(CliRunTest, ListRunWithAnOutputFolderWorksOnACopyAndNeverOverwritesOne) {
   ScratchFolder folder;
   const auto& found = env_->Data().At(1);
-  const std::string original = NumbersInput(folder.Path(), {found.NIP});
+  // The user's own column B: the original stays as it is, so no copy of it is kept.
+  const std::string original = folder.File("klienci.xlsx");
+  WriteWorkbook(original, {{"NIP", "Nazwa klienta"}, {found.NIP, "Hurtownia"}});
   const fs::path out = folder.Path() / "wyniki" / "marzec";  // made by the run
   const auto args = AtSim({"list", original, "--output", out.string(), "--no-progress"});
 
@@ -90,8 +93,13 @@ TEST_F(CliRunTest, ListRunWithAnOutputFolderWorksOnACopyAndNeverOverwritesOne) {
   const std::string copy = (out / "klienci.xlsx").string();
   EXPECT_EQ(Reported(run.out, "annotated"), copy);
   EXPECT_EQ(fs::path(Reported(run.out, "result")).parent_path(), out);
-  EXPECT_THAT(ReadSheet(original), ElementsAre(ElementsAre("NIP"), ElementsAre(found.NIP)));
+  EXPECT_THAT(ReadSheet(original), ElementsAre(ElementsAre("NIP", "Nazwa klienta"),
+                                               ElementsAre(found.NIP, "Hurtownia")));
   EXPECT_THAT(ReadSheet(copy)[1], ElementsAre(found.NIP, found.NIP, found.FirmaNazwa));
+  EXPECT_THAT(run.out, Not(HasSubstr("kopia")));
+  for (const fs::path& dir : {folder.Path(), out})
+    for (const auto& entry : fs::directory_iterator(dir))
+      EXPECT_EQ(entry.path().filename().string().find("kopia"), std::string::npos);
 
   // The annotated copy of the first run is there now: the second run refuses to touch it.
   const CliRun again = RunCli(args);
