@@ -246,6 +246,8 @@ void TForm1::StartInBackground(QPushButton* own, LongActionScope::Style style, b
                                std::function<void()> work) {
   if (running_ != nullptr) return;
   running_ = own;
+  // The last run's result is no longer the one to open while the next run makes its own.
+  if (own == btnExcel_wyprwadz) btnOtworzWynik->hide();
   stopCalls_->store(false);
   progressStart_ = {};
   backgroundScope_ = std::make_unique<LongActionScope>(actions_, waitCursor_, own, style);

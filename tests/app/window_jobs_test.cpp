@@ -57,6 +57,7 @@ class RecordingWindow : public zelvor::app::TForm1 {
     int value;
     int maximum;
     QString text;
+    bool resultButtonShown;
   };
   std::vector<Bar> bars;
   QStringList opened;
@@ -64,7 +65,8 @@ class RecordingWindow : public zelvor::app::TForm1 {
   void ShowProgress(const zelvor::jobs::JobProgress& progress) override {
     TForm1::ShowProgress(progress);
     if (pbPostep->isVisible())
-      bars.push_back({pbPostep->value(), pbPostep->maximum(), pbPostep->text()});
+      bars.push_back(
+          {pbPostep->value(), pbPostep->maximum(), pbPostep->text(), !btnOtworzWynik->isHidden()});
   }
   void OpenWithApplication(const std::string& path) override { opened << Q(path); }
 };
@@ -149,6 +151,17 @@ class WindowJobsTest : public QObject {
     QVERIFY(!form->btnOtworzWynik->isHidden());
     form->btnOtworzWynik->click();
     QCOMPARE(form->opened, QStringList{result});
+
+    // The next run hides it while it goes, and shows it again for its own result.
+    form->bars.clear();
+    DialogWatcher again(ChooseFile(input));
+    form->btnExcel_wyprwadz->click();
+    QVERIFY(zelvor::test::WaitForAction(*form));
+    QVERIFY(!form->bars.empty());
+    for (const RecordingWindow::Bar& bar : form->bars) QVERIFY(!bar.resultButtonShown);
+    QVERIFY(!form->btnOtworzWynik->isHidden());
+    form->btnOtworzWynik->click();
+    QCOMPARE(form->opened.last(), folder.filePath("Wynik_Hdr_2024_03_31_09_30_00_2.xlsx"));
   }
 
   // A call the register holds back for 10 s: meanwhile the window switches tabs and repaints,
