@@ -263,6 +263,8 @@ void TForm1::StartInBackground(QPushButton* own, LongActionScope::Style style, b
 
 void TForm1::EndBackgroundAction(const std::optional<QString>& error) {
   worker_.join();
+  // Nothing is left to stop: the close the person asked for goes ahead.
+  if (closeQuestion_) closeQuestion_->done(QMessageBox::Yes);
   const bool listRun = running_ == btnExcel_wyprwadz;
   running_ = nullptr;
   backgroundScope_.reset();
@@ -320,12 +322,18 @@ void TForm1::StopRunningAction() {
 void TForm1::closeEvent(QCloseEvent* event) {
   if (running_) {
     event->ignore();
-    if (!closeRequested_ &&
-        AskYesNo("Trwa pobieranie danych. Czy przerwać pobieranie i zamknąć program?")) {
+    if (closeRequested_ || closeQuestion_) return;
+    const bool stop = AskYesNoBox(
+        this, QStringLiteral("Trwa pobieranie danych. Czy przerwać pobieranie i zamknąć program?"),
+        &closeQuestion_);
+    // The action may have ended while the question was open; then it answered it, and the
+    // window closes as it would have without an action.
+    if (!stop) return;
+    if (running_) {
       closeRequested_ = true;
       StopRunningAction();
+      return;
     }
-    return;
   }
   FormClose();
   event->accept();

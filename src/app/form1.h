@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -212,6 +214,9 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   WaitCursor waitCursor_;
   QPushButton* running_ = nullptr;
   bool closeRequested_ = false;
+  // The question whether to stop the running action and close, while it is open: the action's
+  // end answers it.
+  QPointer<QMessageBox> closeQuestion_;
   std::filesystem::path defaultStore_;  // the store without settings: the user's, or a test's
   std::filesystem::path certificateStore_;
   platform::SettingsFile settings_;

@@ -17,11 +17,14 @@ QString WithFullStop(const QString& message) {
   return message + u'.';
 }
 
-bool AskYesNoBox(QWidget* owner, const QString& question) {
+bool AskYesNoBox(QWidget* owner, const QString& question, QPointer<QMessageBox>* shown) {
   const QString title = owner ? owner->window()->windowTitle() : QString();
   QMessageBox box(QMessageBox::NoIcon, title, question, QMessageBox::Yes | QMessageBox::No, owner);
   box.setEscapeButton(QMessageBox::No);
-  return box.exec() == QMessageBox::Yes;
+  if (shown) *shown = &box;
+  const bool yes = box.exec() == QMessageBox::Yes;
+  if (shown) *shown = nullptr;
+  return yes;
 }
 
 void ShowErrorBox(QWidget* owner, const QString& message) {

@@ -1,6 +1,8 @@
 #pragma once
 // The program's message boxes: the yes/no question, the error box and the plain boxes.
 
+#include <QMessageBox>
+#include <QPointer>
 #include <QString>
 
 class QWidget;
@@ -11,8 +13,9 @@ namespace zelvor::app {
 // empty or already ends in a character whose code is at most that of ".".
 QString WithFullStop(const QString& message);
 
-// Yes and No, no icon, titled with the owner's caption; true for Yes.
-bool AskYesNoBox(QWidget* owner, const QString& question);
+// Yes and No, no icon, titled with the owner's caption; true for Yes. Given `shown`, it points
+// at the box while it is open, so that the caller may close it when the question is moot.
+bool AskYesNoBox(QWidget* owner, const QString& question, QPointer<QMessageBox>* shown = nullptr);
 
 // Error icon and OK, titled with the application's name.
 void ShowErrorBox(QWidget* owner, const QString& message);

@@ -6,11 +6,13 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 
@@ -232,6 +234,34 @@ class WindowJobsTest : public QObject {
     QCOMPARE(hdr.size(), 4u);
     QCOMPARE(Q(hdr[2].at(1)), Q(data.At(11).FirmaNazwa));
     QVERIFY(form->pbPostep->isHidden());
+  }
+
+  // Closing the window while a run goes asks whether to stop it; when the run ends before the
+  // question is answered, the question closes itself and the window closes, as asked.
+  void aCloseQuestionTheRunsEndMadeMootClosesItself() {
+    const RegisterEnvironment stalling;
+    const std::vector<std::string> numbers = stalling.FirstNumbers(4);
+    QCOMPARE(stalling.InjectFault("stall:1500", numbers[1], 1), 200L);
+    QTemporaryDir folder;
+    const QString input = folder.filePath(QStringLiteral("klienci.xlsx"));
+    zelvor::test::WriteWorkbook(input.toStdString(),
+                                {{"NIP"}, {numbers[0]}, {numbers[1]}, {numbers[2]}, {numbers[3]}});
+    const auto form = RegisterSimWindow(stalling);
+    QPointer<QWidget> question;
+    DialogWatcher watcher({ChooseFile(input), [&](QWidget* box) {
+                             question = box;
+                             // Left unanswered; a guard ends the test should it stay open.
+                             QTimer::singleShot(15000, box, &QWidget::close);
+                           }});
+    form->btnExcel_wyprwadz->click();
+    QVERIFY(QTest::qWaitFor([&] { return stalling.InFlight() == 1; }, 10000));
+    form->close();  // returns once the question is gone
+    QCOMPARE(watcher.Seen(), 2);
+    QVERIFY(question.isNull() || question->isHidden());
+    QVERIFY(!form->ActionRunning());
+    QVERIFY(!form->isVisible());
+    QCOMPARE(zelvor::test::ReadSheet(input.toStdString())[4].at(2),
+             stalling.Data().At(3).FirmaNazwa);  // the run went to its end
   }
 
   // The save dialog offers the dated name in the documents folder; the run saves where the
