@@ -59,8 +59,15 @@ QLabel* BusyLabel(const QString& text, const char* name) {
   return label;
 }
 
+// Tab moves on to the next control rather than into the text: no box of the window takes tabs.
+template <class Box>
+Box* TabLeaves(Box* box) {
+  box->setTabChangesFocus(true);
+  return box;
+}
+
 QPlainTextEdit* LogBox(const char* name) {
-  auto* box = Named(new QPlainTextEdit, name);
+  auto* box = TabLeaves(Named(new QPlainTextEdit, name));
   box->setLineWrapMode(QPlainTextEdit::NoWrap);
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -188,7 +195,7 @@ QWidget* TForm1::BuildListTab() {
   Image2->setPixmap(InputSheetPicture(devicePixelRatioF()));
   Image2->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
-  Memo2 = Named(new QTextEdit, "Memo2");
+  Memo2 = TabLeaves(Named(new QTextEdit, "Memo2"));
   Memo2->setFrameStyle(QFrame::NoFrame);
   Memo2->setReadOnly(true);
   Memo2->setFont(PixelFont(font(), 16));
@@ -246,7 +253,7 @@ QWidget* TForm1::BuildListTab() {
   (new QVBoxLayout(gbOutput))->addWidget(mOutput);
 
   gbInput = Named(new QGroupBox(QStringLiteral("Input")), "gbInput");
-  mNIP = Named(new QPlainTextEdit, "mNIP");
+  mNIP = TabLeaves(Named(new QPlainTextEdit, "mNIP"));
   mNIP->setPlainText(SampleTaxNumbers().join(u'\n'));
   (new QVBoxLayout(gbInput))->addWidget(mNIP);
   gbInput->setFixedWidth(150);
@@ -295,7 +302,7 @@ QWidget* TForm1::BuildTestTab() {
   run->addWidget(btnTestPolaczenia);
   run->addWidget(lbTestPolaczenia, 1);
 
-  mTest = Named(new QPlainTextEdit, "mTest");
+  mTest = TabLeaves(Named(new QPlainTextEdit, "mTest"));
 
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(gbTest);
@@ -317,7 +324,7 @@ QWidget* TForm1::BuildVatTab() {
 
   btnVerify = Button(QStringLiteral("Verify"), "btnVerify");
   btnVerify->setIcon(ShieldIcon());
-  Memo1 = Named(new QPlainTextEdit, "Memo1");
+  Memo1 = TabLeaves(Named(new QPlainTextEdit, "Memo1"));
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(gbRichiedente);

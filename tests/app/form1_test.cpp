@@ -2,6 +2,7 @@
 // screen's input check and the busy signs of jobs.
 #include "app/form1.h"
 
+#include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextEdit>
 #include <QWheelEvent>
 #include <atomic>
 #include <chrono>
@@ -159,6 +161,33 @@ class Form1Test : public QObject {
       QCoreApplication::sendEvent(form->PC->tabBar(), &wheel);
       QVERIFY(form->PC->currentWidget() != form->tsTmp);
     }
+  }
+
+  // Tab moves out of every text box, the logs included, and types nothing into it.
+  void tabLeavesEveryTextBox() {
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    const QList<QAbstractScrollArea*> boxes =
+        form->findChildren<QAbstractScrollArea*>(QString(), Qt::FindChildrenRecursively);
+    int tried = 0;
+    for (QAbstractScrollArea* box : boxes) {
+      auto* plain = qobject_cast<QPlainTextEdit*>(box);
+      auto* rich = qobject_cast<QTextEdit*>(box);
+      if (!plain && !rich) continue;
+      for (int tab = 0; tab < form->PC->count(); ++tab) {
+        if (form->PC->widget(tab)->isAncestorOf(box)) form->PC->setCurrentIndex(tab);
+      }
+      if (!box->isVisible()) continue;  // the hidden tab's
+      const QString before = plain ? plain->toPlainText() : rich->toPlainText();
+      box->setFocus();
+      QVERIFY(box->hasFocus());
+      QTest::keyClick(box, Qt::Key_Tab);
+      QVERIFY2(!box->hasFocus(), qPrintable(box->objectName()));
+      QCOMPARE(plain ? plain->toPlainText() : rich->toPlainText(), before);
+      ++tried;
+    }
+    QVERIFY(tried >= 3);
   }
 
   void vatFieldsTurnTypingIntoUpperCase() {
