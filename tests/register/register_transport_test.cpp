@@ -441,8 +441,10 @@ TEST_F(RegisterTransportTest, CallsGoThroughTheProxyTheEnvironmentNames) {
   const auto transport = MakeRegisterTransport(Settings());
   EXPECT_NO_THROW(Search(*transport, kAnyNumber));
   EXPECT_NO_THROW(Search(*transport, kAnyNumber));
-  // This register closes every connection after its answer: one tunnel a call.
-  EXPECT_EQ(proxy.Tunnels(), (std::vector<std::string>{HostPort(), HostPort()}));
+  // One tunnel a connection; whether the second call finds the first one still open is the
+  // server's timing.
+  EXPECT_THAT(proxy.Tunnels(), testing::Not(testing::IsEmpty()));
+  EXPECT_THAT(proxy.Tunnels(), testing::Each(HostPort()));
 }
 
 TEST_F(RegisterTransportTest, ATimeOutIsExplainedInPolishAndMayBeTriedAgain) {
