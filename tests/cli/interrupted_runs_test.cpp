@@ -64,8 +64,8 @@ TEST(InterruptedRuns, KillsAtStartUpLeaveNoEmptyOrUnreadableResult) {
   EXPECT_THAT(FilesStartingWith(folder.Path(), "."), testing::IsEmpty());
 }
 
-// The register crashes in the middle of a run and is back 3.35 s later, within the retries'
-// waits; the new server knows nothing of the TLS session the client kept from the old one.
+// The register crashes in the middle of a run and is back 2.5 s later, within the retries'
+// waits (1 s, then 3 s); the new server knows nothing of the TLS session the client kept.
 TEST(InterruptedRuns, ARegisterRestartedMidRunLosesNoRecord) {
   RegisterEnvironment env({"--latency-ms", "20"});
   ScratchFolder folder;
@@ -75,7 +75,7 @@ TEST(InterruptedRuns, ARegisterRestartedMidRunLosesNoRecord) {
   const CliRun run =
       RunCli(AtSim({"list", input}, env), {.interruptWhen = [&](const std::string& out) {
                if (!restarted && Lines(out).size() >= 10) {
-                 env.Restart(3350ms);
+                 env.Restart(2500ms);
                  restarted = true;
                }
                return false;
