@@ -16,8 +16,8 @@ namespace zelvor::app {
 // A store file that cannot be used ends the action in the error box, naming the file.
 void TForm1::btnCartyfikatClick() {
   RunLongAction(btnCartyfikat, {.disableOwnButton = false, .waitCursor = false}, [this] {
-    const platform::CertificateStore store = platform::LoadCertificateStore(certificateStore_);
-    CertificateViewDialog dialog(RowsOf(platform::DescribePersonalCertificates(store)), this);
+    CertificateViewDialog dialog(RowsOf(platform::ListPersonalCertificates(certificateStore_)),
+                                 this);
     dialog.exec();
   });
 }

@@ -3,7 +3,9 @@
 #include <ctime>
 #include <filesystem>
 
+#include "cli/process.h"
 #include "jobs/output_paths.h"
+#include "workbook/file_system.h"
 
 namespace zelvor::cli {
 CliHost::CliHost(Console& console, CliHostSettings settings)
@@ -59,15 +61,15 @@ void CliHost::ShowRunFailures(const std::string& report, bool) {
 }
 
 std::string CliHost::ProgramFolder() const {
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::filesystem::current_path().string() : program.parent_path().string();
+  const std::filesystem::path program = ProgramFile();
+  return workbook::files::Utf8(program.empty() ? std::filesystem::current_path()
+                                               : program.parent_path());
 }
 
 std::chrono::local_seconds CliHost::Now() const {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
-  localtime_r(&now, &local);
+  workbook::files::LocalTime(now, local);
   const std::chrono::year_month_day day{std::chrono::year{local.tm_year + 1900},
                                         std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
                                         std::chrono::day{static_cast<unsigned>(local.tm_mday)}};

@@ -1,13 +1,12 @@
 #include "cli/commands.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
 
 #include "cli/cli_host.h"
 #include "cli/effective_settings.h"
+#include "cli/file_stamp.h"
 #include "cli/stop_signal.h"
 #include "jobs/nip_list_job.h"
 #include "jobs/output_paths.h"
@@ -18,11 +17,14 @@
 #include "register/connection_test.h"
 #include "register/register_transport.h"
 #include "vies/vat_check.h"
+#include "workbook/file_system.h"
 
 namespace zelvor::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using workbook::files::NativePath;
+using workbook::files::Utf8;
 
 // A run that cannot start; the message names what is in the way.
 class RunFailure : public std::runtime_error {
@@ -52,7 +54,7 @@ void PrepareRegister(jobs::WindowState& state, const EffectiveSettings& effectiv
 
 // An absolute folder path without a trailing separator; made when it does not exist yet.
 fs::path OutputFolder(const std::string& folder) {
-  fs::path path = fs::absolute(folder).lexically_normal();
+  fs::path path = fs::absolute(NativePath(folder)).lexically_normal();
   if (path.has_relative_path() && path.filename().empty()) path = path.parent_path();
   fs::create_directories(path);
   return path;
@@ -67,7 +69,7 @@ CliHostSettings HostSettings(std::string meterUnit) {
 
 bool FileExists(const std::string& path) {
   std::error_code ignored;
-  return !path.empty() && fs::is_regular_file(path, ignored);
+  return !path.empty() && fs::is_regular_file(NativePath(path), ignored);
 }
 
 // The job's own way of ending: an error it showed, a stop signal, failed records, or done.
@@ -77,23 +79,6 @@ int JobExitStatus(const CliHost& host) {
   if (host.RecordsFailed()) return kExitRecordsFailed;
   return kExitOk;
 }
-
-// What tells whether a run wrote a file: every save replaces it, so its inode or time moves.
-struct FileStamp {
-  bool exists = false;
-  ino_t inode = 0;
-  timespec modified{};
-
-  static FileStamp Of(const fs::path& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return {};
-    return {true, st.st_ino, st.st_mtim};
-  }
-  bool operator==(const FileStamp& other) const {
-    return exists == other.exists && inode == other.inode &&
-           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
-  }
-};
 
 // Runs a job's button handler; an error that escapes it is shown as the window shows it.
 // Ctrl-C becomes the job's stop box from here on; elsewhere it ends the program as usual.
@@ -111,20 +96,20 @@ void RunJob(jobs::JobContext& ctx, Handler handler) {
 // The workbook the job annotates: the input itself, or its copy in the output folder so that
 // the original stays as it was.
 fs::path ListInput(const CliOptions& options) {
-  const fs::path original = fs::absolute(options.input).lexically_normal();
+  const fs::path original = fs::absolute(NativePath(options.input)).lexically_normal();
   std::error_code error;
   if (!fs::exists(original, error))
-    throw RunFailure("cannot open " + original.string() + ": no such file");
+    throw RunFailure("cannot open " + Utf8(original) + ": no such file");
   if (!fs::is_regular_file(original, error))
-    throw RunFailure("cannot open " + original.string() + ": not a file");
+    throw RunFailure("cannot open " + Utf8(original) + ": not a file");
   if (!options.output) return original;
 
   const fs::path copy = OutputFolder(*options.output) / original.filename();
   if (fs::exists(copy, error))
-    throw RunFailure(copy.string() + " already exists; it is not overwritten");
+    throw RunFailure(Utf8(copy) + " already exists; it is not overwritten");
   fs::copy_file(original, copy, fs::copy_options::none, error);
   if (error)
-    throw RunFailure("cannot copy " + original.string() + " to " + copy.string() + ": " +
+    throw RunFailure("cannot copy " + Utf8(original) + " to " + Utf8(copy) + ": " +
                      error.message());
   return copy;
 }
@@ -136,15 +121,15 @@ int RunList(const CliOptions& options, const EffectiveSettings& settings, Consol
   state.inputIsWorkingCopy = options.output.has_value();
   const std::unique_ptr<workbook::ApplicationFactory> spreadsheets = workbook::MakeXlsxFactory();
   CliHostSettings hostSettings = HostSettings("rows");
-  hostSettings.inputFile = input.string();
+  hostSettings.inputFile = Utf8(input);
   CliHost host(console, std::move(hostSettings));
   jobs::JobContext ctx{state, host, *spreadsheets};
 
-  const FileStamp before = FileStamp::Of(input);
+  const FileStamp before = StampOf(input);
   RunJob(ctx, jobs::RunNipListJob);
   console.EndProgress();
-  const FileStamp after = FileStamp::Of(input);
-  if (after.exists && !(after == before)) console.Out("annotated: " + input.string());
+  const FileStamp after = StampOf(input);
+  if (after.exists && !(after == before)) console.Out("annotated: " + Utf8(input));
   if (FileExists(state.ExcelFileNameOut)) console.Out("result: " + state.ExcelFileNameOut);
   return JobExitStatus(host);
 }
@@ -155,7 +140,7 @@ int RunPeriod(const CliOptions& options, const EffectiveSettings& settings, Cons
   const std::unique_ptr<workbook::ApplicationFactory> spreadsheets = workbook::MakeXlsxFactory();
   CliHostSettings hostSettings = HostSettings("days");
   hostSettings.documentsFolder =
-      (options.output ? OutputFolder(*options.output) : fs::current_path()).string();
+      Utf8(options.output ? OutputFolder(*options.output) : fs::current_path());
   hostSettings.firstDay = options.firstDay;
   hostSettings.lastDay = options.lastDay;
   CliHost host(console, std::move(hostSettings));
@@ -197,7 +182,7 @@ int RunVat(const CliOptions& options, const EffectiveSettings& settings, Console
 
 int PrintConfig(const platform::SettingsFile& file, const EffectiveSettings& settings,
                 Console& console) {
-  console.Out("settings file: " + file.path.string() + (file.found ? "" : " (none)"));
+  console.Out("settings file: " + Utf8(file.path) + (file.found ? "" : " (none)"));
   for (const std::string& line : settings.Lines()) console.Out(line);
   return kExitOk;
 }

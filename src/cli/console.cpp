@@ -1,14 +1,12 @@
 #include "cli/console.h"
 
-#include <unistd.h>
+#include "cli/terminal.h"
 
 namespace zelvor::cli {
 namespace {
 
 void WriteLine(std::FILE* stream, std::string_view line) {
-  std::fwrite(line.data(), 1, line.size(), stream);
-  std::fputc('\n', stream);
-  std::fflush(stream);
+  WriteText(stream, std::string(line) + '\n');
 }
 
 }  // namespace
@@ -17,8 +15,7 @@ Console::Console(std::FILE* out, std::FILE* err, bool drawProgress, bool outIsTe
     : out_(out), err_(err), drawProgress_(drawProgress), outIsTerminal_(outIsTerminal) {}
 
 Console Console::Standard(bool progressWanted) {
-  return Console(stdout, stderr, progressWanted && isatty(STDERR_FILENO) == 1,
-                 isatty(STDOUT_FILENO) == 1);
+  return Console(stdout, stderr, progressWanted && IsTerminal(stderr), IsTerminal(stdout));
 }
 
 void Console::Out(std::string_view line) {
@@ -43,8 +40,7 @@ void Console::Progress(std::string_view text) {
   // Over the old text in place; blanks cover what a shorter text leaves of it.
   std::string line = "\r" + std::string(text);
   if (shown_.size() > text.size()) line.append(shown_.size() - text.size(), ' ');
-  std::fputs(line.c_str(), err_);
-  std::fflush(err_);
+  WriteText(err_, line);
   shown_ = text;
 }
 
@@ -55,15 +51,13 @@ void Console::EndProgress() {
 void Console::Wipe() {
   if (shown_.empty()) return;
   // Blanks over the old text, then back to the start of the line.
-  std::fprintf(err_, "\r%s\r", std::string(shown_.size(), ' ').c_str());
-  std::fflush(err_);
+  WriteText(err_, "\r" + std::string(shown_.size(), ' ') + "\r");
   shown_.clear();
 }
 
 void Console::Draw() {
   if (shown_.empty()) return;
-  std::fprintf(err_, "\r%s", shown_.c_str());
-  std::fflush(err_);
+  WriteText(err_, "\r" + shown_);
 }
 
 }  // namespace zelvor::cli

@@ -5,6 +5,7 @@
 #include "platform/certificate_store.h"
 #include "register/register_transport.h"
 #include "vies/vat_port_type.h"
+#include "workbook/file_system.h"
 
 namespace zelvor::cli {
 namespace {
@@ -14,7 +15,9 @@ Effective Resolve(const std::string& fallback, const std::optional<platform::Set
                   const std::optional<std::string>& fromOption = std::nullopt,
                   const char* option = "") {
   if (fromOption) return {*fromOption, std::string("option --") + option};
-  if (fromFile) return {fromFile->value, file.path.string() + ":" + std::to_string(fromFile->line)};
+  if (fromFile)
+    return {fromFile->value,
+            workbook::files::Utf8(file.path) + ":" + std::to_string(fromFile->line)};
   return {fallback, "default"};
 }
 
@@ -30,8 +33,8 @@ EffectiveSettings ResolveSettings(const CliOptions& options, const platform::Set
       Resolve(transport.url, file.registerUrl, file, options.registerUrl, "register");
   settings.connections = Resolve("1", file.connections, file, connections, "connections");
   settings.vatUrl = Resolve(vies::Endpoint(), file.vatUrl, file, options.vatUrl, "vat");
-  settings.store = Resolve(platform::DefaultCertificateStoreFolder().string(), file.store, file,
-                           options.store, "store");
+  settings.store = Resolve(workbook::files::Utf8(platform::DefaultCertificateStoreFolder()),
+                           file.store, file, options.store, "store");
   settings.name = Resolve(selectors.displayName, file.name, file);
   settings.issuer = Resolve(selectors.issuer, file.issuer, file);
   settings.subject = Resolve(selectors.subject, file.subject, file);

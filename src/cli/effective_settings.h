@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
-#include "platform/certificate_selection.h"
+#include "platform/certificate_selectors.h"
 #include "platform/settings_file.h"
 
 namespace zelvor::cli {

@@ -6,13 +6,15 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/process.h"
 #include "register/citizen_api.h"
 #include "vies/vat_port_type.h"
 #include "zelvor/build_settings.h"
 
 int main(int argc, char* argv[]) {
   using namespace zelvor::cli;
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+  const std::vector<std::string_view> args(arguments.begin(), arguments.end());
   CliOptions options;
   try {
     options = ParseCommandLine(args);

@@ -1,8 +1,6 @@
 #pragma once
 // How a certificate is shown and matched: its names, serial number and validity as text.
 
-#include <openssl/x509.h>
-
 #include <chrono>
 #include <string>
 
@@ -22,11 +20,6 @@ struct CertificateDescription {
 
   bool operator==(const CertificateDescription&) const = default;
 };
-
-CertificateDescription DescribeCertificate(const X509& certificate);
-
-// The values of a name's attributes in order, joined by ";".
-std::string NameValues(const X509_NAME& name);
 
 // A validity bound as "yyyy-mm-dd hh:mm:ss UTC", for the certificate viewer.
 std::string FormatValidityTime(std::chrono::sys_seconds time);

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/certificate_import.h"
 #include "platform/certificate_store.h"
 
 namespace zelvor::platform {
@@ -48,20 +49,6 @@ struct Fd {
 };
 
 }  // namespace
-
-std::string Quoted(const std::filesystem::path& file) {
-  return "\"" + file.string() + "\"";
-}
-
-std::string ReadFileBytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    throw CertificateStoreError("Nie można odczytać pliku certyfikatu " + Quoted(file) +
-                                ". Sprawdź, czy plik istnieje i czy masz prawo go czytać. (" +
-                                std::strerror(errno) + ")");
-  }
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void RequireOwnerOnly(const std::filesystem::path& file) {
   struct stat info {};
@@ -120,9 +107,7 @@ std::optional<Pkcs12Contents> OpenPkcs12(const std::string& bytes, const std::st
   Pkcs12Ptr p12(d2i_PKCS12(nullptr, &der, static_cast<long>(bytes.size())));
   if (!p12) {
     ERR_clear_error();
-    throw CertificateStoreError("Plik " + Quoted(file) +
-                                " nie jest plikiem PKCS#12 (.p12, .pfx). Wybierz plik "
-                                "certyfikatu z kluczem prywatnym otrzymany od wystawcy.");
+    throw NotPkcs12Error(file);
   }
   // An empty password may be stored as no password at all; both mean "none".
   const char* pass = password.c_str();

@@ -7,15 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/certificate_store.h"
 #include "platform/openssl_handles.h"
 
 namespace zelvor::platform {
-
-// A path in double quotes, as messages name files.
-std::string Quoted(const std::filesystem::path& file);
-
-// The whole file; throws CertificateStoreError naming the file when it cannot be read.
-std::string ReadFileBytes(const std::filesystem::path& file);
 
 // Throws CertificateStoreError when group or others have any access to the file: they could
 // read the key, or put another in its place.

@@ -6,6 +6,7 @@
 
 #include "platform/certificate_files.h"
 #include "platform/certificate_store.h"
+#include "platform/x509_description.h"
 
 namespace zelvor::platform {
 namespace {
@@ -44,9 +45,7 @@ ImportedCertificate ImportPkcs12(const fs::path& pkcs12File, const std::string& 
   std::optional<Pkcs12Contents> contents =
       OpenPkcs12(ReadFileBytes(pkcs12File), password, pkcs12File);
   if (!contents) {
-    throw CertificateStoreError("Hasło do pliku " + Quoted(pkcs12File) +
-                                " jest nieprawidłowe. Wpisz hasło podane przez wystawcę "
-                                "certyfikatu; nic nie zaimportowano.");
+    throw WrongPasswordError(pkcs12File);
   }
   if (X509_check_private_key(contents->certificate.get(), contents->privateKey.get()) != 1) {
     ERR_clear_error();

@@ -7,10 +7,13 @@
 #include <string>
 
 #include "platform/certificate_description.h"
+#include "platform/certificate_store.h"
 
 namespace zelvor::platform {
 
 struct ImportedCertificate {
+  // On Linux the files written; on Windows, where the certificate goes into the personal store
+  // "MY", both are empty.
   std::filesystem::path certificateFile;  // <name>.crt: the certificate, then its chain
   std::filesystem::path keyFile;          // <name>.key: the private key, unencrypted, mode 0600
   CertificateDescription description;
@@ -24,5 +27,9 @@ struct ImportedCertificate {
 ImportedCertificate ImportPkcs12(const std::filesystem::path& pkcs12File,
                                  const std::string& password,
                                  const std::filesystem::path& storeFolder);
+
+// The errors of an import, the same on every system.
+CertificateStoreError WrongPasswordError(const std::filesystem::path& pkcs12File);
+CertificateStoreError NotPkcs12Error(const std::filesystem::path& file);
 
 }  // namespace zelvor::platform

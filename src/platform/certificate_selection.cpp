@@ -2,6 +2,8 @@
 
 #include <openssl/x509v3.h>
 
+#include "platform/x509_description.h"
+
 namespace zelvor::platform {
 namespace {
 
@@ -43,10 +45,6 @@ bool LeadsToAcceptedIssuer(const CertificateStore& store, X509* certificate,
   return false;
 }
 
-bool Matches(const std::string& selector, const std::string& value) {
-  return selector.empty() || selector == value;
-}
-
 }  // namespace
 
 std::vector<std::size_t> CandidatesForIssuers(const CertificateStore& store,
@@ -62,23 +60,6 @@ std::vector<std::size_t> CandidatesForIssuers(const CertificateStore& store,
   return candidates;
 }
 
-std::optional<std::size_t> FindSelectedCertificate(
-    const std::vector<CertificateDescription>& candidates, const CertificateSelectors& selectors) {
-  if (selectors.displayName.empty() && selectors.subject.empty() && selectors.issuer.empty() &&
-      selectors.serialNumber.empty()) {
-    return std::nullopt;
-  }
-  for (std::size_t i = 0; i < candidates.size(); ++i) {
-    const CertificateDescription& c = candidates[i];
-    if (Matches(selectors.subject, c.subject) && Matches(selectors.issuer, c.issuer) &&
-        Matches(selectors.serialNumber, c.serialNumber) &&
-        Matches(selectors.displayName, c.displayName)) {
-      return i;
-    }
-  }
-  return std::nullopt;
-}
-
 std::optional<std::size_t> ChooseClientCertificate(const CertificateStore& store,
                                                    const STACK_OF(X509_NAME) * acceptedIssuers,
                                                    const CertificateSelectors& selectors,
@@ -89,9 +70,8 @@ std::optional<std::size_t> ChooseClientCertificate(const CertificateStore& store
   for (std::size_t index : candidates) {
     descriptions.push_back(DescribeCertificate(*store.personal[index].certificate));
   }
-  std::optional<std::size_t> chosen = FindSelectedCertificate(descriptions, selectors);
-  if (!chosen && picker != nullptr) chosen = picker->PickCertificate(descriptions);
-  if (!chosen || *chosen >= candidates.size()) return std::nullopt;
+  const std::optional<std::size_t> chosen = ChooseAmong(descriptions, selectors, picker);
+  if (!chosen) return std::nullopt;
   return candidates[*chosen];
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Which personal certificate the client presents when a server asks for one.
+// Which personal certificate of the certificate folder the client presents when a server asks
+// for one.
 
 #include <openssl/ssl.h>
 
@@ -8,26 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/certificate_description.h"
-#include "platform/certificate_picker.h"
-#include "platform/certificate_store.h"
+#include "platform/certificate_folder.h"
+#include "platform/certificate_selectors.h"
 
 namespace zelvor::platform {
-
-// Each non-empty selector must equal the candidate's string exactly (letter case counts).
-struct CertificateSelectors {
-  std::string displayName{}, subject{}, issuer{}, serialNumber{};
-};
 
 // The personal certificates (indices in store order) whose chain in the store leads to one of the
 // issuers the server accepts; all of them when the server names none.
 std::vector<std::size_t> CandidatesForIssuers(const CertificateStore& store,
                                               const STACK_OF(X509_NAME) * acceptedIssuers);
-
-// The first candidate that every non-empty selector matches; nullopt when all selectors are empty
-// or none matches.
-std::optional<std::size_t> FindSelectedCertificate(
-    const std::vector<CertificateDescription>& candidates, const CertificateSelectors& selectors);
 
 // The whole choice: the configured certificate among the candidates, else the one the picker
 // returns, else none. Gives an index into store.personal.

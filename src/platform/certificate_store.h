@@ -1,16 +1,8 @@
 #pragma once
-// The user's certificate store: a folder of personal certificates with their private keys, and a
-// folder of extra issuer certificates that the program trusts besides the system's.
-//
-// Layout (the default root is $XDG_DATA_HOME/zelvor/certificates, else
-// ~/.local/share/zelvor/certificates):
-//   <root>/personal/<name>.p12 or <name>.pfx   PKCS#12 without a password (certificate, key, chain)
-//   <root>/personal/<name>.pem, .crt or .cer   PEM: the certificate first, then its chain; the
-//                                              private key in the same file or in <name>.key
-//   <root>/issuers/*.pem, *.crt, *.cer         issuer certificates, PEM (several a file) or DER
-// Files holding a private key must be private to their owner (chmod 600). Files of other kinds are
-// ignored, as are missing folders when the store is only listed; a call to the register wants the
-// root folder to exist (CheckStoreFolder).
+// The user's certificate store, as the rest of the program sees it on every system: where it is,
+// what it holds, and the errors it gives. On Linux it is a folder of certificates with their keys
+// (certificate_folder.h); on Windows the current user's personal store "MY". Either way a folder
+// of extra issuer certificates is trusted besides the system's issuers.
 // Messages are Polish: one sentence saying what is wrong and what to do, then any library text in
 // parentheses.
 
@@ -20,27 +12,23 @@
 #include <vector>
 
 #include "platform/certificate_description.h"
-#include "platform/openssl_handles.h"
 
 namespace zelvor::platform {
 
-// A store file that cannot be used; the message names the file and what to do.
+// A store, or a file of it, that cannot be used; the message names it and what to do.
 class CertificateStoreError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-struct PersonalCertificate {
-  std::filesystem::path file;  // the file the certificate was read from
-  X509Ptr certificate;
-  EvpPkeyPtr privateKey;
-  std::vector<X509Ptr> chain;  // issuer certificates stored with it, nearest first
-};
+// A path in double quotes, in UTF-8, as messages name files.
+std::string Quoted(const std::filesystem::path& file);
 
-struct CertificateStore {
-  std::vector<PersonalCertificate> personal;  // in store order: sorted by file name
-  std::vector<X509Ptr> issuers;               // trusted besides the system's issuers
-};
+// The whole file; throws CertificateStoreError naming the file when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& file);
+
+// The error of a store file that holds no certificate.
+CertificateStoreError NoCertificateIn(const std::filesystem::path& file);
 
 std::filesystem::path DefaultCertificateStoreFolder();
 std::filesystem::path PersonalFolder(const std::filesystem::path& storeFolder);
@@ -50,16 +38,19 @@ std::filesystem::path IssuersFolder(const std::filesystem::path& storeFolder);
 std::filesystem::path ResolveStoreFolder(const std::filesystem::path& storeFolder);
 
 // Throws CertificateStoreError naming the folder, and saying how to put a certificate there,
-// when the store folder (the default when empty) is not an existing folder.
+// when the store cannot be used for a call: on Linux, when the store folder (the default when
+// empty) is not an existing folder.
 void CheckStoreFolder(const std::filesystem::path& storeFolder);
 
-// Reads the whole store; throws CertificateStoreError for the first file that cannot be used.
-// Given a list of problems (the certificate viewer does), it skips such files instead and adds
-// their messages to the list; a folder that cannot be read still throws.
-CertificateStore LoadCertificateStore(const std::filesystem::path& storeFolder,
-                                      std::vector<std::string>* problems = nullptr);
+// The personal certificates as the certificate viewer lists them, in store order. Given a list
+// of problems, entries that cannot be used are passed over and their messages added to it;
+// without one the first such entry throws CertificateStoreError.
+std::vector<CertificateDescription> ListPersonalCertificates(
+    const std::filesystem::path& storeFolder, std::vector<std::string>* problems = nullptr);
 
-// The personal certificates as the certificate viewer lists them, in store order.
-std::vector<CertificateDescription> DescribePersonalCertificates(const CertificateStore& store);
+// Where a person finds the personal certificates, for sentences: "w magazynie certyfikatów …",
+// and how to add one besides importing it (empty when importing is the only way).
+std::string PersonalStoreText(const std::filesystem::path& storeFolder);
+std::string PersonalStoreHint(const std::filesystem::path& storeFolder);
 
 }  // namespace zelvor::platform

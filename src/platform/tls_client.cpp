@@ -4,7 +4,9 @@
 #include <openssl/err.h>
 #include <openssl/x509v3.h>
 
-#include "platform/certificate_store.h"
+#include "platform/certificate_folder.h"
+#include "platform/certificate_selection.h"
+#include "platform/x509_description.h"
 
 namespace zelvor::platform {
 namespace {
@@ -104,6 +106,24 @@ std::vector<std::string> NamesOf(X509& certificate) {
   return names;
 }
 
+ServerCertificateProblem ProblemOf(int verifyError) {
+  switch (verifyError) {
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+      return ServerCertificateProblem::Expired;
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+      return ServerCertificateProblem::NotYetValid;
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+    case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+    case X509_V_ERR_CERT_UNTRUSTED:
+      return ServerCertificateProblem::UnknownIssuer;
+    default:
+      return ServerCertificateProblem::Other;
+  }
+}
+
 // Keeps what the verification of the server's certificate found; the verdict stays OpenSSL's.
 int NoteVerification(int preverified, X509_STORE_CTX* store) {
   try {
@@ -114,8 +134,8 @@ int NoteVerification(int preverified, X509_STORE_CTX* store) {
     TlsHandshakeNotes& notes = *state->notes;
     if (X509* leaf = X509_STORE_CTX_get0_cert(store); leaf != nullptr && notes.serverNames.empty())
       notes.serverNames = NamesOf(*leaf);
-    if (preverified == 0 && notes.serverVerifyError == 0) {
-      notes.serverVerifyError = X509_STORE_CTX_get_error(store);
+    if (preverified == 0 && !notes.chainProblem) {
+      notes.chainProblem = ProblemOf(X509_STORE_CTX_get_error(store));
       if (X509* current = X509_STORE_CTX_get_current_cert(store); current != nullptr)
         notes.serverAtFault = DescribeCertificate(*current);
     }
@@ -136,48 +156,6 @@ X509StorePtr ChainStore(const CertificateStore& store) {
 }
 
 }  // namespace
-
-bool TlsHandshakeNotes::DeliberateAlert() const {
-  return alert >= 0 && alert != SSL_AD_CLOSE_NOTIFY;
-}
-
-bool TlsHandshakeNotes::CertificateAlert() const {
-  switch (alert) {
-    case SSL_AD_BAD_CERTIFICATE:
-    case SSL_AD_UNSUPPORTED_CERTIFICATE:
-    case SSL_AD_CERTIFICATE_REVOKED:
-    case SSL_AD_CERTIFICATE_EXPIRED:
-    case SSL_AD_CERTIFICATE_UNKNOWN:
-    case SSL_AD_UNKNOWN_CA:
-    case SSL_AD_ACCESS_DENIED:
-    case SSL_AD_HANDSHAKE_FAILURE:
-    case SSL_AD_CERTIFICATE_REQUIRED:
-      return true;
-    default:
-      return false;
-  }
-}
-
-ServerCertificateProblem TlsHandshakeNotes::ServerProblem() const {
-  switch (serverVerifyError) {
-    case X509_V_OK:
-      return serverNames.empty() ? ServerCertificateProblem::Other
-                                 : ServerCertificateProblem::WrongHost;
-    case X509_V_ERR_CERT_HAS_EXPIRED:
-      return ServerCertificateProblem::Expired;
-    case X509_V_ERR_CERT_NOT_YET_VALID:
-      return ServerCertificateProblem::NotYetValid;
-    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
-    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
-    case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
-    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
-    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
-    case X509_V_ERR_CERT_UNTRUSTED:
-      return ServerCertificateProblem::UnknownIssuer;
-    default:
-      return ServerCertificateProblem::Other;
-  }
-}
 
 void ConfigureSslContext(SSL_CTX* ctx, const ClientTlsSettings& settings,
                          std::shared_ptr<TlsHandshakeNotes> notes) {

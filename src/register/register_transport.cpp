@@ -42,11 +42,10 @@ std::string CertificateRefused(const CertificateSetup& setup,
                                const platform::TlsHandshakeNotes& handshake) {
   const fs::path& store = setup.store;
   if (!handshake.offered) {
-    return "Rejestr wymaga certyfikatu klienta, a w magazynie certyfikatów \"" + store.string() +
-           "\" nie ma certyfikatu pasującego do ustawień (" + DescribeSelectors(setup.selectors) +
-           "). Zaimportuj certyfikat przyciskiem „Importuj certyfikat…” albo umieść go w folderze "
-           "\"" +
-           platform::PersonalFolder(store).string() + "\".";
+    return "Rejestr wymaga certyfikatu klienta, a " + platform::PersonalStoreText(store) +
+           " nie ma certyfikatu pasującego do ustawień (" + DescribeSelectors(setup.selectors) +
+           "). Zaimportuj certyfikat przyciskiem „Importuj certyfikat…”" +
+           platform::PersonalStoreHint(store) + ".";
   }
   const platform::CertificateDescription& offered = *handshake.offered;
   const std::string which =
@@ -100,8 +99,8 @@ std::string ServerNotVerified(const CertificateSetup& setup, const soap::Failure
     case Problem::UnknownIssuer:
       return server +
              "jego certyfikat nie pochodzi od zaufanego wystawcy. Umieść certyfikat wystawcy "
-             "serwera w folderze \"" +
-             platform::IssuersFolder(setup.store).string() + "\".";
+             "serwera w folderze " +
+             platform::Quoted(platform::IssuersFolder(setup.store)) + ".";
     case Problem::None:
     case Problem::Other:
       break;

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/certificate_picker.h"
-#include "platform/certificate_selection.h"
+#include "platform/certificate_selectors.h"
 #include "soap/http_settings.h"
 #include "soap/http_transport.h"
 

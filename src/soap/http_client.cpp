@@ -7,6 +7,8 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "platform/certificate_store.h"
+#include "platform/curl_tls.h"
 #include "soap/lexical.h"
 #include "soap/remote_errors.h"
 
@@ -155,22 +157,13 @@ int OnProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t u
   return 0;
 }
 
-struct SslHook {
-  Exchange* exchange = nullptr;
-  std::shared_ptr<platform::TlsHandshakeNotes> notes;
-};
-
-CURLcode OnSslContext(CURL*, void* sslContext, void* user) {
-  auto& hook = *static_cast<SslHook*>(user);
+// Before each transfer; a store that cannot be used ends the call with its own message.
+void BeginTls(platform::CurlTls& tls) {
   try {
-    platform::ConfigureSslContext(static_cast<SSL_CTX*>(sslContext),
-                                  *hook.exchange->settings->clientTls, hook.notes);
-  } catch (const std::exception& error) {
-    // The store's error (a missing folder, a key others can read) is reported after the call.
-    hook.exchange->sslSetupError = error.what();
-    return CURLE_ABORTED_BY_CALLBACK;
+    tls.BeginTransfer();
+  } catch (const platform::CertificateStoreError& error) {
+    throw ETransportError(error.what(), static_cast<int>(CURLE_SSL_CERTPROBLEM), false);
   }
-  return CURLE_OK;
 }
 
 bool IsSendingFailure(CURLcode code) {
@@ -329,7 +322,7 @@ bool IsHttps(std::string_view url) {
 struct HttpClient::Handle {
   std::unique_ptr<CURL, CurlFree> curl;
   char errorBuffer[CURL_ERROR_SIZE] = {};
-  SslHook ssl;
+  std::unique_ptr<platform::CurlTls> tls;  // null without client TLS settings
 };
 
 HttpClient::HttpClient(HttpSettings settings)
@@ -365,9 +358,7 @@ HttpClient::HttpClient(HttpSettings settings)
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeader);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnBody);
   if (settings_.clientTls) {
-    handle_->ssl.notes = std::make_shared<platform::TlsHandshakeNotes>();
-    curl_easy_setopt(curl, CURLOPT_SSL_CTX_FUNCTION, &OnSslContext);
-    curl_easy_setopt(curl, CURLOPT_SSL_CTX_DATA, &handle_->ssl);
+    handle_->tls = std::make_unique<platform::CurlTls>(curl, *settings_.clientTls);
   }
 }
 
@@ -380,7 +371,9 @@ HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
   // After a stop nothing more is sent.
   if (settings_.aborted && settings_.aborted()) throw ECallAborted();
   CURL* curl = handle_->curl.get();
-  FailureReport report{FailureKind::Other, url, HostPort(url), handle_->ssl.notes.get()};
+  platform::CurlTls* tls = handle_->tls.get();
+  FailureReport report{FailureKind::Other, url, HostPort(url),
+                       tls == nullptr ? nullptr : &tls->Notes()};
   if (settings_.httpsOnly && !IsHttps(url)) {
     // Refused before any connection: not a byte of the request leaves in clear.
     report.handshake = nullptr;
@@ -406,8 +399,7 @@ HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
     exchange = Exchange{};
     exchange.settings = &settings_;
     exchange.requestSize = static_cast<curl_off_t>(body.size());
-    handle_->ssl.exchange = &exchange;
-    if (handle_->ssl.notes) *handle_->ssl.notes = platform::TlsHandshakeNotes{};
+    if (tls != nullptr) BeginTls(*tls);
     handle_->errorBuffer[0] = '\0';
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
@@ -419,10 +411,10 @@ HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &exchange);
     curl_easy_setopt(curl, CURLOPT_PREREQDATA, &exchange);
     const CURLcode code = curl_easy_perform(curl);
+    if (tls != nullptr) exchange.sslSetupError = tls->SetupError();
     // The handle outlives this call: leave no pointer to the call's state behind.
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
-    handle_->ssl.exchange = nullptr;
     return code;
   };
 
@@ -446,6 +438,7 @@ HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
   }
   if (exchange.stall == Stall::Aborted) throw ECallAborted();
   if (code != CURLE_OK) {
+    if (tls != nullptr) tls->NoteFailure(handle_->errorBuffer);
     const Failure failure = Describe(code, handle_->errorBuffer, exchange, report.handshake);
     if (!exchange.sslSetupError.empty()) {
       // The store's own message already says what is wrong and what to do.

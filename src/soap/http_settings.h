@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/tls_client.h"
+#include "platform/tls_notes.h"
 
 namespace zelvor::soap {
 

@@ -1,7 +1,6 @@
-#include "platform/certificate_description.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/x509_description.h"
 #include "support/test_pki.h"
 
 namespace zelvor::platform {

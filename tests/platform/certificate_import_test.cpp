@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "platform/certificate_store.h"
+#include "platform/certificate_folder.h"
 #include "support/scratch_folder.h"
 #include "support/test_pki.h"
 

@@ -1,5 +1,3 @@
-#include "platform/certificate_store.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,6 +6,8 @@
 #include <fstream>
 #include <optional>
 
+#include "platform/certificate_folder.h"
+#include "platform/x509_description.h"
 #include "support/scratch_folder.h"
 #include "support/test_pki.h"
 

@@ -9,7 +9,8 @@
 
 #include <memory>
 
-#include "platform/certificate_store.h"
+#include "platform/certificate_folder.h"
+#include "platform/x509_description.h"
 #include "support/loopback_server.h"
 #include "support/scratch_folder.h"
 #include "support/test_pki.h"

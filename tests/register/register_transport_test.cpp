@@ -15,7 +15,7 @@
 #include <optional>
 #include <thread>
 
-#include "platform/certificate_description.h"
+#include "platform/x509_description.h"
 #include "register/citizen_api.h"
 #include "soap/remote_errors.h"
 #include "support/connect_proxy.h"

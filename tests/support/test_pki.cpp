@@ -13,7 +13,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "platform/certificate_store.h"
+#include "platform/certificate_folder.h"
 
 namespace zelvor::test {
 namespace {

@@ -1,11 +1,10 @@
-#include "cli/stop_signal.h"
-
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <initializer_list>
 
+#include "cli/stop_signal.h"
 #include "workbook/saves_in_progress.h"
 
 namespace zelvor::cli {

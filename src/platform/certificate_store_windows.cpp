@@ -1,0 +1,52 @@
+#include <shlobj.h>
+
+#include "platform/certificate_store.h"
+#include "platform/windows_certificates.h"
+
+namespace zelvor::platform {
+
+namespace fs = std::filesystem;
+
+// The personal certificates live in the store "MY"; this folder holds only the extra issuers.
+fs::path DefaultCertificateStoreFolder() {
+  fs::path localData;
+  if (const wchar_t* variable = ::_wgetenv(L"LOCALAPPDATA"); variable && *variable) {
+    localData = variable;
+  } else {
+    wchar_t* known = nullptr;
+    if (::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known) == S_OK)
+      localData = known;
+    ::CoTaskMemFree(known);
+  }
+  return localData / "Zelvor" / "certificates";
+}
+
+// The personal store always exists; a folder the person named and that is not there is a
+// mistake worth saying, the default folder of extra issuers is optional.
+void CheckStoreFolder(const fs::path& storeFolder) {
+  if (storeFolder.empty()) return;
+  std::error_code error;
+  if (fs::is_directory(storeFolder, error)) return;
+  throw CertificateStoreError("Nie ma folderu magazynu certyfikatów " + Quoted(storeFolder) +
+                              ". Popraw ustawienie „[certificate] store” albo usuń je; "
+                              "certyfikaty klienta są w osobistym magazynie Windows.");
+}
+
+std::vector<CertificateDescription> ListPersonalCertificates(const fs::path&,
+                                                             std::vector<std::string>*) {
+  std::vector<CertificateDescription> descriptions;
+  const StoreHandle personal = OpenUserStore(L"MY");
+  for (const CertificateHandle& certificate : CertificatesOf(personal.get()))
+    descriptions.push_back(DescribeContext(*certificate));
+  return descriptions;
+}
+
+std::string PersonalStoreText(const fs::path&) {
+  return "w osobistym magazynie certyfikatów Windows („Osobisty”)";
+}
+
+std::string PersonalStoreHint(const fs::path&) {
+  return "";
+}
+
+}  // namespace zelvor::platform
