@@ -34,6 +34,7 @@ std::optional<Command> CommandNamed(std::string_view name) {
   if (name == "test") return Command::Test;
   if (name == "vat") return Command::Vat;
   if (name == "config") return Command::Config;
+  if (name == "import") return Command::Import;
   return std::nullopt;
 }
 
@@ -152,6 +153,10 @@ CliOptions ParseCommandLine(const std::vector<std::string_view>& args) {
     case Command::Config:
       ExpectArguments(positional, 0, "config");
       break;
+    case Command::Import:
+      ExpectArguments(positional, 1, "import CERTIFICATE.p12");
+      options.input = positional[1];
+      break;
     case Command::Vat:
       ExpectArguments(positional, 4, "vat COUNTRY NUMBER REQUESTER_COUNTRY REQUESTER_NUMBER");
       // Upper-cased as the window's fields upper-case what is typed.
@@ -195,6 +200,11 @@ usage:
   zelvor-cli config
       Prints the settings in effect and where each comes from: the build's default,
       a line of the settings file, or an option.
+  zelvor-cli import CERTIFICATE.p12
+      Installs a client certificate issued as a PKCS#12 file (.p12, .pfx) into the
+      certificate store, as "Importuj certyfikat..." in the window does: on Windows the
+      personal store "MY", on Linux the store folder. The file's password is read from
+      the first line of standard input, e.g. "zelvor-cli import cert.p12 < password.txt".
 
 common options:
   --register URL   register endpoint (default: the production endpoint)
@@ -230,7 +240,8 @@ exit status:
 
 std::string ShortUsage() {
   return "usage: zelvor-cli list INPUT.xlsx [--output DIR] | period FIRST LAST [--output DIR]\n"
-         "                  | test | config | vat COUNTRY NUMBER REQ_COUNTRY REQ_NUMBER\n"
+         "                  | test | config | import CERTIFICATE.p12\n"
+         "                  | vat COUNTRY NUMBER REQ_COUNTRY REQ_NUMBER\n"
          "                  [--register URL] [--vat URL]\n"
          "                  [--store DIR] [--connections N] [--no-progress]\n"
          "Try 'zelvor-cli --help' for more.";

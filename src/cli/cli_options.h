@@ -10,14 +10,14 @@
 
 namespace zelvor::cli {
 
-enum class Command { List, Period, Test, Vat, Config };
+enum class Command { List, Period, Test, Vat, Config, Import };
 
 struct CliOptions {
   Command command = Command::Test;
   bool help = false;     // --help: print the usage and do nothing else
   bool version = false;  // --version: print the version and do nothing else
 
-  std::string input;                                  // list: the input workbook
+  std::string input;                                  // list: the input workbook; import: the file
   std::optional<std::string> output;                  // list, period: --output DIR
   std::chrono::year_month_day firstDay{}, lastDay{};  // period
   std::string country, number;                        // vat

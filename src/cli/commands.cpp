@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <stdexcept>
 
@@ -11,6 +12,7 @@
 #include "jobs/nip_list_job.h"
 #include "jobs/output_paths.h"
 #include "jobs/period_job.h"
+#include "platform/certificate_import.h"
 #include "platform/certificate_store.h"
 #include "platform/settings_file.h"
 #include "register/citizen_api.h"
@@ -180,6 +182,20 @@ int RunVat(const CliOptions& options, const EffectiveSettings& settings, Console
   return kExitOk;
 }
 
+// The password comes on standard input, never on the command line, where others could read it.
+int RunImport(const CliOptions& options, const EffectiveSettings& settings, Console& console) {
+  std::string password;
+  std::getline(std::cin, password);
+  if (!password.empty() && password.back() == '\r') password.pop_back();
+  const platform::ImportedCertificate imported =
+      platform::ImportPkcs12(NativePath(options.input), password, NativePath(settings.store.value));
+  const platform::CertificateDescription& d = imported.description;
+  console.Out("imported: " + d.displayName + " (numer seryjny " + d.serialNumber + ", wystawca " +
+              d.issuer + ", ważny do " + platform::FormatValidityTime(d.notAfter) + ")");
+  if (!imported.certificateFile.empty()) console.Out("into: " + Utf8(imported.certificateFile));
+  return kExitOk;
+}
+
 int PrintConfig(const platform::SettingsFile& file, const EffectiveSettings& settings,
                 Console& console) {
   console.Out("settings file: " + Utf8(file.path) + (file.found ? "" : " (none)"));
@@ -205,6 +221,8 @@ int RunCommand(const CliOptions& options, Console& console) {
         return RunVat(options, settings, console);
       case Command::Config:
         return PrintConfig(file, settings, console);
+      case Command::Import:
+        return RunImport(options, settings, console);
     }
     throw std::logic_error("unknown command");
   } catch (const std::exception& e) {

@@ -2,8 +2,9 @@
 // The current user's certificate stores through CryptoAPI: owning handles, and what the program
 // reads of a certificate there.
 
-#include <wincrypt.h>
 #include <windows.h>
+// CryptoAPI needs the types windows.h declares first.
+#include <wincrypt.h>
 
 #include <filesystem>
 #include <memory>

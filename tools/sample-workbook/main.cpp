@@ -17,6 +17,7 @@ using namespace zelvor;
 constexpr const char* kUsage =
     "usage: zelvor-sample-workbook make OUT.xlsx [--seed N] [--size N] [--count N]\n"
     "       zelvor-sample-workbook summary ANNOTATED.xlsx RESULT.xlsx\n"
+    "       zelvor-sample-workbook cells WORKBOOK.xlsx\n"
     "  make      writes tax numbers into column A from row 2; they are drawn from the register\n"
     "            that register-sim serves with the same --seed (default 1) and --size\n"
     "            (default 1000). Without --count: a demonstration list with a repeated, an\n"
@@ -50,6 +51,10 @@ int main(int argc, char** argv) {
   }
   try {
     if (command == "make" && argc >= 3) return Make(argc, argv);
+    if (command == "cells" && argc == 3) {
+      std::fputs(sample::CellLines(argv[2]).c_str(), stdout);
+      return 0;
+    }
     if (command == "summary" && argc == 4) {
       std::fputs(sample::FormatSummary(sample::SummarizeRun(argv[2], argv[3])).c_str(), stdout);
       return 0;

@@ -72,4 +72,25 @@ std::string FormatSummary(const RunSummary& s) {
   return text;
 }
 
+std::string CellLines(const std::string& path) {
+  // Wider than any sheet the jobs write: the result's details block ends well before it.
+  constexpr int kColumns = 104;
+  const auto app = workbook::MakeXlsxFactory()->Start("Excel.Application");
+  workbook::Sheet& sheet = app->OpenWorkbook(path).Worksheet(1);
+  std::string lines;
+  const auto rows = static_cast<int>(sheet.UsedRangeRowCount());
+  for (int row = 1; row <= rows; ++row) {
+    for (int column = 1; column <= kColumns; ++column) {
+      const std::string text = sheet.GetCell(row, column);
+      if (text.empty()) continue;
+      std::string name;
+      for (int n = column; n > 0; n = (n - 1) / 26)
+        name.insert(name.begin(), char('A' + (n - 1) % 26));
+      lines += name + std::to_string(row) + "\t" + text + "\n";
+    }
+  }
+  app->Quit();
+  return lines;
+}
+
 }  // namespace zelvor::sample

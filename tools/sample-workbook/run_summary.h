@@ -27,4 +27,8 @@ RunSummary SummarizeRun(const std::string& annotatedPath, const std::string& res
 // One "name: count" line per figure.
 std::string FormatSummary(const RunSummary& summary);
 
+// Every non-empty cell of the first sheet, row by row: "B2\tFIRMA\n". Throws
+// workbook::EWorkbookError for a workbook it cannot read.
+std::string CellLines(const std::string& path);
+
 }  // namespace zelvor::sample

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# zelvor-cli.exe under wine against register-sim (a Linux program on 127.0.0.1): imports the
+# throw-away client certificate into the prefix's personal store, tests the connection, runs the
+# list job in a folder with Polish letters and compares every cell of both workbooks with what the
+# Linux build writes for the same input; then an input another program holds open is refused
+# before any request.
+#
+#   cli_under_wine.sh ZELVOR_CLI_EXE WINDOWS_TOOLS_DIR LINUX_BUILD_DIR
+#
+# Runs in a wine prefix of its own, made new, so that no certificate of an earlier run is in its
+# personal store.
+set -euo pipefail
+
+cli_exe=$(realpath "$1") tools=$(realpath "$2") linux=$(realpath "$3")
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# shellcheck source=scripts/lib/sim-env.sh
+source "$root/scripts/lib/sim-env.sh"
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+register_sim=$linux/tools/register-sim/register-sim
+linux_cli=$linux/src/cli/zelvor-cli
+cells=$linux/tools/sample-workbook/zelvor-sample-workbook
+for program in "$register_sim" "$linux_cli" "$cells"; do
+  [ -x "$program" ] || { echo "needs the Linux build's $program (scripts/test builds it)" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/zelvor-wine-XXXXXX")
+holder=
+cleanup() {
+  [ -n "$holder" ] && kill "$holder" 2>/dev/null
+  sim_env_stop
+  wineserver -k 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+# Wine shows the Linux root as drive Z:.
+windows_path() { local p=${1//\//\\}; echo "Z:$p"; }
+run_windows() { "$wine" "$cli_exe" "$@" </dev/null; }
+
+export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineboot -i >/dev/null 2>&1
+"$wine" reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1
+
+sim_env_init "$work"
+sim_env_make_pki
+sim_env_start "$register_sim" --seed 7 --size 300
+store=$(windows_path "$SIM_ENV_STORE")
+echo "register-sim on $SIM_URL"
+
+echo "== import"
+imported=$(printf 'zelvor\n' | "$wine" "$cli_exe" import "$(windows_path "$SIM_ENV_PKI/client.p12")" --store "$store")
+echo "$imported"
+[[ $imported == "imported: KREPTD "* ]] || fail "the certificate was not imported"
+
+echo "== test"
+run_windows test --register "$SIM_URL" --store "$store" || fail "the connection test failed"
+
+echo "== list"
+folder="$work/Klienci – Łódź"
+mkdir -p "$folder/linux" "$folder/windows"
+"$cells" make "$folder/klienci.xlsx" --seed 7 --size 300 >/dev/null
+cp "$folder/klienci.xlsx" "$folder/linux/klienci.xlsx"
+cp "$folder/klienci.xlsx" "$folder/windows/klienci.xlsx"
+(cd "$folder/linux" && "$linux_cli" list klienci.xlsx --register "$SIM_URL" \
+  --store "$SIM_ENV_STORE" --no-progress >"$work/linux.out")
+(cd "$folder/windows" && run_windows list "$(windows_path "$folder/windows/klienci.xlsx")" \
+  --register "$SIM_URL" --store "$store" --no-progress >"$work/windows.out") ||
+  { cat "$work/windows.out"; fail "the list run under wine failed"; }
+grep -a "^result: " "$work/windows.out" || fail "no result line under wine"
+
+compare() {
+  local what=$1 linux_file=$2 windows_file=$3
+  [ -f "$windows_file" ] || fail "no $what workbook under wine"
+  "$cells" cells "$linux_file" >"$work/$what.linux"
+  "$cells" cells "$windows_file" >"$work/$what.windows"
+  diff "$work/$what.linux" "$work/$what.windows" >&2 || fail "the $what workbooks differ"
+  echo "$what: $(wc -l <"$work/$what.windows") cells, the same as on Linux"
+}
+compare annotated "$folder/linux/klienci.xlsx" "$folder/windows/klienci.xlsx"
+compare result "$(ls "$folder"/linux/Wynik_Hdr_*.xlsx)" "$(ls "$folder"/windows/Wynik_Hdr_*.xlsx)"
+
+echo "== an input held open elsewhere"
+held="$folder/otwarty.xlsx"
+cp "$folder/klienci.xlsx" "$held"
+"$wine" "$tools/hold-file.exe" "$(windows_path "$held")" 60 >"$work/holder.out" 2>&1 &
+holder=$!
+for _ in $(seq 100); do grep -q held "$work/holder.out" && break; sleep 0.1; done
+grep -q held "$work/holder.out" || fail "the file could not be held open: $(cat "$work/holder.out")"
+before=$(sim_env_stats)
+status=0
+run_windows list "$(windows_path "$held")" --register "$SIM_URL" --store "$store" \
+  --no-progress >"$work/held.out" 2>"$work/held.err" || status=$?
+cat "$work/held.err"
+[ "$status" -eq 1 ] || fail "exit status $status for a held input, not 1"
+grep -q "jest otwarty w innym programie" "$work/held.err" || fail "no Polish sentence about the open file"
+[ "$(sim_env_stats)" = "$before" ] || fail "requests reached the register: $before -> $(sim_env_stats)"
+echo "refused before any request"
