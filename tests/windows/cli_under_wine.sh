@@ -51,7 +51,9 @@ echo "register-sim on $SIM_URL"
 echo "== import"
 imported=$(printf 'zelvor\n' | "$wine" "$cli_exe" import "$(windows_path "$SIM_ENV_PKI/client.p12")" --store "$store")
 echo "$imported"
-[[ $imported == "imported: KREPTD "* ]] || fail "the certificate was not imported"
+serial=$(openssl x509 -in "$SIM_ENV_PKI/client.pem" -noout -serial | sed 's/^serial=//')
+[[ $imported == "imported: KREPTD (numer seryjny $serial, wystawca local;gitd;GITD SUB03 CA,"* ]] ||
+  fail "the certificate was not imported, or is described otherwise than OpenSSL does ($serial)"
 
 echo "== test"
 run_windows test --register "$SIM_URL" --store "$store" || fail "the connection test failed"
@@ -96,3 +98,31 @@ cat "$work/held.err"
 grep -q "jest otwarty w innym programie" "$work/held.err" || fail "no Polish sentence about the open file"
 [ "$(sim_env_stats)" = "$before" ] || fail "requests reached the register: $before -> $(sim_env_stats)"
 echo "refused before any request"
+
+echo "== Ctrl-C in the console during a run"
+# The third record's search is held back; Ctrl-C while it waits must end it, mark it, save both
+# workbooks and exit 130, as on Linux.
+sim_env_stop
+stopped="$folder/stop"
+mkdir -p "$stopped"
+"$cells" make "$stopped/klienci.xlsx" --seed 7 --size 300 --count 5 >/dev/null
+third=$("$cells" cells "$stopped/klienci.xlsx" | sed -n 's/^A4\t//p')
+sim_env_start "$register_sim" --seed 7 --size 300 --fault "$third=stall" --stall-ms 60000
+"$wine" "$tools/console-stop.exe" "$(windows_path "$work/press")" "$(windows_path "$work/stop.out")" \
+  "$(windows_path "$work/stop.err")" "$(windows_path "$cli_exe")" list \
+  "$(windows_path "$stopped/klienci.xlsx")" --register "$SIM_URL" --store "$store" --no-progress &
+runner=$!
+for _ in $(seq 600); do sim_env_stats | grep -q '"inFlight":1' && break; sleep 0.1; done
+sim_env_stats | grep -q '"inFlight":1' || fail "the third search never reached the register"
+touch "$work/press"
+status=0
+wait "$runner" || status=$?
+cat "$work/stop.out" "$work/stop.err"
+[ "$status" -eq 130 ] || fail "exit status $status after Ctrl-C, not 130"
+"$cells" cells "$stopped/klienci.xlsx" >"$work/stopped.cells"
+grep -q "^C4	PRZERWANE PRZEZ UŻYTKOWNIKA" "$work/stopped.cells" || fail "the record in flight is not marked"
+[ "$(grep -c '^C[23]	' "$work/stopped.cells")" -eq 2 ] || fail "the records before it lost their outcome"
+grep -q '^C[56]	' "$work/stopped.cells" && fail "records after the stop were looked up"
+result=$(ls "$stopped"/Wynik_Hdr_*.xlsx) || fail "no result workbook after Ctrl-C"
+"$cells" cells "$result" | grep -q "PRZERWANE PRZEZ UŻYTKOWNIKA" || fail "the result lacks the interrupted record"
+echo "stopped with 130, both workbooks saved"
