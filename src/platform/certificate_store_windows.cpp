@@ -1,7 +1,6 @@
-#include <shlobj.h>
-
 #include "platform/certificate_store.h"
 #include "platform/windows_certificates.h"
+#include "platform/windows_folders.h"
 
 namespace zelvor::platform {
 
@@ -9,16 +8,7 @@ namespace fs = std::filesystem;
 
 // The personal certificates live in the store "MY"; this folder holds only the extra issuers.
 fs::path DefaultCertificateStoreFolder() {
-  fs::path localData;
-  if (const wchar_t* variable = ::_wgetenv(L"LOCALAPPDATA"); variable && *variable) {
-    localData = variable;
-  } else {
-    wchar_t* known = nullptr;
-    if (::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known) == S_OK)
-      localData = known;
-    ::CoTaskMemFree(known);
-  }
-  return localData / "Zelvor" / "certificates";
+  return UserFolder(L"LOCALAPPDATA", FOLDERID_LocalAppData) / "Zelvor" / "certificates";
 }
 
 // The personal store always exists; a folder the person named and that is not there is a

@@ -1,29 +1,23 @@
-#include <shlobj.h>
-#include <windows.h>
-
 #include <cstdlib>
-#include <memory>
 
 #include "platform/settings_file.h"
+#include "platform/windows_folders.h"
 
 namespace zelvor::platform {
 
 namespace fs = std::filesystem;
 
-// %APPDATA% as the user's environment has it, else the roaming application data folder the
-// system knows.
+fs::path UserFolder(const wchar_t* variable, REFKNOWNFOLDERID known) {
+  if (const wchar_t* value = ::_wgetenv(variable); value && *value) return value;
+  fs::path folder;
+  wchar_t* path = nullptr;
+  if (::SHGetKnownFolderPath(known, 0, nullptr, &path) == S_OK) folder = path;
+  ::CoTaskMemFree(path);
+  return folder;
+}
+
 fs::path DefaultSettingsFile() {
-  fs::path appData;
-  if (const wchar_t* variable = ::_wgetenv(L"APPDATA"); variable && *variable) {
-    appData = variable;
-  } else {
-    wchar_t* known = nullptr;
-    if (::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &known) == S_OK) {
-      appData = known;
-    }
-    ::CoTaskMemFree(known);
-  }
-  return appData / "Zelvor" / "zelvor.conf";
+  return UserFolder(L"APPDATA", FOLDERID_RoamingAppData) / "Zelvor" / "zelvor.conf";
 }
 
 }  // namespace zelvor::platform
