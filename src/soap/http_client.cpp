@@ -5,10 +5,12 @@
 #include <chrono>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/certificate_store.h"
 #include "platform/curl_tls.h"
+#include "platform/system_proxy.h"
 #include "soap/lexical.h"
 #include "soap/remote_errors.h"
 
@@ -394,6 +396,10 @@ HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
     headers.reset(extended);
   }
 
+  // The user's proxy settings on Windows; with none (and on Linux) libcurl's own choice from its
+  // environment variables. Decided for the first address: a redirect keeps the same proxy.
+  const std::optional<std::string> proxy = platform::SystemProxyFor(url);
+
   Exchange exchange;
   const auto perform = [&] {
     exchange = Exchange{};
@@ -402,6 +408,7 @@ HttpAnswer HttpClient::Post(const std::string& url, std::string_view body,
     if (tls != nullptr) BeginTls(*tls);
     handle_->errorBuffer[0] = '\0';
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROXY, proxy ? proxy->c_str() : nullptr);
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, exchange.requestSize);
