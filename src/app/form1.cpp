@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -65,6 +66,10 @@ TForm1::TForm1(Clock clock, std::filesystem::path certificateStore,
       spreadsheets_(workbook::MakeXlsxFactory()),
       calls_(new WindowCalls(this)) {
   setObjectName(QStringLiteral("Form1"));
+  // The real program reads its settings from a file; beside it the window keeps where the person
+  // last chose a file. Without a file (tests) the folder is remembered for this run only.
+  if (!settings.path.empty())
+    recentFolder_ = RecentFolder(settings.path.parent_path() / "zelvor-window.ini");
   setWindowTitle(QStringLiteral("2024-12-04"));
   QFont windowFont = font();
   windowFont.setPixelSize(11);
@@ -87,14 +92,21 @@ TForm1::TForm1(Clock clock, std::filesystem::path certificateStore,
   pbPostep->setAlignment(Qt::AlignCenter);
   pbPostep->hide();
 
-  auto* central = new QWidget;
-  auto* layout = new QVBoxLayout(central);
+  auto* content = new QWidget;
+  auto* layout = new QVBoxLayout(content);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   layout->addWidget(PanelHeader);
   layout->addWidget(PC, 1);
   layout->addWidget(pbPostep);
-  setCentralWidget(central);
+  // On a small screen or at a large scale the window is smaller than its contents: they scroll,
+  // so that every control stays reachable.
+  contentScroll = new QScrollArea;
+  contentScroll->setObjectName(QStringLiteral("contentScroll"));
+  contentScroll->setFrameShape(QFrame::NoFrame);
+  contentScroll->setWidgetResizable(true);
+  contentScroll->setWidget(content);
+  setCentralWidget(contentScroll);
   resize(kClientWidth, kClientHeight);
 
   ApplySettings(settings);

@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "app/action_buttons.h"
+#include "app/recent_folder.h"
 #include "app/window_calls.h"
 #include "jobs/host.h"
 #include "jobs/job_context.h"
@@ -35,6 +36,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
+class QScrollArea;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
@@ -89,6 +91,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   QTabWidget* PC = nullptr;
   // Under the tabs while an action runs: a batch job's progress, or a busy bar.
   QProgressBar* pbPostep = nullptr;
+  QScrollArea* contentScroll = nullptr;  // around the header, the tabs and the bar
   QWidget* tsDzienne = nullptr;
   QWidget* tsPlikExela = nullptr;
   QWidget* tsTestPoloczenia = nullptr;
@@ -220,6 +223,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   std::filesystem::path defaultStore_;  // the store without settings: the user's, or a test's
   std::filesystem::path certificateStore_;
   platform::SettingsFile settings_;
+  RecentFolder recentFolder_;
   std::string registerUrl_;  // the register the window talks to, sBaza at start
   std::unique_ptr<workbook::ApplicationFactory> spreadsheets_;
 

@@ -26,8 +26,10 @@ void TForm1::btnImportujCertyfikatClick() {
   RunLongAction(btnImportujCertyfikat, {.disableOwnButton = false, .waitCursor = false}, [this] {
     const QString title = QStringLiteral("Importuj certyfikat");
     const QString path = QFileDialog::getOpenFileName(
-        this, title, QString(), QStringLiteral("Certyfikat z kluczem prywatnym (*.p12 *.pfx)"));
+        this, title, recentFolder_.Folder(),
+        QStringLiteral("Certyfikat z kluczem prywatnym (*.p12 *.pfx)"));
     if (path.isEmpty()) return;
+    recentFolder_.Remember(path);
     bool entered = false;
     const QString password = QInputDialog::getText(
         this, title, QStringLiteral("Hasło pliku %1:").arg(QFileInfo(path).fileName()),

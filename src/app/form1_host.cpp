@@ -124,8 +124,9 @@ std::vector<std::string> TForm1::LookupTestLines() const {
 }
 
 std::optional<std::string> TForm1::PickFileToOpen() {
-  const QString path = QFileDialog::getOpenFileName(this);
+  const QString path = QFileDialog::getOpenFileName(this, QString(), recentFolder_.Folder());
   if (path.isEmpty()) return std::nullopt;
+  recentFolder_.Remember(path);
   return NativePath(path);
 }
 
@@ -133,10 +134,12 @@ std::optional<std::string> TForm1::ConfirmFileToSave(const std::string& proposed
   const QFileInfo proposed(Q(proposedPath));
   QFileDialog dialog(this);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDirectory(proposed.absolutePath());
+  const QString recent = recentFolder_.Folder();
+  dialog.setDirectory(recent.isEmpty() ? proposed.absolutePath() : recent);
   dialog.setDefaultSuffix(proposed.suffix());
   dialog.selectFile(proposed.fileName());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  recentFolder_.Remember(dialog.selectedFiles().constFirst());
   return NativePath(dialog.selectedFiles().constFirst());
 }
 

@@ -8,6 +8,7 @@
 #include <QTranslator>
 
 #include "app/form1.h"
+#include "app/screen_fit.h"
 #include "platform/settings_file.h"
 #include "register/citizen_api.h"
 #include "vies/vat_port_type.h"
@@ -35,15 +36,13 @@ int main(int argc, char* argv[]) {
   try {
     settings = zelvor::platform::ReadSettingsFile(zelvor::platform::DefaultSettingsFile());
   } catch (const zelvor::platform::SettingsError& e) {
-    QMessageBox::critical(
-        nullptr, QStringLiteral("Zelvor"),
-        QStringLiteral("Nie można użyć pliku ustawień:\n%1").arg(QString::fromStdString(e.what())));
+    // The message already starts with what to do, in Polish.
+    QMessageBox::critical(nullptr, QStringLiteral("Zelvor"), QString::fromStdString(e.what()));
     return 1;
   }
 
   zelvor::app::TForm1 Form1({}, {}, settings);
-  Form1.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, Form1.size(),
-                                        QApplication::primaryScreen()->availableGeometry()));
+  zelvor::app::PlaceOnScreen(Form1);
   Form1.show();
   return QApplication::exec();
 }

@@ -5,22 +5,29 @@
 #include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QWheelEvent>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <thread>
 
+#include "app/screen_fit.h"
 #include "support/window_test_support.h"
 
 using zelvor::app::TForm1;
@@ -64,6 +71,86 @@ class Form1Test : public QObject {
 
  private slots:
   void initTestCase() { zelvor::test::PrepareTestApplication(); }
+
+  // 1366×768 at a scale of 1.5 leaves about 910×480 logical pixels above a taskbar.
+  void windowFitsTheScreen_data() {
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("room to spare: own size") << QRect(0, 0, 1920, 1040) << QSize(922, 648);
+    QTest::newRow("1366x768 at 1.5: shrunk") << QRect(0, 0, 910, 480) << QSize(902, 446);
+    QTest::newRow("too low only") << QRect(0, 0, 1366, 600) << QSize(922, 566);
+    QTest::newRow("second screen left of the first")
+        << QRect(-1280, 0, 1280, 500) << QSize(922, 466);
+  }
+  void windowFitsTheScreen() {
+    QFETCH(QRect, available);
+    QFETCH(QSize, size);
+    const QMargins frame(4, 30, 4, 4);
+    const QRect client = zelvor::app::FittedGeometry(QSize(922, 648), frame, available);
+    QCOMPARE(client.size(), size);
+    const QRect outer = client.marginsAdded(frame);
+    QVERIFY(available.contains(outer));
+    QVERIFY(std::abs(outer.center().x() - available.center().x()) <= 1);
+    QVERIFY(std::abs(outer.center().y() - available.center().y()) <= 1);
+  }
+
+  // Shrunk below its contents' smallest size, the window's contents scroll so that every control
+  // can be reached.
+  void everyControlIsReachableInASmallWindow() {
+    const auto form = StartedOn(QDate(2024, 3, 31));
+    // 1280×720 at a scale of 2 leaves less than the contents' smallest size.
+    form->resize(620, 320);
+    QCoreApplication::processEvents();
+    for (QWidget* page : {form->tsDzienne, form->tsPlikExela, form->tsTestPoloczenia}) {
+      form->PC->setCurrentWidget(page);
+      QCoreApplication::processEvents();
+      QWidget* viewport = form->contentScroll->viewport();
+      for (QWidget* control : page->findChildren<QWidget*>()) {
+        if (!control->isVisible() ||
+            !(qobject_cast<QPushButton*>(control) || qobject_cast<QDateEdit*>(control) ||
+              qobject_cast<QCheckBox*>(control)))
+          continue;
+        form->contentScroll->ensureWidgetVisible(control, 0, 0);
+        QCoreApplication::processEvents();
+        const QRect shown(control->mapTo(viewport, QPoint(0, 0)), control->size());
+        QVERIFY2(viewport->rect().contains(shown), qPrintable(control->objectName()));
+      }
+    }
+  }
+
+  // The file dialogs start where the person last chose a file, in this run and the next one.
+  void fileDialogsStartInTheFolderLastUsed() {
+    QTemporaryDir scratch;
+    QVERIFY(scratch.isValid());
+    const QString chosenFolder = scratch.filePath(QStringLiteral("Klienci – Łódź"));
+    QVERIFY(QDir().mkpath(chosenFolder));
+    const QString chosen = chosenFolder + QStringLiteral("/lista.xlsx");
+    QFile(chosen).open(QIODevice::WriteOnly);
+    zelvor::platform::SettingsFile settings;
+    settings.path = scratch.filePath(QStringLiteral("zelvor.conf")).toStdString();
+
+    QString startedIn;
+    const auto pick = [&](TForm1& form, const QString& path) {
+      DialogWatcher answer([&](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        if (!files) return dialog->close(), void();
+        startedIn = files->directory().absolutePath();
+        files->selectFile(path);
+        static_cast<QDialog*>(files)->accept();
+      });
+      return form.PickFileToOpen();
+    };
+    {
+      TForm1 first({}, {}, settings);
+      QCOMPARE(pick(first, chosen), std::optional<std::string>(chosen.toStdString()));
+      QVERIFY(startedIn != chosenFolder);
+      pick(first, chosen);
+      QCOMPARE(startedIn, chosenFolder);
+    }
+    TForm1 next({}, {}, settings);
+    pick(next, chosen);
+    QCOMPARE(startedIn, chosenFolder);
+  }
 
   void startDates_data() {
     QTest::addColumn<QDate>("today");
