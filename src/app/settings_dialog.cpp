@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <QWidget>
 
 namespace zelvor::app {
 namespace {
@@ -25,6 +26,15 @@ const std::map<std::string, QString>& Labels() {
   return labels;
 }
 
+QLabel* ProblemLabel(const QString& name) {
+  auto* label = new QLabel;
+  label->setObjectName(name);
+  label->setWordWrap(true);
+  label->setStyleSheet(QStringLiteral("color: #b00020"));
+  label->hide();
+  return label;
+}
+
 }  // namespace
 
 SettingsDialog::SettingsDialog(const platform::SettingsFile& settings,
@@ -40,17 +50,23 @@ SettingsDialog::SettingsDialog(const platform::SettingsFile& settings,
     if (const auto found = defaults.find(key); found != defaults.end())
       edit->setPlaceholderText(QString::fromStdString(found->second));
     edit->setMinimumWidth(420);
-    form->addRow(Labels().at(key), edit);
+    // The field and, under it, what is wrong with its value.
+    auto* problem = ProblemLabel(QString::fromStdString(key + " problem"));
+    connect(edit, &QLineEdit::textEdited, problem, &QLabel::hide);
+    auto* cell = new QWidget;
+    auto* column = new QVBoxLayout(cell);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    column->addWidget(edit);
+    column->addWidget(problem);
+    form->addRow(Labels().at(key), cell);
     fields_[key] = edit;
+    problems_[key] = problem;
   }
   auto* where = new QLabel(QStringLiteral("Plik ustawień: %1\nPuste pole: wartość domyślna.")
                                .arg(QString::fromStdString(settings.path.string())));
   where->setWordWrap(true);
-  problem_ = new QLabel;
-  problem_->setObjectName(QStringLiteral("problem"));
-  problem_->setWordWrap(true);
-  problem_->setStyleSheet(QStringLiteral("color: #b00020"));
-  problem_->hide();
+  problem_ = ProblemLabel(QStringLiteral("problem"));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
   connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
@@ -73,12 +89,20 @@ platform::SettingsFile SettingsDialog::Edited() const {
 }
 
 bool SettingsDialog::Save() {
+  const platform::SettingsFile edited = Edited();
+  const std::map<std::string, std::string> refused = platform::SettingsProblems(edited);
+  for (const auto& [key, label] : problems_) {
+    const auto found = refused.find(key);
+    label->setText(found == refused.end() ? QString() : QString::fromStdString(found->second));
+    label->setVisible(found != refused.end());
+  }
+  problem_->hide();
+  if (!refused.empty()) return false;
   try {
-    platform::WriteSettingsFile(Edited());
-    problem_->hide();
+    platform::WriteSettingsFile(edited);
     return true;
   } catch (const platform::SettingsError& e) {
-    problem_->setText(QStringLiteral("Nie zapisano: %1").arg(QString::fromStdString(e.what())));
+    problem_->setText(QString::fromStdString(e.what()));
     problem_->show();
     return false;
   }

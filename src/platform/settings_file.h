@@ -1,10 +1,13 @@
 #pragma once
 // The user's settings file (see DefaultSettingsFile): an INI file whose keys override the
 // build's settings. Read by the window and the headless runner alike; a value that cannot be
-// used is refused with the file, the key and the line.
+// used is refused with the file, the key and the line. Every refusal a user reads starts with one
+// Polish sentence saying what is wrong and what to do, followed in parentheses by the English
+// text support searches for.
 
 #include <filesystem>
 #include <istream>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -14,8 +17,8 @@
 
 namespace zelvor::platform {
 
-// An unreadable settings file or a value that cannot be used; the message names the file, the
-// key and the line.
+// An unreadable settings file or a value that cannot be used; the message is a Polish sentence,
+// then in parentheses the file, the key, the line and the problem in English.
 class SettingsError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -64,19 +67,34 @@ SettingsFile ReadSettingsFile(const std::filesystem::path& path);
 // The same from a stream; `path` names the file in errors.
 SettingsFile ParseSettings(std::istream& in, const std::filesystem::path& path);
 
-// The file's text for what `settings` sets, by sections; and the file written in place of the old
-// one at settings.path (a whole new file renamed over it). Throws SettingsError, before writing
-// anything, for a value that could not be read back.
+// Every value of `settings` that cannot be used, by its "[section] key": a Polish sentence saying
+// what to change, then "([section] key: problem)" in English. Empty when all can be used.
+std::map<std::string, std::string> SettingsProblems(const SettingsFile& settings);
+
+// The text of a new settings file for what `settings` sets: a short comment, then the keys by
+// sections.
 std::string SettingsText(const SettingsFile& settings);
+
+// `text`, a settings file's text, holding the values of `settings`: comments, blank lines, lines
+// it does not know and the order are kept; a line whose value changed gets the new value, a
+// line of a key `settings` does not set goes, and a key the text lacks is added after the last
+// line of its section (the section is added at the end when missing). A UTF-8 byte-order mark
+// and the text's line endings are kept.
+std::string UpdatedSettingsText(std::string_view text, const SettingsFile& settings);
+
+// Writes `settings` to settings.path: the file there is updated as UpdatedSettingsText does, or
+// made as SettingsText does, as a whole new file renamed over the old one. Throws SettingsError,
+// before writing anything, for values that cannot be used (every one of them) and for a result
+// that could not be read back.
 void WriteSettingsFile(const SettingsFile& settings);
 
-// The checks of single values, for the window's settings dialog as well; each returns what is
-// wrong with the value, or "" when it can be used.
+// The checks of single values; each returns, in English, what is wrong with the value, or ""
+// when it can be used.
 std::string RegisterUrlProblem(std::string_view url);
 std::string ConnectionsProblem(std::string_view count);
 std::string SerialProblem(std::string_view serial);
 
-// "file:line: [section] key: problem", as every settings error reads.
+// "file:line: [section] key: problem", the English part of a settings error.
 std::string SettingsErrorText(const std::filesystem::path& file, int line, std::string_view key,
                               std::string_view problem);
 

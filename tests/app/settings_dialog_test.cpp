@@ -40,20 +40,27 @@ class SettingsDialogTest : public QObject {
   void valuesThatCannotBeUsedAreNamedAndNothingIsWritten_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("sentence");  // how the Polish sentence beside the field starts
     QTest::newRow("plain http register") << "[register] url"
-                                         << "http://127.0.0.1/x";
+                                         << "http://127.0.0.1/x"
+                                         << "Rejestr jest pytany tylko przez szyfrowane";
     QTest::newRow("nine connections") << "[register] connections"
-                                      << "9";
+                                      << "9"
+                                      << "Liczba połączeń z rejestrem";
     QTest::newRow("short serial") << "[certificate] serial"
-                                  << "12AB";
+                                  << "12AB"
+                                  << "Numer seryjny certyfikatu";
     QTest::newRow("relative store") << "[certificate] store"
-                                    << "certyfikaty";
+                                    << "certyfikaty"
+                                    << "Folder magazynu certyfikatów";
     QTest::newRow("two lines") << "[certificate] name"
-                               << "KREPTD\n[register]";
+                               << "KREPTD\n[register]"
+                               << "Wartość w ustawieniach musi mieścić się w jednym wierszu";
   }
   void valuesThatCannotBeUsedAreNamedAndNothingIsWritten() {
     QFETCH(QString, key);
     QFETCH(QString, value);
+    QFETCH(QString, sentence);
     zelvor::test::ScratchFolder folder;
     zelvor::platform::SettingsFile settings;
     settings.path = folder / "zelvor.conf";
@@ -61,17 +68,88 @@ class SettingsDialogTest : public QObject {
     dialog.Field("[vat] url")->setText(QStringLiteral("http://127.0.0.1:9/vies"));
     dialog.Field(key.toStdString())->setText(value);
     QVERIFY(!dialog.Save());
-    QVERIFY(!dialog.Problem()->isHidden());
-    QVERIFY2(dialog.Problem()->text().contains(key), qPrintable(dialog.Problem()->text()));
+    const QString shown = dialog.Problem(key.toStdString())->text();
+    QVERIFY(!dialog.Problem(key.toStdString())->isHidden());
+    QVERIFY2(shown.startsWith(sentence), qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral(" (%1: ").arg(key)), qPrintable(shown));
+    for (const std::string& other : zelvor::platform::SettingsKeys())
+      if (other != key.toStdString()) QVERIFY2(dialog.Problem(other)->isHidden(), other.c_str());
     QVERIFY(!std::filesystem::exists(settings.path));
 
     dialog.Field(key.toStdString())->clear();  // an empty field keeps the build's value
     QVERIFY(dialog.Save());
+    QVERIFY(dialog.Problem(key.toStdString())->isHidden());
     QVERIFY(dialog.Problem()->isHidden());
     const zelvor::platform::SettingsFile saved = zelvor::platform::ReadSettingsFile(settings.path);
     QVERIFY(saved.vatUrl && saved.vatUrl->value == "http://127.0.0.1:9/vies");
     QVERIFY(!saved.registerUrl && !saved.connections && !saved.serial && !saved.store &&
             !saved.name);
+  }
+
+  // Two refused values are both shown at once, each under its own field; mending one leaves
+  // the other shown until it is mended too.
+  void everyRefusedValueIsShownBesideItsField() {
+    zelvor::test::ScratchFolder folder;
+    zelvor::platform::SettingsFile settings;
+    settings.path = folder / "zelvor.conf";
+    SettingsDialog dialog(settings, {});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const std::string url = "[register] url";
+    const std::string connections = "[register] connections";
+    dialog.Field(url)->setText(QStringLiteral("http://127.0.0.1/x"));
+    dialog.Field(connections)->setText(QStringLiteral("12"));
+    QVERIFY(!dialog.Save());
+    QVERIFY(!std::filesystem::exists(settings.path));
+    QCoreApplication::processEvents();
+    for (const std::string& key : {url, connections}) {
+      QLabel* problem = dialog.Problem(key);
+      QLineEdit* field = dialog.Field(key);
+      QVERIFY2(problem->isVisible(), key.c_str());
+      QCOMPARE(problem->parentWidget(), field->parentWidget());
+      QVERIFY2(problem->geometry().top() >= field->geometry().bottom(), key.c_str());
+    }
+    QVERIFY(dialog.Problem(url)->text().startsWith(
+        QStringLiteral("Rejestr jest pytany tylko przez szyfrowane połączenie")));
+    QVERIFY(dialog.Problem(url)->text().endsWith(
+        QStringLiteral("([register] url: the register is only asked over https; not an "
+                       "https:// address: http://127.0.0.1/x)")));
+    QVERIFY(dialog.Problem(connections)->text().startsWith(QStringLiteral("Liczba połączeń")));
+    QVERIFY(
+        dialog.Problem(connections)
+            ->text()
+            .endsWith(QStringLiteral("([register] connections: a number from 1 to 8, not '12')")));
+    QVERIFY(dialog.Problem()->isHidden());
+
+    dialog.Field(url)->setText(QStringLiteral("https://127.0.0.1/x"));
+    QVERIFY(!dialog.Save());
+    QVERIFY(dialog.Problem(url)->isHidden());
+    QVERIFY(!dialog.Problem(connections)->isHidden());
+    QVERIFY(!std::filesystem::exists(settings.path));
+
+    dialog.Field(connections)->setText(QStringLiteral("8"));
+    QVERIFY(dialog.Save());
+    QVERIFY(dialog.Problem(connections)->isHidden());
+    QCOMPARE(zelvor::platform::ReadSettingsFile(settings.path).Connections(), 8);
+  }
+
+  // The user's own comments and layout survive a save from the dialog.
+  void savingKeepsTheUsersOwnFile() {
+    zelvor::test::ScratchFolder folder;
+    const std::filesystem::path path = folder / "zelvor.conf";
+    const std::string before =
+        "; mój serwer testowy, nie ruszać\n"
+        "[register]\n"
+        "url = https://127.0.0.1:8443/CitizenApi.svc\n"
+        "\n"
+        "# ile naraz\n"
+        "connections = 2\n";
+    std::ofstream(path, std::ios::binary) << before;
+    SettingsDialog dialog(zelvor::platform::ReadSettingsFile(path), {});
+    dialog.Field("[register] connections")->setText(QStringLiteral("6"));
+    QVERIFY(dialog.Save());
+    QCOMPARE(QString::fromStdString(FileText(path)),
+             QString::fromStdString(before.substr(0, before.size() - 2) + "6\n"));
   }
 
   void savedSettingsReachTheWindowAtOnce() {

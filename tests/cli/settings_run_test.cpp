@@ -18,6 +18,7 @@ namespace zelvor::test {
 namespace {
 
 using testing::HasSubstr;
+using testing::StartsWith;
 
 // Every test of this program runs with a settings folder of its own, so that the settings of
 // whoever runs the tests never reach them.
@@ -109,6 +110,9 @@ TEST_F(SettingsRunTest, AValueThatCannotBeUsedStopsEveryCommandBeforeItStarts) {
     const CliRun run = RunCli(args);
     EXPECT_EQ(run.status, 1) << args.front();
     EXPECT_THAT(run.err, HasSubstr(where)) << args.front();
+    // What to do comes first, in Polish; the English text follows for support.
+    EXPECT_THAT(run.err, StartsWith("zelvor-cli: Numer seryjny certyfikatu w ustawieniach"))
+        << args.front();
   }
   EXPECT_EQ(env_->Requests(), before);
   EXPECT_EQ(ReadSheet(input)[1].size(), 1u);  // the input was never touched
