@@ -116,8 +116,8 @@ std::string NotHttpsSentence(const std::string& url) {
          "Podaj adres rejestru zaczynający się od https://.";
 }
 
-// One Polish sentence per set-up failure a person can set right; the rest keep the library's
-// text alone.
+// One Polish sentence per set-up failure a person can set right in the register's settings; the
+// rest get the exchange's general sentence.
 std::string Explain(const CertificateSetup& setup, const soap::FailureReport& report) {
   switch (report.kind) {
     case FailureKind::UrlRefused:

@@ -3,6 +3,7 @@
 #include "report/details_columns.h"
 #include "workbook/cell_text.h"
 #include "workbook/errors.h"
+#include "workbook/polish_messages.h"
 
 namespace zelvor::report {
 namespace {
@@ -14,7 +15,8 @@ constexpr int kHdrColumnsFitted = 61;
 template <typename T>
 T& Use(T* handle, const char* what) {
   if (handle == nullptr)
-    throw workbook::EWorkbookError(std::string("The result workbook has no ") + what);
+    throw workbook::EWorkbookError(
+        workbook::WorkbookFailure(std::string("The result workbook has no ") + what));
   return *handle;
 }
 

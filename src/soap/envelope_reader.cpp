@@ -4,6 +4,7 @@
 
 #include "soap/fault_reader.h"
 #include "soap/lexical.h"
+#include "soap/polish_messages.h"
 #include "soap/record_reader.h"
 #include "soap/remote_errors.h"
 #include "soap/streamed_answer_reader.h"
@@ -120,14 +121,19 @@ namespace zelvor::soap {
 std::unique_ptr<Remotable> ReadAnswer(std::string_view body, const InterfaceInfo& service,
                                       const OperationInfo& operation,
                                       const RecordType& resultType) {
-  if (!service.options.literal) {
-    std::unique_ptr<Remotable> streamed = resultType.create();
-    if (ReadStreamedAnswer(body, operation, *streamed)) return streamed;
+  try {
+    if (!service.options.literal) {
+      std::unique_ptr<Remotable> streamed = resultType.create();
+      if (ReadStreamedAnswer(body, operation, *streamed)) return streamed;
+    }
+    std::unique_ptr<Remotable> result = resultType.create();
+    const XmlDocPtr doc = ParseAnswer(body);
+    ReadResponse(doc.get(), service, operation, *result);
+    return result;
+  } catch (...) {
+    // Every answer of every service is read here: its errors become Polish first here alone.
+    RethrowAnswerErrorInPolish();
   }
-  std::unique_ptr<Remotable> result = resultType.create();
-  const XmlDocPtr doc = ParseAnswer(body);
-  ReadResponse(doc.get(), service, operation, *result);
-  return result;
 }
 
 }  // namespace zelvor::soap

@@ -18,7 +18,8 @@ void ReadResponse(const xmlDoc* doc, const InterfaceInfo& service, const Operati
 
 // Reads an answer body into a new result holder of the given type, as above. A wrapped answer
 // of plain records is read while it is parsed; any other is parsed into a tree (ParseAnswer)
-// and read from it.
+// and read from it. Its errors carry a Polish sentence first and the reader's text in
+// parentheses.
 std::unique_ptr<Remotable> ReadAnswer(std::string_view body, const InterfaceInfo& service,
                                       const OperationInfo& operation, const RecordType& resultType);
 

@@ -12,6 +12,7 @@
 #include "platform/curl_tls.h"
 #include "platform/system_proxy.h"
 #include "soap/lexical.h"
+#include "soap/polish_messages.h"
 #include "soap/remote_errors.h"
 
 namespace zelvor::soap {
@@ -306,17 +307,14 @@ bool IsHttps(std::string_view url) {
   return StartsWithIgnoringCase(url, "https://");
 }
 
-// The service's sentence first, for the person; the library's text after it, for support.
+// The service's sentence first (the exchange's own when the service has none), for the person;
+// the library's text after it, for support.
 [[noreturn]] void Raise(const HttpSettings& settings, FailureReport report, const Failure& failure,
                         int code) {
-  std::string message = failure.text;
-  if (settings.explain) {
-    report.kind = failure.kind;
-    if (const std::string sentence = settings.explain(report); !sentence.empty()) {
-      message = sentence + " (" + failure.text + ")";
-    }
-  }
-  throw ETransportError(message, code, failure.transient);
+  report.kind = failure.kind;
+  std::string sentence = settings.explain ? settings.explain(report) : std::string();
+  if (sentence.empty()) sentence = TransportSentence(report);
+  throw ETransportError(PolishFirst(sentence, failure.text), code, failure.transient);
 }
 
 }  // namespace

@@ -31,9 +31,9 @@ struct FailureReport {
   const platform::TlsHandshakeNotes* handshake = nullptr;
 };
 
-// Gives the sentence that tells a person what is wrong and what to do; empty keeps the
-// library's text alone. The error's message is the sentence, then the library's text in
-// parentheses.
+// Gives the sentence that tells a person what is wrong and what to do; empty leaves it to the
+// exchange's general sentence of the kind. The error's message is the sentence, then the
+// library's text in parentheses.
 using FailureExplainer = std::function<std::string(const FailureReport&)>;
 
 struct HttpSettings {

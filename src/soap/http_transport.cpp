@@ -1,6 +1,7 @@
 #include "soap/http_transport.h"
 
 #include "soap/lexical.h"
+#include "soap/polish_messages.h"
 #include "soap/remote_errors.h"
 
 namespace zelvor::soap {
@@ -12,18 +13,21 @@ void CheckAnswer(const HttpAnswer& answer, const std::string& url) {
   // A SOAP fault arrives with status 500, so 500 is read on.
   if ((answer.status >= 300 && answer.status <= 499) || answer.status >= 501) {
     throw ESOAPHTTPException(
-        answer.statusText + " (" + std::to_string(answer.status) + ") - '" + url + "'",
+        PolishFirst(HttpStatusSentence(answer.status),
+                    answer.statusText + " (" + std::to_string(answer.status) + ") - '" + url + "'"),
         static_cast<int>(answer.status), answer.statusText, url);
   }
   if (answer.body.empty()) {
-    throw ESOAPHTTPException("Invalid HTTP Response: Length is 0", static_cast<int>(answer.status),
-                             answer.statusText, url);
+    throw ESOAPHTTPException(
+        PolishFirst(EmptyAnswerSentence(), "Invalid HTTP Response: Length is 0"),
+        static_cast<int>(answer.status), answer.statusText, url);
   }
   if (EqualsIgnoringAsciiCase(answer.contentType, "text/plain") ||
       EqualsIgnoringAsciiCase(answer.contentType, "text/html")) {
-    throw ESOAPHTTPException("Received content of invalid Content-Type setting: " +
-                                 answer.contentType + " - SOAP expects \"text/xml\"",
-                             static_cast<int>(answer.status), answer.statusText, url);
+    throw ESOAPHTTPException(
+        PolishFirst(ContentTypeSentence(), "Received content of invalid Content-Type setting: " +
+                                               answer.contentType + " - SOAP expects \"text/xml\""),
+        static_cast<int>(answer.status), answer.statusText, url);
   }
 }
 

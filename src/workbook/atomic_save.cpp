@@ -5,6 +5,7 @@
 
 #include "workbook/errors.h"
 #include "workbook/file_system.h"
+#include "workbook/polish_messages.h"
 #include "workbook/saves_in_progress.h"
 
 namespace zelvor::workbook {
@@ -112,9 +113,7 @@ void CheckRights(const fs::path& real) {
   if (fs::exists(status)) {
     if (fs::is_directory(status)) throw EWorkbookError("a folder of that name exists");
     if (files::HeldOpenElsewhere(real)) {
-      throw EWorkbookError("Plik „" + files::Utf8(real.filename()) +
-                           "” jest otwarty w innym programie, np. w arkuszu kalkulacyjnym. "
-                           "Zamknij go tam i uruchom zadanie ponownie.");
+      throw EWorkbookError(kHeldOpenReason);
     }
     if (files::MarkedReadOnly(real) || !files::MayWrite(real)) {
       throw EWorkbookError("the file \"" + files::Utf8(real) + "\" is read-only");
@@ -160,7 +159,7 @@ void CheckCanSave(const std::string& target) {
     // Rights say nothing of a read-only file system or a full folder: try it.
     files::Remove(CreateTempBeside(real));
   } catch (const EWorkbookError& e) {
-    throw EWorkbookError("Cannot save workbook \"" + target + "\": " + e.what());
+    throw EWorkbookError(SaveFailure(target, e.what()));
   }
 }
 
@@ -188,7 +187,7 @@ void SaveAtomically(const std::string& target,
     files::FlushFolder(FolderOf(real));
   } catch (const EWorkbookError& e) {
     Abandon(temp);
-    throw EWorkbookError("Cannot save workbook \"" + target + "\": " + e.what());
+    throw EWorkbookError(SaveFailure(target, e.what()));
   } catch (...) {
     Abandon(temp);
     throw;
@@ -218,7 +217,7 @@ bool ReserveNewFile(const std::string& target,
     return true;
   } catch (const EWorkbookError& e) {
     files::Remove(marker);
-    throw EWorkbookError("Cannot save workbook \"" + target + "\": " + e.what());
+    throw EWorkbookError(SaveFailure(target, e.what()));
   } catch (...) {
     files::Remove(marker);
     throw;

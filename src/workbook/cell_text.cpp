@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "workbook/errors.h"
+#include "workbook/polish_messages.h"
 
 namespace zelvor::workbook {
 namespace {
@@ -120,8 +121,8 @@ std::string CellRefText(int row, int column) {
 
 void CheckCellPosition(int row, int column) {
   if (row < 1 || row > kMaxRow || column < 1 || column > kMaxColumn) {
-    throw EWorkbookError("Cell (" + std::to_string(row) + ", " + std::to_string(column) +
-                         ") lies outside the sheet");
+    throw EWorkbookError(WorkbookFailure("Cell (" + std::to_string(row) + ", " +
+                                         std::to_string(column) + ") lies outside the sheet"));
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "workbook/cell_text.h"
 #include "workbook/errors.h"
+#include "workbook/polish_messages.h"
 
 namespace zelvor::workbook {
 namespace {
@@ -57,13 +58,14 @@ ExistingWorkbook::ExistingWorkbook(std::unique_ptr<XlsxPackage> package, std::st
                                              layout_.firstSheetPart);
   } catch (const EWorkbookError& e) {
     const std::string message = e.what();
-    if (message.starts_with("Cannot open workbook")) throw;
+    if (IsOpenFailure(message)) throw;
     package_->Fail(message);
   }
 }
 
 void ExistingWorkbook::Fail(const std::string& action, const std::string& problem) const {
-  throw EWorkbookError(action + " \"" + package_->DisplayName() + "\": " + problem);
+  throw EWorkbookError(
+      WorkbookFailure(action + " \"" + package_->DisplayName() + "\": " + problem));
 }
 
 Sheet& ExistingWorkbook::Worksheet(int index) {

@@ -5,6 +5,7 @@
 #include "workbook/cell_text.h"
 #include "workbook/errors.h"
 #include "workbook/new_workbook_parts.h"
+#include "workbook/polish_messages.h"
 #include "workbook/zip_writer.h"
 
 namespace zelvor::workbook {
@@ -35,8 +36,8 @@ std::string MemorySheet::GetCell(int row, int column) {
 void MemorySheet::SetCell(int row, int column, std::string_view text) {
   CheckCellPosition(row, column);
   if (Utf8Length(text) > kMaxCellChars) {
-    throw EWorkbookError("Cell " + CellRefText(row, column) + " of sheet \"" + name_ +
-                         "\" cannot hold more than 32767 characters");
+    throw EWorkbookError(WorkbookFailure("Cell " + CellRefText(row, column) + " of sheet \"" +
+                                         name_ + "\" cannot hold more than 32767 characters"));
   }
   const auto r = static_cast<std::size_t>(row - 1);
   if (text.empty() && r >= rows_.size()) return;
@@ -130,7 +131,7 @@ MemoryWorkbook::MemoryWorkbook() {
 
 Sheet& MemoryWorkbook::Worksheet(int index) {
   if (index < 1 || index > WorksheetCount()) {
-    throw EWorkbookError("The workbook has no worksheet " + std::to_string(index));
+    throw EWorkbookError(WorkbookFailure("The workbook has no worksheet " + std::to_string(index)));
   }
   return *sheets_[static_cast<std::size_t>(index - 1)];
 }
@@ -156,7 +157,8 @@ void MemoryWorkbook::Activate(const MemorySheet& sheet) {
 
 void MemoryWorkbook::CheckSheetName(std::string_view name, const MemorySheet* sheet) const {
   const auto fail = [&](const std::string& why) {
-    throw EWorkbookError("A sheet cannot be named \"" + std::string(name) + "\": " + why);
+    throw EWorkbookError(
+        WorkbookFailure("A sheet cannot be named \"" + std::string(name) + "\": " + why));
   };
   if (name.empty()) fail("the name is empty");
   if (Utf8Length(name) > 31) fail("a name holds at most 31 characters");
@@ -194,7 +196,7 @@ std::vector<ZipEntry> MemoryWorkbook::Entries() {
 
 void MemoryWorkbook::Save() {
   if (saves_.SavedPath().empty()) {
-    throw EWorkbookError("The new workbook has no file yet: save it as a file");
+    throw EWorkbookError(WorkbookFailure("The new workbook has no file yet: save it as a file"));
   }
   SaveAs(saves_.SavedPath());
 }

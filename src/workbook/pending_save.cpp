@@ -2,6 +2,7 @@
 
 #include "workbook/atomic_save.h"
 #include "workbook/errors.h"
+#include "workbook/polish_messages.h"
 
 namespace zelvor::workbook {
 
@@ -16,7 +17,7 @@ void PendingSave::Save(const std::string& path,
   try {
     entries = package();
   } catch (const EWorkbookError& e) {
-    throw EWorkbookError("Cannot save workbook \"" + path + "\": " + e.what());
+    throw EWorkbookError(SaveFailure(path, e.what()));
   }
   auto write = [entries = std::move(entries)](const std::string& temp) { WriteZip(temp, entries); };
   if (path != savedPath_) {

@@ -8,6 +8,7 @@
 #include "workbook/cell_text.h"
 #include "workbook/errors.h"
 #include "workbook/formula_shift.h"
+#include "workbook/polish_messages.h"
 
 namespace zelvor::workbook {
 namespace {
@@ -299,7 +300,7 @@ void SheetDocument::Flush() const {
   if (!isOpen_ || !open_.dirty) return;
   std::unique_ptr<xmlBuffer, void (*)(xmlBuffer*)> buffer(xmlBufferCreate(), xmlBufferFree);
   if (!buffer || xmlNodeDump(buffer.get(), open_.doc.get(), open_.node, 0, 0) < 0) {
-    throw EWorkbookError("out of memory while writing a row");
+    throw EWorkbookError(WorkbookFailure("out of memory while writing a row"));
   }
   Row& row = rows_[open_.index];
   row.text.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),

@@ -7,19 +7,22 @@
 #include "workbook/errors.h"
 #include "workbook/existing_workbook.h"
 #include "workbook/memory_workbook.h"
+#include "workbook/polish_messages.h"
 #include "workbook/spreadsheet.h"
 
 namespace zelvor::workbook {
 
 std::string Sheet::GetCell(int row, std::string_view columnLetters) {
   const int column = ColumnNumber(columnLetters);
-  if (column == 0) throw EWorkbookError("\"" + std::string(columnLetters) + "\" is no column");
+  if (column == 0)
+    throw EWorkbookError(WorkbookFailure("\"" + std::string(columnLetters) + "\" is no column"));
   return GetCell(row, column);
 }
 
 void Sheet::SetCell(int row, std::string_view columnLetters, std::string_view text) {
   const int column = ColumnNumber(columnLetters);
-  if (column == 0) throw EWorkbookError("\"" + std::string(columnLetters) + "\" is no column");
+  if (column == 0)
+    throw EWorkbookError(WorkbookFailure("\"" + std::string(columnLetters) + "\" is no column"));
   SetCell(row, column, text);
 }
 
@@ -47,7 +50,7 @@ class XlsxApplication final : public Application {
   Workbook& Workbooks(int index) override {
     CheckRunning();
     if (index < 1 || static_cast<std::size_t>(index) > workbooks_.size()) {
-      throw EWorkbookError("No workbook " + std::to_string(index) + " is open");
+      throw EWorkbookError(WorkbookFailure("No workbook " + std::to_string(index) + " is open"));
     }
     return *workbooks_[static_cast<std::size_t>(index - 1)];
   }
@@ -78,7 +81,7 @@ class XlsxApplication final : public Application {
   }
 
   void CheckRunning() const {
-    if (!running_) throw EWorkbookError("The spreadsheet instance has ended");
+    if (!running_) throw EWorkbookError(WorkbookFailure("The spreadsheet instance has ended"));
   }
 
   std::vector<std::unique_ptr<Workbook>> workbooks_;
@@ -89,7 +92,8 @@ class XlsxFactory final : public ApplicationFactory {
  public:
   std::unique_ptr<Application> Start(std::string_view programId) override {
     if (programId != "Excel.Application") {
-      throw EWorkbookError("No spreadsheet program is known as \"" + std::string(programId) + "\"");
+      throw EWorkbookError(
+          WorkbookFailure("No spreadsheet program is known as \"" + std::string(programId) + "\""));
     }
     return std::make_unique<XlsxApplication>();
   }

@@ -9,6 +9,7 @@
 
 #include "workbook/errors.h"
 #include "workbook/file_system.h"
+#include "workbook/polish_messages.h"
 #include "workbook/zip_writer.h"
 
 namespace zelvor::workbook {
@@ -41,13 +42,13 @@ void XlsxPackage::ZipClose::operator()(zip* z) const {
 }
 
 void XlsxPackage::Fail(const std::string& problem) const {
-  throw EWorkbookError("Cannot open workbook \"" + displayName_ + "\": " + problem);
+  throw EWorkbookError(OpenFailure(displayName_, problem));
 }
 
 std::unique_ptr<XlsxPackage> XlsxPackage::Load(const std::string& path) {
   std::ifstream in(files::NativePath(path), std::ios::binary);
   const auto fail = [&](const std::string& problem) {
-    throw EWorkbookError("Cannot open workbook \"" + path + "\": " + problem);
+    throw EWorkbookError(OpenFailure(path, problem));
   };
   if (!in) fail(std::string("cannot read the file: ") + std::strerror(errno));
   in.seekg(0, std::ios::end);

@@ -165,10 +165,13 @@ TEST_F(CliRunTest, FailedRunsAndWrongCommandLines) {
     std::string err;
   };
   const Case cases[] = {
-      {AtSim({"list", notAWorkbook}), 1, "zelvor-cli: Cannot open workbook \"" + notAWorkbook},
+      {AtSim({"list", notAWorkbook}), 1,
+       "zelvor-cli: Nie można otworzyć skoroszytu „notatki.xlsx”. "},
+      {AtSim({"list", notAWorkbook}), 1, "(Cannot open workbook \"" + notAWorkbook},
       {AtSim({"list", missing}), 1, "zelvor-cli: cannot open " + missing + ": no such file"},
       {AtSim({"list", folder.Path().string()}), 1, ": not a file"},
-      {AtSim({"list", readOnly}), 1, "zelvor-cli: Cannot save workbook \"" + readOnly},
+      {AtSim({"list", readOnly}), 1, "zelvor-cli: Nie można zapisać skoroszytu „klienci.xlsx”. "},
+      {AtSim({"list", readOnly}), 1, "(Cannot save workbook \"" + readOnly},
       {{"test", "--register", env_->Url(), "--store", noStore},
        1,
        "zelvor-cli: Nie ma folderu magazynu certyfikatów \"" + noStore + "\". Zaimportuj"},

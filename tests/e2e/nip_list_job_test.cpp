@@ -129,8 +129,9 @@ TEST_F(NipListJobTest, EachKindOfRecordGetsItsRowCellsAndLogLine) {
                           "Plik wynikowy: " + result, "KONIEC"));
   EXPECT_EQ(h.host.Texts("error").size(), 0u);
   ASSERT_EQ(h.host.Texts("run-warning").size(), 1u);
-  EXPECT_THAT(h.host.Texts("run-warning")[0],
-              testing::AllOf(HasSubstr("PODSUMOWANIE"), HasSubstr("Pierwszy błąd: Wewn")));
+  EXPECT_THAT(
+      h.host.Texts("run-warning")[0],
+      testing::AllOf(HasSubstr("PODSUMOWANIE"), HasSubstr("Pierwszy błąd: "), HasSubstr(" (Wewn")));
   EXPECT_FALSE(h.state.FXLAppCreate);
   EXPECT_EQ(h.state.result.ExAppHDR, nullptr);
 }

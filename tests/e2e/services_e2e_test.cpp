@@ -74,8 +74,8 @@ std::string Filled(std::string text, const std::string& url) {
   return text;
 }
 
-// The register puts a Polish sentence before a transport error's own text: that text is found
-// within the message, and a success is exactly "ok".
+// A Polish sentence comes before an error's own text: that text is found within the message,
+// and a success is exactly "ok".
 ::testing::Matcher<std::string> Shows(const std::string& outcome) {
   if (outcome == "ok") return ::testing::Eq(outcome);
   return ::testing::HasSubstr(outcome);
@@ -250,7 +250,7 @@ TEST_F(ViesEndToEnd, EveryInjectedFaultReachesTheCallerAndTheTransportStaysUsabl
   for (size_t i = 0; i < faults.size(); ++i) {
     SCOPED_TRACE(faults[i].kind);
     EXPECT_THAT(Outcome([&] { Check(transport, faulted_[i]); }),
-                StartsWith(Filled(faults[i].outcome, sim_->Url())));
+                Shows(Filled(faults[i].outcome, sim_->Url())));
     EXPECT_TRUE(Check(transport, valid_)->valid);
   }
 }

@@ -11,6 +11,7 @@
 #include "register/citizen_api.h"
 #include "register/citizen_api_messages.h"
 #include "soap/envelope_reader.h"
+#include "soap/polish_messages.h"
 #include "soap/soap_call.h"
 #include "soap/streamed_answer_reader.h"
 #include "soap/xml_document.h"
@@ -158,11 +159,16 @@ template <class Value>
 void ExpectReadersAgree(const soap::BoundOperation& operation, const std::string& answer,
                         bool streamed) {
   using Holder = soap::ReturnOf<Value>;
+  // Errors worded as ReadAnswer words them.
   const std::string fromTree = Outcome([&] {
-    auto result = Holder::StaticType().create();
-    const soap::XmlDocPtr doc = soap::ParseAnswer(answer);
-    soap::ReadResponse(doc.get(), *operation.service, *operation.operation, *result);
-    return result;
+    try {
+      auto result = Holder::StaticType().create();
+      const soap::XmlDocPtr doc = soap::ParseAnswer(answer);
+      soap::ReadResponse(doc.get(), *operation.service, *operation.operation, *result);
+      return result;
+    } catch (...) {
+      soap::RethrowAnswerErrorInPolish();
+    }
   });
   const std::string read = Outcome([&] {
     return soap::ReadAnswer(answer, *operation.service, *operation.operation, Holder::StaticType());

@@ -1,6 +1,7 @@
 #include "support/failing_factory.h"
 
 #include "workbook/errors.h"
+#include "workbook/polish_messages.h"
 
 namespace zelvor::test {
 
@@ -159,9 +160,10 @@ constexpr const char* kOperationNames[] = {"start",
 
 }  // namespace
 
+// Worded as the component words a failure of its own.
 std::string InjectedFailureMessage(Operation operation) {
-  return std::string("Spreadsheet operation failed: ") +
-         kOperationNames[static_cast<int>(operation)];
+  return workbook::WorkbookFailure(std::string("Spreadsheet operation failed: ") +
+                                   kOperationNames[static_cast<int>(operation)]);
 }
 
 FailingFactory::FailingFactory(Rule rule, std::unique_ptr<ApplicationFactory> inner)

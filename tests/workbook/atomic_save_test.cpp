@@ -194,7 +194,13 @@ TEST(AtomicSave, ReadOnlyTargetsAndFoldersAreRefusedByNameBeforeAndAtTheSave) {
         ADD_FAILURE() << "not refused";
       } catch (const EWorkbookError& e) {
         const std::string message = e.what();
-        EXPECT_EQ(message.rfind("Cannot save workbook \"" + target + "\": ", 0), 0u) << message;
+        EXPECT_EQ(
+            message.rfind(
+                "Nie można zapisać skoroszytu „" + fs::path(target).filename().string() + "”. ", 0),
+            0u)
+            << message;
+        EXPECT_NE(message.find(" (Cannot save workbook \"" + target + "\": "), std::string::npos)
+            << message;
         EXPECT_NE(message.find(c.problem), std::string::npos) << message;
       }
     }
