@@ -64,7 +64,7 @@ SettingsDialog::SettingsDialog(const platform::SettingsFile& settings,
     problems_[key] = problem;
   }
   auto* where = new QLabel(QStringLiteral("Plik ustawień: %1\nPuste pole: wartość domyślna.")
-                               .arg(QString::fromStdString(settings.path.string())));
+                               .arg(QString::fromStdString(platform::PathText(settings.path))));
   where->setWordWrap(true);
   problem_ = ProblemLabel(QStringLiteral("problem"));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
@@ -95,8 +95,15 @@ bool SettingsDialog::Save() {
     const auto found = refused.find(key);
     label->setText(found == refused.end() ? QString() : QString::fromStdString(found->second));
     label->setVisible(found != refused.end());
+    // A form row does not grow for a wrapped label by itself: it gets the height its lines take
+    // at the field's width.
+    label->setMinimumHeight(
+        found == refused.end() ? 0 : label->heightForWidth(fields_.at(key)->width()));
   }
   problem_->hide();
+  // The sentences wrap under their fields: the dialog grows to show them whole.
+  layout()->activate();
+  adjustSize();
   if (!refused.empty()) return false;
   try {
     platform::WriteSettingsFile(edited);

@@ -1,8 +1,9 @@
 // Saves a picture of the main window at each of its tabs into the given folder, for looking
 // over the layout under a real display (xvfb-run), after a period run, a list run and a
-// connection test against register-sim and a VAT check against vies-sim; and of the list tab
-// while its run is under way (running1.png) and once it is over (after1.png). Not a test: it
-// checks nothing.
+// connection test against register-sim and a VAT check against vies-sim; of the list tab while
+// its run is under way (running1.png) and once it is over (after1.png); of the settings dialog
+// with two refused values (settings.png), the warning box after a run with faults (warning.png)
+// and the whole screen with the window as it opens (screen.png). Not a test: it checks nothing.
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
@@ -11,10 +12,13 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 
 #include "app/certificate_dialogs.h"
+#include "app/screen_fit.h"
+#include "app/settings_dialog.h"
 #include "support/register_sim_window.h"
 #include "support/sim_process.h"
 #include "support/window_test_support.h"
@@ -119,5 +123,52 @@ int main(int argc, char* argv[]) {
     if (!dialog->grab().save(QDir(folder).filePath(name))) return 1;
     dialog->hide();
   }
+
+  // The settings dialog after saving two values it refuses.
+  {
+    zelvor::platform::SettingsFile settings;
+    settings.path = work.filePath(QStringLiteral("zelvor.conf")).toStdString();
+    zelvor::app::SettingsDialog dialog(settings, {}, &form);
+    dialog.Field("[register] url")->setText(QStringLiteral("http://rejestr.example/api"));
+    dialog.Field("[register] connections")->setText(QStringLiteral("12"));
+    dialog.show();
+    dialog.Save();
+    QTest::qWait(200);
+    if (!dialog.grab().save(QDir(folder).filePath(QStringLiteral("settings.png")))) return 1;
+  }
+
+  // The warning box after a list run in which a third of the calls met a fault.
+  {
+    const zelvor::test::RegisterEnvironment faulty(
+        {"--fault-rate", "0.35", "--fault-seed", "3", "--fault-kinds", "empty,html,malformed"});
+    const auto faultyWindow = zelvor::test::RegisterSimWindow(faulty);
+    if (!QTest::qWaitForWindowExposed(faultyWindow.get())) return 1;
+    const QString faultyInput = work.filePath(QStringLiteral("usterki.xlsx"));
+    zelvor::test::SheetRows few{{"NIP"}};
+    for (std::size_t i = 0; i < 8; ++i) few.push_back({faulty.Data().At(i).NIP});
+    zelvor::test::WriteWorkbook(faultyInput.toStdString(), few);
+    bool saved = false;
+    const zelvor::test::DialogWatcher watcher(
+        {[&](QWidget* dialog) {
+           if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+             files->selectFile(faultyInput);
+             static_cast<QDialog*>(files)->accept();
+           }
+         },
+         [&](QWidget* dialog) {
+           QTest::qWait(200);
+           saved = dialog->grab().save(QDir(folder).filePath(QStringLiteral("warning.png")));
+           dialog->close();
+         }});
+    faultyWindow->PC->setCurrentWidget(faultyWindow->tsPlikExela);
+    faultyWindow->btnExcel_wyprwadz->click();
+    if (!zelvor::test::WaitForAction(*faultyWindow) || !saved) return 1;
+  }
+
+  // The window as it opens on this screen (run it at a scale: QT_SCALE_FACTOR=1.5).
+  zelvor::app::PlaceOnScreen(form);
+  QTest::qWait(300);
+  QScreen* screen = form.screen();
+  if (!screen->grabWindow(0).save(QDir(folder).filePath(QStringLiteral("screen.png")))) return 1;
   return 0;
 }
