@@ -8,6 +8,7 @@
 #include "register/register_transport.h"
 #include "workbook/atomic_save.h"
 #include "workbook/errors.h"
+#include "workbook/file_system.h"
 
 namespace zelvor::jobs {
 namespace {
@@ -62,7 +63,8 @@ void RunDeveloperLookup(JobContext& ctx) {
     report::AddHdrValue(s.rows, "NumerReferencyjny", hit.NumerReferencyjny(), false);
     csvLines.push_back(CsvField(line) + report::ValueLine(s.rows.summaryRow));
   }
-  const std::string path = (std::filesystem::path(ctx.host.ProgramFolder()) / "abc.csv").string();
+  const std::string path =
+      workbook::files::Utf8(workbook::files::NativePath(ctx.host.ProgramFolder()) / "abc.csv");
   WriteLookupReport(path, csvLines);
   ctx.host.ShowMessage("Powstal plik: " + path);
 }

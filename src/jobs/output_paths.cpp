@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "workbook/atomic_save.h"
+#include "workbook/file_system.h"
 
 namespace zelvor::jobs {
 namespace {
@@ -21,9 +22,10 @@ std::string Joined(std::string_view folder, std::string_view name) {
 // The first of path, "<stem>_2<ext>", "<stem>_3<ext>", … that `take` accepts.
 std::string FirstTaken(const std::string& path,
                        const std::function<bool(const std::string&)>& take) {
-  const std::filesystem::path original(path);
-  const std::string stem = (original.parent_path() / original.stem()).string();
-  const std::string extension = original.extension().string();
+  // Paths are UTF-8 here; the system's own form only for taking them apart.
+  const std::filesystem::path original = workbook::files::NativePath(path);
+  const std::string stem = workbook::files::Utf8(original.parent_path() / original.stem());
+  const std::string extension = workbook::files::Utf8(original.extension());
   for (int number = 1;; ++number) {
     const std::string candidate =
         number == 1 ? path : stem + "_" + std::to_string(number) + extension;
@@ -89,16 +91,16 @@ std::string PeriodJobOutputPath(std::string_view documentsFolder,
 }
 
 std::string UserColumnsCopyPath(std::string_view inputPath, std::chrono::local_seconds now) {
-  const std::filesystem::path input(inputPath);
+  const std::filesystem::path input = workbook::files::NativePath(inputPath);
   const auto minutes =
       std::chrono::floor<std::chrono::minutes>(now - std::chrono::floor<std::chrono::days>(now));
   char clock[8];
   std::snprintf(clock, sizeof clock, "%02d.%02d", static_cast<int>(minutes.count() / 60),
                 static_cast<int>(minutes.count() % 60));
   const std::string name =
-      input.stem().string() + " (kopia " +
+      workbook::files::Utf8(input.stem()) + " (kopia " +
       FormatDay(std::chrono::year_month_day{std::chrono::floor<std::chrono::days>(now)}) + " " +
-      clock + ")" + input.extension().string();
+      clock + ")" + workbook::files::Utf8(input.extension());
   return FolderOf(inputPath) + name;
 }
 
