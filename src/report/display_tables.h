@@ -7,13 +7,13 @@
 
 namespace zelvor::report {
 
-std::string_view DisplayText(reg::KrajTyp value);
-std::string_view DisplayText(reg::StatusZezwoleniaTyp value);
-std::string_view DisplayText(reg::RodzajCertyfikatuTyp value);
-std::string_view DisplayText(reg::ZakresZezwoleniaTyp value);
-std::string_view DisplayText(reg::ZakresLicencjiTyp value);
-std::string_view DisplayText(reg::StatusLicencjiTyp value);
-std::string_view DisplayText(reg::RodzajWypisuZLicencjiTyp value);
-std::string_view DisplayText(reg::StatusWypisuTyp value);
+// A value is shown as the register spells it on the wire: the enumeration's one table of
+// literals serves both; "" for a value outside it.
+template <typename Enum>
+std::string_view DisplayText(Enum value) {
+  const soap::EnumType& type = soap::EnumTypeOf<Enum>();
+  const int ordinal = static_cast<int>(value);
+  return ordinal < type.Count() ? type.Literal(ordinal) : std::string_view{};
+}
 
 }  // namespace zelvor::report

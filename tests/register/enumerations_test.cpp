@@ -58,6 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
         LiteralCase{EnumTypeOf<StatusLicencjiTyp>(), 4, "Zgubione_ukradzione",
                     "Zgubione/ukradzione"},
         LiteralCase{EnumTypeOf<StatusLicencjiTyp>(), 2, "Unieważnione", "Unieważnione"},
+        LiteralCase{EnumTypeOf<StatusLicencjiTyp>(), 5, "Odesłane", "Odesłane"},
+        LiteralCase{EnumTypeOf<StatusLicencjiTyp>(), 7, "Anulowane", "Anulowane"},
         LiteralCase{EnumTypeOf<WojewodztwoTyp>(), 1, "kujawsko_pomorskie", "kujawsko-pomorskie"},
         LiteralCase{EnumTypeOf<WojewodztwoTyp>(), 13, "warmi_sko_mazurskie", "warmińsko-mazurskie"},
         LiteralCase{EnumTypeOf<WojewodztwoTyp>(), 4, "łódzkie", "łódzkie"},
