@@ -1,5 +1,6 @@
 #include "soap/type_registry.h"
 
+#include <mutex>
 #include <stdexcept>
 
 #include "soap/attribute_text.h"
@@ -72,19 +73,15 @@ std::string_view TypeRegistry::WireName(const FieldInfo& field) const {
 }
 
 const FieldWireNames& TypeRegistry::WireNames(const RecordType& type) const {
-  // Per thread, so that concurrent calls read without a lock. Keyed by address: there is one
-  // registry, and each record class has one static type.
-  struct Cache {
-    std::uint64_t version = 0;
-    std::unordered_map<const RecordType*, FieldWireNames> types;
-  };
-  thread_local Cache cache;
   const std::uint64_t version = fieldNamesVersion_.load(std::memory_order_acquire);
-  if (cache.version != version) {
-    cache.types.clear();
-    cache.version = version;
+  const std::pair key(&type, version);
+  {
+    const std::shared_lock lock(wireNamesMutex_);
+    const auto it = wireNames_.find(key);
+    if (it != wireNames_.end()) return it->second;
   }
-  auto [it, added] = cache.types.try_emplace(&type);
+  const std::unique_lock lock(wireNamesMutex_);
+  auto [it, added] = wireNames_.try_emplace(key);
   FieldWireNames& wire = it->second;
   if (added) {
     wire.names.reserve(type.fields.size());

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -53,8 +54,8 @@ class TypeRegistry {
   std::string_view FieldNamespace(const FieldInfo& field) const;
   // The registered external name, else the field's name.
   std::string_view WireName(const FieldInfo& field) const;
-  // WireName of each field, looked up once per thread and type, and again after a registration
-  // of field attributes.
+  // WireName of each field, looked up once per type, and again after a registration of field
+  // attributes.
   const FieldWireNames& WireNames(const RecordType& type) const;
   // The registered item name, else the field table's, else the XML name of the item type.
   std::string_view ItemName(const FieldInfo& field) const;
@@ -73,9 +74,14 @@ class TypeRegistry {
   std::map<std::pair<std::string, std::string>, const RecordType*> byName_;
   // Keyed by the field's accessor, which a derived record's copy of the field shares.
   std::unordered_map<const FieldAccessor*, FieldNames> fields_;
-  // Counts registrations of field attributes; a thread's cached wire names of an older count
-  // are looked up again.
+  // Counts registrations of field attributes; wire names cached at an older count are looked
+  // up again.
   std::atomic<std::uint64_t> fieldNamesVersion_{0};
+  // WireNames' answers, shared by every thread and never erased, so a returned reference stays
+  // valid. Not one cache per thread: MinGW-w64 frees a thread's thread_local storage before the
+  // destructors of the objects in it run.
+  mutable std::shared_mutex wireNamesMutex_;
+  mutable std::map<std::pair<const RecordType*, std::uint64_t>, FieldWireNames> wireNames_;
 };
 
 }  // namespace zelvor::soap

@@ -7,7 +7,10 @@
 
 #include <climits>
 #include <exception>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "soap/xml_encodings.h"
 
@@ -166,48 +169,63 @@ void OnReference(void* ctx, const xmlChar*) {
 }
 
 // A parser context with its dictionary and stacks costs about as much to create as a small
-// answer to scan, so each thread keeps one for its scans; a scan started inside a scan gets a
-// new one. The kept one is dropped once its dictionary has grown, lest names made up by
-// answers accumulate in it.
+// answer to scan, so scans borrow one from a pool that any thread may use; a scan started inside
+// a scan borrows another. One is dropped instead of kept once its dictionary has grown, lest
+// names made up by answers accumulate in it. Not one per thread: MinGW-w64 frees a thread's
+// thread_local storage before the destructors of the objects in it run.
+class ContextPool {
+ public:
+  using Context = std::unique_ptr<xmlParserCtxt, ParserCtxtFree>;
+
+  Context Take() {
+    {
+      const std::lock_guard lock(mutex_);
+      if (!idle_.empty()) {
+        Context ctxt = std::move(idle_.back());
+        idle_.pop_back();
+        return ctxt;
+      }
+    }
+    Context ctxt(xmlNewParserCtxt());
+    if (!ctxt) throw std::bad_alloc();
+    return ctxt;
+  }
+
+  void Give(Context ctxt) {
+    if (xmlDictGetUsage(ctxt->dict) > kMaxKeptNameBytes) return;
+    const std::lock_guard lock(mutex_);
+    if (idle_.size() < kMaxIdle) idle_.push_back(std::move(ctxt));
+  }
+
+ private:
+  static constexpr std::size_t kMaxKeptNameBytes = std::size_t{64} << 10;
+  static constexpr std::size_t kMaxIdle = 16;  // twice the most connections a run uses
+
+  std::mutex mutex_;
+  std::vector<Context> idle_;
+};
+
+ContextPool& Contexts() {
+  static ContextPool pool;
+  return pool;
+}
+
 class LentContext {
  public:
-  LentContext() {
-    thread_local Kept kept;
-    if (kept.lent) {
-      own_.reset(xmlNewParserCtxt());
-      ctxt_ = own_.get();
-    } else {
-      if (!kept.ctxt) kept.ctxt.reset(xmlNewParserCtxt());
-      ctxt_ = kept.ctxt.get();
-      kept_ = &kept;
-    }
-    if (ctxt_ == nullptr) throw std::bad_alloc();
-    if (kept_ != nullptr) kept_->lent = true;
-  }
+  LentContext() : ctxt_(Contexts().Take()) {}
   ~LentContext() {
     ctxt_->_private = nullptr;
     // Let go of the document's input now rather than at the next scan.
-    xmlCtxtReset(ctxt_);
-    if (kept_ == nullptr) return;
-    kept_->lent = false;
-    if (xmlDictGetUsage(ctxt_->dict) > kMaxKeptNameBytes) kept_->ctxt.reset();
+    xmlCtxtReset(ctxt_.get());
+    Contexts().Give(std::move(ctxt_));
   }
   LentContext(const LentContext&) = delete;
   LentContext& operator=(const LentContext&) = delete;
 
-  xmlParserCtxt* Get() const { return ctxt_; }
+  xmlParserCtxt* Get() const { return ctxt_.get(); }
 
  private:
-  static constexpr std::size_t kMaxKeptNameBytes = std::size_t{64} << 10;
-
-  struct Kept {
-    std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt;
-    bool lent = false;
-  };
-
-  std::unique_ptr<xmlParserCtxt, ParserCtxtFree> own_;
-  xmlParserCtxt* ctxt_ = nullptr;
-  Kept* kept_ = nullptr;
+  ContextPool::Context ctxt_;
 };
 
 xmlSAXHandler ScanHandler() {
