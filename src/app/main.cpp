@@ -1,7 +1,5 @@
 // Zelvor: one window, run until it is closed.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStyle>
@@ -9,6 +7,7 @@
 
 #include "app/form1.h"
 #include "app/screen_fit.h"
+#include "app/toolkit_texts.h"
 #include "platform/settings_file.h"
 #include "register/citizen_api.h"
 #include "vies/vat_port_type.h"
@@ -24,12 +23,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Zelvor"));
   QApplication::setApplicationVersion(QString::fromUtf8(zelvor::build::kVersion));
 
-  // The toolkit's own texts (Yes, No, Cancel, the file dialogs) in the user's language, where
-  // the desktop has Qt's translations installed.
   QTranslator toolkitTexts;
-  if (toolkitTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&toolkitTexts);
+  zelvor::app::InstallToolkitTexts(toolkitTexts, zelvor::app::ToolkitTextFolders());
 
   // A settings file that cannot be used is not guessed around: the window does not start with it.
   zelvor::platform::SettingsFile settings;
