@@ -8,6 +8,7 @@
 //
 //   window-drive INSTALL_DIR INPUT.xlsx FAULTY_REGISTER_URL FAULTY_INPUT.xlsx PICTURES_DIR
 #include <QApplication>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
 #include <QPlainTextEdit>
@@ -102,6 +103,12 @@ int main(int argc, char* argv[]) {
   }
   QTest::qWait(300);
   Save(form, pictures, QStringLiteral("start.png"));
+  // The period's days as the user's Windows writes dates.
+  std::printf("period: %s to %s (format %s)\n", form.dpOdDaty->text().toUtf8().constData(),
+              form.dpDoDaty->text().toUtf8().constData(),
+              form.dpOdDaty->displayFormat().toUtf8().constData());
+  Check(!form.dpOdDaty->text().isEmpty() && !form.dpDoDaty->text().isEmpty(),
+        QStringLiteral("the period's days show no date"));
 
   // The connection test: its first line counts what the register found.
   {
