@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace zelvor::soap {
 namespace {
@@ -112,6 +114,26 @@ TEST(SafeXmlParse, AScanStopsWhenTheEventsSaySo) {
     bool Markup() override { return true; }
   } events;
   EXPECT_FALSE(ScanXmlSafely("<r>text</r>", 1024, events));
+}
+
+// Scans on threads that end after them, as the window's worker ends after each action, with
+// memory used and given back between: every scan, and the scans after, read whole.
+TEST(SafeXmlParse, ScansOnThreadsThatEndLeaveLaterScansWhole) {
+  const std::string document = R"(<r><e a="1">x</e><f/></r>)";
+  const std::string expected = "<r><e a=1>x</><f></></>";
+  for (int round = 0; round < 20; ++round) {
+    std::string seen;
+    std::thread worker([&] {
+      Recorder events;
+      if (ScanXmlSafely(document, 1024, events)) seen = events.log;
+    });
+    worker.join();
+    ASSERT_EQ(seen, expected) << "round " << round;
+    std::vector<std::string> churn(256, std::string(48, 'z'));
+  }
+  Recorder events;
+  EXPECT_TRUE(ScanXmlSafely(document, 1024, events));
+  EXPECT_EQ(events.log, expected);
 }
 
 // The encodings a server may declare, on every system: the same Polish text from each.

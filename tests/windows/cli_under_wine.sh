@@ -46,7 +46,7 @@ run_windows() { "$wine" "$cli_exe" "$@" </dev/null; }
 # Windows does not share: then the whole set-up is made again with a new key, at most 4 times.
 set_up() {
   local attempt=$1
-  export WINEPREFIX=$work/wineprefix-$attempt WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX=$work/wineprefix-$attempt WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   wineboot -i >/dev/null 2>&1
   "$wine" reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1
   sim_env_stop
