@@ -74,7 +74,7 @@ void WriteSampleWorkbook(JobContext& ctx) {
   const std::string path = WorkbookTestPath(ctx.host.ProgramFolder(), ctx.host.Now());
   s.result.Clear();
   try {
-    s.result.application = ctx.spreadsheets.Start(kSpreadsheetProgram);
+    s.result.application = ctx.spreadsheets.Start(workbook::kXlsxComponent);
   } catch (const std::exception&) {
     return;  // without a spreadsheet component the test ends quietly
   }

@@ -18,7 +18,7 @@ void OpenInputSpreadsheet(JobContext& ctx) {
   RunState& s = ctx.state;
   s.inputSpreadsheetOpen = true;
   ctx.host.SetStatusPanel(kSpreadsheetPanel, "Open Excel Application");
-  s.inputSpreadsheet = ctx.spreadsheets.Start(kSpreadsheetProgram);
+  s.inputSpreadsheet = ctx.spreadsheets.Start(workbook::kXlsxComponent);
   s.inputSpreadsheet->SetVisible(false);
   s.inputSpreadsheet->SetDisplayAlerts(false);
   ctx.host.SetStatusPanel(kSpreadsheetPanel, "");

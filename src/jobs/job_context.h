@@ -73,9 +73,6 @@ struct JobContext {
   }
 };
 
-// The program identifier under which the spreadsheet component is started.
-inline constexpr const char* kSpreadsheetProgram = "Excel.Application";
-
 // Starts the input instance into inputSpreadsheet and shows it in the status bar meanwhile.
 void OpenInputSpreadsheet(JobContext& ctx);
 // Quits the input instance and clears inputSpreadsheet and inputSheet.

@@ -8,7 +8,6 @@
 namespace zelvor::report {
 namespace {
 
-constexpr std::string_view kProgramId = "Excel.Application";
 constexpr int kDetColumnsFitted = 31;
 constexpr int kHdrColumnsFitted = 61;
 
@@ -52,7 +51,7 @@ void FitAndSelect(workbook::Sheet& sheet, int columns) {
 
 void CreateResultWorkbook(workbook::ApplicationFactory& factory, ResultWorkbook& result) {
   result.Clear();
-  result.application = factory.Start(kProgramId);
+  result.application = factory.Start(workbook::kXlsxComponent);
   workbook::Application& app = App(result);
   app.SetVisible(false);
   app.SetDisplayAlerts(false);

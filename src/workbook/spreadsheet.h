@@ -65,9 +65,13 @@ class Application {
   virtual void Quit() = 0;
 };
 
+// The name our own .xlsx component is started under.
+inline constexpr std::string_view kXlsxComponent = "xlsx";
+
 class ApplicationFactory {
  public:
   virtual ~ApplicationFactory() = default;
+  // Starts the component of that name; a name the factory does not know raises EWorkbookError.
   virtual std::unique_ptr<Application> Start(std::string_view programId) = 0;
 };
 

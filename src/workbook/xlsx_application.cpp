@@ -91,7 +91,7 @@ class XlsxApplication final : public Application {
 class XlsxFactory final : public ApplicationFactory {
  public:
   std::unique_ptr<Application> Start(std::string_view programId) override {
-    if (programId != "Excel.Application") {
+    if (programId != kXlsxComponent) {
       throw EWorkbookError(
           WorkbookFailure("No spreadsheet program is known as \"" + std::string(programId) + "\""));
     }

@@ -140,7 +140,7 @@ TEST_F(ResultWorkbookTest, FinishingSavesHdrThenDetWithTheRowsWritten) {
   EXPECT_EQ(result_.application, nullptr);
   EXPECT_EQ(result_.summarySheet, nullptr);
 
-  auto app = MakeXlsxFactory()->Start("Excel.Application");
+  auto app = MakeXlsxFactory()->Start(workbook::kXlsxComponent);
   Sheet& hdr = app->OpenWorkbook(path).Worksheet(1);
   EXPECT_EQ(hdr.Name(), "HDR");
   EXPECT_EQ(app->Workbooks(1).WorksheetCount(), 2);
