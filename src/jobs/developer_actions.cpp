@@ -80,8 +80,6 @@ void WriteSampleWorkbook(JobContext& ctx) {
   }
   std::exception_ptr failure;
   try {
-    s.result.application->SetVisible(true);
-    s.result.application->SetDisplayAlerts(false);
     s.result.workbook = &s.result.application->AddWorkbook();
     s.result.summarySheet = &s.result.workbook->Worksheet(1);
     s.result.summarySheet->Select();
@@ -93,7 +91,6 @@ void WriteSampleWorkbook(JobContext& ctx) {
   }
   try {
     s.result.application->CloseWorkbooks();
-    s.result.application->SetDisplayAlerts(true);
     s.result.application->Quit();
   } catch (...) {
     if (!failure) failure = std::current_exception();

@@ -19,8 +19,6 @@ void OpenInputSpreadsheet(JobContext& ctx) {
   s.inputSpreadsheetOpen = true;
   ctx.host.SetStatusPanel(kSpreadsheetPanel, "Open Excel Application");
   s.inputSpreadsheet = ctx.spreadsheets.Start(workbook::kXlsxComponent);
-  s.inputSpreadsheet->SetVisible(false);
-  s.inputSpreadsheet->SetDisplayAlerts(false);
   ctx.host.SetStatusPanel(kSpreadsheetPanel, "");
 }
 
@@ -31,8 +29,7 @@ void CloseInputSpreadsheet(JobContext& ctx) {
   s.inputSheet = nullptr;
   if (s.inputSpreadsheet) {
     // Clear the handle even when the instance fails to quit, so the next run starts anew.
-    auto instance = std::move(s.inputSpreadsheet);
-    instance->SetDisplayAlerts(false);
+    const auto instance = std::move(s.inputSpreadsheet);
     instance->Quit();
   }
   ctx.host.SetStatusPanel(kSpreadsheetPanel, "");

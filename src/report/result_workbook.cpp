@@ -53,8 +53,6 @@ void CreateResultWorkbook(workbook::ApplicationFactory& factory, ResultWorkbook&
   result.Clear();
   result.application = factory.Start(workbook::kXlsxComponent);
   workbook::Application& app = App(result);
-  app.SetVisible(false);
-  app.SetDisplayAlerts(false);
   result.workbook = &app.AddWorkbook();
   workbook::Workbook& book = *result.workbook;
   result.summarySheet = &book.Worksheet(1);
@@ -137,7 +135,6 @@ void SaveAndCloseResultWorkbook(ResultWorkbook& result, const std::string& path)
   book.WaitForSaves();
   workbook::Application& app = App(result);
   app.CloseWorkbooks();
-  app.SetDisplayAlerts(true);
   app.Quit();
   result.Clear();
 }

@@ -52,8 +52,6 @@ class Application {
  public:
   virtual ~Application() = default;
 
-  virtual void SetVisible(bool visible) = 0;
-  virtual void SetDisplayAlerts(bool displayAlerts) = 0;
   // A new workbook with one sheet.
   virtual Workbook& AddWorkbook() = 0;
   // Opens an .xlsx or .xlsm file; it becomes the next workbook of the instance.

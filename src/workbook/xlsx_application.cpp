@@ -30,9 +30,6 @@ namespace {
 
 class XlsxApplication final : public Application {
  public:
-  void SetVisible(bool) override { CheckRunning(); }
-  void SetDisplayAlerts(bool) override { CheckRunning(); }
-
   Workbook& AddWorkbook() override {
     CheckRunning();
     workbooks_.push_back(std::make_unique<MemoryWorkbook>());
