@@ -4,7 +4,6 @@
 #include <fstream>
 
 #include "jobs/output_paths.h"
-#include "register/citizen_api_factory.h"
 #include "register/register_transport.h"
 #include "workbook/atomic_save.h"
 #include "workbook/errors.h"
@@ -39,7 +38,7 @@ void RunDeveloperLookup(JobContext& ctx) {
   s.rows.Clear();
   reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search;
   reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits;
-  reg::GetCitizenApi(true, reg::ApplyServiceUrl(*s.registerTransport, s.registerAddress), nullptr);
+  reg::ApplyServiceUrl(*s.registerTransport, s.registerAddress);
 
   std::vector<std::string> csvLines;
   for (const std::string& line : ctx.host.LookupTestLines()) {

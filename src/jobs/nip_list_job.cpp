@@ -122,7 +122,6 @@ class ListRun {
     s_.rows.Clear();
     s_.taxNumbersSeen.clear();
     host_.ClearOutput();
-    s_.registerAddressApplied = false;
     // Every address is checked before anything is opened or written; the transports check it
     // again at each call.
     if (const std::string problem = reg::AddressProblem(s_.registerAddress); !problem.empty()) {
@@ -211,7 +210,7 @@ class ListRun {
       tally = &counts_.invalid;
       done = true;
     }
-    PrepareClientOnce();
+    ApplyAddressOnce();
 
     if (!done) {
       const RecordLookup lookup = LookUp();
@@ -251,13 +250,12 @@ class ListRun {
     s_.inputSpreadsheet->Workbooks(1).Save();
   }
 
-  // Calls go through the window's transport; preparing a client of its own once per run only
-  // checks the endpoint, so the client is not kept.
-  void PrepareClientOnce() {
-    if (s_.registerAddressApplied) return;
-    const std::string address = reg::ApplyServiceUrl(*s_.registerTransport, s_.registerAddress);
-    reg::GetCitizenApi(true, address, nullptr);
-    s_.registerAddressApplied = true;
+  // Calls go through the window's transport, pointed at the run's register address once, as
+  // the first record is processed.
+  void ApplyAddressOnce() {
+    if (addressApplied_) return;
+    reg::ApplyServiceUrl(*s_.registerTransport, s_.registerAddress);
+    addressApplied_ = true;
   }
 
   // The register's word on the current record: made now on the window's connection, or, with
@@ -346,7 +344,6 @@ class ListRun {
     } else {
       DiscardResult(s_);
     }
-    s_.registerAddressApplied = false;
     host_.SetActionRunning(Action::NipListJob, false);
     if (counts_.Failures() > 0)
       host_.ShowRunFailures(FailureReport(counts_), counts_.NoneSucceeded());
@@ -364,6 +361,7 @@ class ListRun {
   int detailRow_ = 1;
   ListRunCounts counts_;
   bool stopping_ = false;
+  bool addressApplied_ = false;
   // With several connections: the look-ups made ahead, the last input row one was asked for
   // (or found to need none), and the keys met in asking, which mirror taxNumbersSeen's.
   std::unique_ptr<LookAhead<RecordLookup>> ahead_;
@@ -395,7 +393,6 @@ std::exception_ptr FailurePath(JobContext& ctx, bool anyRecordWritten) {
   s.result.Clear();
   if (s.inputSheet != nullptr) Attempt([&] { s.inputSpreadsheet->Workbooks(1).Save(); }, failure);
   if (s.inputSpreadsheetOpen) Attempt([&] { CloseInputSpreadsheet(ctx); }, failure);
-  s.registerAddressApplied = false;
   ctx.host.SetActionRunning(Action::NipListJob, false);
   return failure;
 }

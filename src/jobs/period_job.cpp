@@ -7,7 +7,6 @@
 
 #include "jobs/look_ahead.h"
 #include "jobs/output_paths.h"
-#include "register/citizen_api_factory.h"
 #include "register/register_transport.h"
 #include "report/details_columns.h"
 
@@ -88,10 +87,8 @@ class PeriodDay {
     s_.rows.Clear();
     s_.taxNumbersSeen.clear();
     host_.ClearOutput();
-    s_.registerAddressApplied = false;
     StartWorkbookOnce();
     ++counts_.days;
-    if (!ClientCheck()) return;
     SetSearch();
 
     reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits;
@@ -132,20 +129,6 @@ class PeriodDay {
     } catch (...) {
       host_.Log("#003 Excel - błąd uruchomienia");
       throw;
-    }
-  }
-
-  // The client is only obtained, never called: it proves the endpoint can be set up.
-  bool ClientCheck() {
-    const std::string address = s_.registerTransport->URL();
-    try {
-      reg::GetCitizenApi(true, address, nullptr);
-      return true;
-    } catch (const std::exception& e) {
-      host_.Log("#010 API - błąd połączena do: " + address + " " + e.what());
-      ++counts_.daysFailed;
-      counts_.Note(e.what());
-      return false;
     }
   }
 

@@ -12,7 +12,6 @@
 #include <unordered_set>
 
 #include "jobs/nip_validation.h"
-#include "register/citizen_api_factory.h"
 #include "report/pending_rows.h"
 #include "report/result_workbook.h"
 #include "soap/http_transport.h"
@@ -59,11 +58,10 @@ struct RunState {
   // user's own columns need no copy of their own.
   bool inputIsWorkingCopy = false;
 
-  bool registerAddressApplied = false;  // the list job prepared the register client in this run
-  std::string registerAddress;          // register endpoint address
-  std::string resultPath;               // full path of the result workbook of the current run
-  std::int32_t periodSummaryRow = 1;    // the period job's last summary row written (1: header)
-  std::int32_t periodDetailRow = 1;     // the period job's last detail row written (1: header)
+  std::string registerAddress;        // register endpoint address
+  std::string resultPath;             // full path of the result workbook of the current run
+  std::int32_t periodSummaryRow = 1;  // the period job's last summary row written (1: header)
+  std::int32_t periodDetailRow = 1;   // the period job's last detail row written (1: header)
 };
 
 }  // namespace zelvor::jobs
