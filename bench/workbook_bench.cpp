@@ -113,7 +113,7 @@ void BM_SaveAsLargeRun(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     std::filesystem::remove(path);
-    auto app = zelvor::workbook::MakeXlsxFactory()->Start("Excel.Application");
+    auto app = zelvor::workbook::MakeXlsxFactory()->Start(zelvor::workbook::kXlsxComponent);
     auto& book = app->AddWorkbook();
     Fill(book);
     state.ResumeTiming();
@@ -133,7 +133,7 @@ void BM_ListJobSaveEvery30Rows(benchmark::State& state) {
   const std::string path = ScratchPath("zelvor-bench-list");
   int saves = 0;
   for (auto _ : state) {
-    auto app = zelvor::workbook::MakeXlsxFactory()->Start("Excel.Application");
+    auto app = zelvor::workbook::MakeXlsxFactory()->Start(zelvor::workbook::kXlsxComponent);
     auto& book = app->AddWorkbook();
     auto& hdr = book.Worksheet(1);
     hdr.Rename("HDR");
@@ -184,7 +184,7 @@ void TimeSaves(benchmark::State& state, zelvor::workbook::Workbook& book, const 
 void BM_SaveAfter30MoreSummaryRows(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
   const std::string path = ScratchPath("zelvor-bench-grow");
-  auto app = zelvor::workbook::MakeXlsxFactory()->Start("Excel.Application");
+  auto app = zelvor::workbook::MakeXlsxFactory()->Start(zelvor::workbook::kXlsxComponent);
   auto& book = app->AddWorkbook();
   auto& hdr = book.Worksheet(1);
   int next = 1;
@@ -206,13 +206,13 @@ void BM_AnnotateInput30RowsAndSave(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
   const std::string path = ScratchPath("zelvor-bench-input");
   {
-    auto app = zelvor::workbook::MakeXlsxFactory()->Start("Excel.Application");
+    auto app = zelvor::workbook::MakeXlsxFactory()->Start(zelvor::workbook::kXlsxComponent);
     auto& sheet = app->AddWorkbook().Worksheet(1);
     sheet.SetCell(1, 1, "NIP");
     for (int r = 2; r <= rows + 1; ++r) sheet.SetCell(r, 1, std::to_string(5260000000LL + r));
     app->Workbooks(1).SaveAs(path);
   }
-  auto app = zelvor::workbook::MakeXlsxFactory()->Start("Excel.Application");
+  auto app = zelvor::workbook::MakeXlsxFactory()->Start(zelvor::workbook::kXlsxComponent);
   auto& book = app->OpenWorkbook(path);
   auto& sheet = book.Worksheet(1);
   book.Save();

@@ -1,8 +1,6 @@
 # Build settings: where the services live and how the client certificate is chosen.
 # Defaults are the production values; tests point transports elsewhere at run time.
 set(ZELVOR_REGISTER_HOST "https://api.kreptd.gitd.gov.pl:8447" CACHE STRING "Register endpoint (scheme, host, port)")
-set(ZELVOR_REGISTER_SERVICE_URL "https://kreptd-test.gitd.gov.pl/CitizenApi.svc" CACHE STRING "Default address of the register client factory")
-set(ZELVOR_REGISTER_WSDL "CitizenApi.wsdl" CACHE STRING "Default service description file of the register client factory")
 set(ZELVOR_REGISTER_NS_HOST "http://kreptd.gitd.gov.pl" CACHE STRING "Host part of the register's XML namespaces")
 set(ZELVOR_VIES_URL "http://ec.europa.eu/taxation_customs/vies/services/zelvorService" CACHE STRING "VAT check endpoint")
 set(ZELVOR_VIES_NS "urn:ec.europa.eu:taxud:vies:services:zelvor:types" CACHE STRING "VAT check types namespace (the interface namespace followed by \":types\")")

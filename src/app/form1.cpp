@@ -124,7 +124,7 @@ void TForm1::ApplySettings(const platform::SettingsFile& settings) {
       settings.vatUrl ? settings.vatUrl->value : vies::Endpoint(), vatHttp);
   certificateStore_ = settings.store ? std::filesystem::path(settings.store->value) : defaultStore_;
   registerUrl_ = settings.registerUrl ? settings.registerUrl->value : reg::ProductionEndpoint();
-  state_.sBaza = registerUrl_;
+  state_.registerAddress = registerUrl_;
   PanelHeader->setText(HeaderText(registerUrl_));
 
   // The register transport asks the person through the window's picker when no certificate
@@ -196,7 +196,7 @@ void TForm1::FormCreate() {
 
 void TForm1::FormClose() {
   state_.rows.Clear();
-  for (jobs::KeySet* list : {&state_.slNIP, &state_.slNumerReferencyjny}) list->clear();
+  for (jobs::KeySet* list : {&state_.taxNumbersSeen, &state_.referenceNumbersSeen}) list->clear();
 }
 
 void TForm1::BindHandlers() {
@@ -282,7 +282,7 @@ void TForm1::EndBackgroundAction(const std::optional<QString>& error) {
   backgroundScope_.reset();
   pbPostep->hide();
   if (listRun) {
-    listResult_ = state_.ExcelFileNameOut;
+    listResult_ = state_.resultPath;
     btnOtworzWynik->setVisible(!listResult_.empty() &&
                                QFileInfo::exists(QString::fromStdString(listResult_)));
   }

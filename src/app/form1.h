@@ -23,7 +23,7 @@
 #include "jobs/host.h"
 #include "jobs/job_context.h"
 #include "jobs/progress_rate.h"
-#include "jobs/window_state.h"
+#include "jobs/run_state.h"
 #include "platform/settings_file.h"
 #include "soap/http_transport.h"
 #include "workbook/spreadsheet.h"
@@ -58,8 +58,8 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
                   const platform::SettingsFile& settings = {}, QWidget* parent = nullptr);
   ~TForm1() override;
 
-  // The state the jobs share, HTTPRIO3 and sBaza among it.
-  jobs::WindowState& State() { return state_; }
+  // The state the jobs share, the register transport and its address among it.
+  jobs::RunState& State() { return state_; }
   // Points the register and VAT transports, the certificate store and the header at what the
   // settings file sets over the build's settings. Only while no action runs.
   void ApplySettings(const platform::SettingsFile& settings);
@@ -212,7 +212,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   QCheckBox* StopBoxOf(jobs::StopBox box) const;
 
   Clock clock_;
-  jobs::WindowState state_;
+  jobs::RunState state_;
   ActionButtons actions_;
   WaitCursor waitCursor_;
   QPushButton* running_ = nullptr;
@@ -224,7 +224,7 @@ class TForm1 : public QMainWindow, public jobs::JobHost {
   std::filesystem::path certificateStore_;
   platform::SettingsFile settings_;
   RecentFolder recentFolder_;
-  std::string registerUrl_;  // the register the window talks to, sBaza at start
+  std::string registerUrl_;  // the register the window talks to, the jobs' address at start
   std::unique_ptr<workbook::ApplicationFactory> spreadsheets_;
 
   WindowCalls* calls_;

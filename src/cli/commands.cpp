@@ -37,7 +37,7 @@ class RunFailure : public std::runtime_error {
 // The register transport as the window makes it, on the chosen endpoint and store. There is no
 // certificate picker: when no store certificate matches the settings, the call goes on without one.
 // A store folder that does not exist is refused before the run starts, not at its first call.
-void PrepareRegister(jobs::WindowState& state, const EffectiveSettings& effective) {
+void PrepareRegister(jobs::RunState& state, const EffectiveSettings& effective) {
   reg::RegisterTransportSettings settings = reg::DefaultRegisterTransportSettings();
   settings.url = effective.registerUrl.value;
   settings.storeFolder = effective.store.value;
@@ -51,7 +51,7 @@ void PrepareRegister(jobs::WindowState& state, const EffectiveSettings& effectiv
   state.registerConnections = effective.Connections();
   state.openRegisterConnection = reg::RegisterConnectionOpener(settings);
   state.registerTransport = reg::MakeRegisterTransport(std::move(settings));
-  state.sBaza = state.registerTransport->URL();
+  state.registerAddress = state.registerTransport->URL();
 }
 
 // An absolute folder path without a trailing separator; made when it does not exist yet.
@@ -117,7 +117,7 @@ fs::path ListInput(const CliOptions& options) {
 }
 
 int RunList(const CliOptions& options, const EffectiveSettings& settings, Console& console) {
-  jobs::WindowState state;
+  jobs::RunState state;
   PrepareRegister(state, settings);
   const fs::path input = ListInput(options);
   state.inputIsWorkingCopy = options.output.has_value();
@@ -132,12 +132,12 @@ int RunList(const CliOptions& options, const EffectiveSettings& settings, Consol
   console.EndProgress();
   const FileStamp after = StampOf(input);
   if (after.exists && !(after == before)) console.Out("annotated: " + Utf8(input));
-  if (FileExists(state.ExcelFileNameOut)) console.Out("result: " + state.ExcelFileNameOut);
+  if (FileExists(state.resultPath)) console.Out("result: " + state.resultPath);
   return JobExitStatus(host);
 }
 
 int RunPeriod(const CliOptions& options, const EffectiveSettings& settings, Console& console) {
-  jobs::WindowState state;
+  jobs::RunState state;
   PrepareRegister(state, settings);
   const std::unique_ptr<workbook::ApplicationFactory> spreadsheets = workbook::MakeXlsxFactory();
   CliHostSettings hostSettings = HostSettings("days");
@@ -150,12 +150,12 @@ int RunPeriod(const CliOptions& options, const EffectiveSettings& settings, Cons
 
   RunJob(ctx, jobs::RunPeriodJob);
   console.EndProgress();
-  if (FileExists(state.ExcelFileNameOut)) console.Out("result: " + state.ExcelFileNameOut);
+  if (FileExists(state.resultPath)) console.Out("result: " + state.resultPath);
   return JobExitStatus(host);
 }
 
 int RunTest(const EffectiveSettings& settings, Console& console) {
-  jobs::WindowState state;
+  jobs::RunState state;
   PrepareRegister(state, settings);
   std::string lastLine;
   const bool passed = reg::RunConnectionTest(

@@ -4,7 +4,6 @@
 #include <fstream>
 
 #include "jobs/output_paths.h"
-#include "register/citizen_api_factory.h"
 #include "register/register_transport.h"
 #include "workbook/atomic_save.h"
 #include "workbook/errors.h"
@@ -35,11 +34,11 @@ std::string CsvField(std::string_view text) {
 }  // namespace
 
 void RunDeveloperLookup(JobContext& ctx) {
-  WindowState& s = ctx.state;
+  RunState& s = ctx.state;
   s.rows.Clear();
   reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search;
   reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits;
-  reg::GetCitizenApi(true, reg::ApplyServiceUrl(*s.registerTransport, s.sBaza), nullptr);
+  reg::ApplyServiceUrl(*s.registerTransport, s.registerAddress);
 
   std::vector<std::string> csvLines;
   for (const std::string& line : ctx.host.LookupTestLines()) {
@@ -70,31 +69,28 @@ void RunDeveloperLookup(JobContext& ctx) {
 }
 
 void WriteSampleWorkbook(JobContext& ctx) {
-  WindowState& s = ctx.state;
+  RunState& s = ctx.state;
   const std::string path = WorkbookTestPath(ctx.host.ProgramFolder(), ctx.host.Now());
   s.result.Clear();
   try {
-    s.result.ExAppHDR = ctx.spreadsheets.Start(kSpreadsheetProgram);
+    s.result.application = ctx.spreadsheets.Start(workbook::kXlsxComponent);
   } catch (const std::exception&) {
     return;  // without a spreadsheet component the test ends quietly
   }
   std::exception_ptr failure;
   try {
-    s.result.ExAppHDR->SetVisible(true);
-    s.result.ExAppHDR->SetDisplayAlerts(false);
-    s.result.ExWorHDR = &s.result.ExAppHDR->AddWorkbook();
-    s.result.ExSheetHDR = &s.result.ExWorHDR->Worksheet(1);
-    s.result.ExSheetHDR->Select();
-    s.result.ExSheetHDR->SetCell(1, 1, "We just created a new Excel file with one worksheet!");
-    s.result.ExSheetHDR->SelectCell(2, 1);
-    s.result.ExWorHDR->SaveAs(path);
+    s.result.workbook = &s.result.application->AddWorkbook();
+    s.result.summarySheet = &s.result.workbook->Worksheet(1);
+    s.result.summarySheet->Select();
+    s.result.summarySheet->SetCell(1, 1, "We just created a new Excel file with one worksheet!");
+    s.result.summarySheet->SelectCell(2, 1);
+    s.result.workbook->SaveAs(path);
   } catch (...) {
     failure = std::current_exception();
   }
   try {
-    s.result.ExAppHDR->CloseWorkbooks();
-    s.result.ExAppHDR->SetDisplayAlerts(true);
-    s.result.ExAppHDR->Quit();
+    s.result.application->CloseWorkbooks();
+    s.result.application->Quit();
   } catch (...) {
     if (!failure) failure = std::current_exception();
   }

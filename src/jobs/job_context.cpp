@@ -14,25 +14,22 @@ bool WaitUnlessStopped(std::chrono::milliseconds delay, const std::function<bool
   return !stopped();
 }
 
-void OpenExcel(JobContext& ctx) {
-  WindowState& s = ctx.state;
-  s.FXLAppCreate = true;
+void OpenInputSpreadsheet(JobContext& ctx) {
+  RunState& s = ctx.state;
+  s.inputSpreadsheetOpen = true;
   ctx.host.SetStatusPanel(kSpreadsheetPanel, "Open Excel Application");
-  s.FXLApp = ctx.spreadsheets.Start(kSpreadsheetProgram);
-  s.FXLApp->SetVisible(false);
-  s.FXLApp->SetDisplayAlerts(false);
+  s.inputSpreadsheet = ctx.spreadsheets.Start(workbook::kXlsxComponent);
   ctx.host.SetStatusPanel(kSpreadsheetPanel, "");
 }
 
-void CloseExcel(JobContext& ctx) {
-  WindowState& s = ctx.state;
-  s.FXLAppCreate = false;
+void CloseInputSpreadsheet(JobContext& ctx) {
+  RunState& s = ctx.state;
+  s.inputSpreadsheetOpen = false;
   ctx.host.SetStatusPanel(kSpreadsheetPanel, "Close Excel Application");
-  s.FSheet = nullptr;
-  if (s.FXLApp) {
+  s.inputSheet = nullptr;
+  if (s.inputSpreadsheet) {
     // Clear the handle even when the instance fails to quit, so the next run starts anew.
-    auto instance = std::move(s.FXLApp);
-    instance->SetDisplayAlerts(false);
+    const auto instance = std::move(s.inputSpreadsheet);
     instance->Quit();
   }
   ctx.host.SetStatusPanel(kSpreadsheetPanel, "");

@@ -1,5 +1,5 @@
 #pragma once
-// What every job works with: the window's state, the host that shows and asks, and the
+// What every job works with: the shared run state, the host that shows and asks, and the
 // spreadsheet component that opens and writes workbooks.
 
 #include <chrono>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "jobs/host.h"
-#include "jobs/window_state.h"
+#include "jobs/run_state.h"
 #include "register/citizen_api.h"
 #include "soap/remote_errors.h"
 #include "workbook/spreadsheet.h"
@@ -51,7 +51,7 @@ auto CallWithRetries(Obtain obtain, const Retries& retries, Call call)
 }
 
 struct JobContext {
-  WindowState& state;
+  RunState& state;
   JobHost& host;
   workbook::ApplicationFactory& spreadsheets;
   // Replaces the register interface of the register transport when set: a register whose answers a
@@ -73,12 +73,9 @@ struct JobContext {
   }
 };
 
-// The program identifier under which the spreadsheet component is started.
-inline constexpr const char* kSpreadsheetProgram = "Excel.Application";
-
-// Starts the hidden input instance into FXLApp and shows it in the status bar meanwhile.
-void OpenExcel(JobContext& ctx);
-// Quits the input instance and clears FXLApp and FSheet.
-void CloseExcel(JobContext& ctx);
+// Starts the input instance into inputSpreadsheet and shows it in the status bar meanwhile.
+void OpenInputSpreadsheet(JobContext& ctx);
+// Quits the input instance and clears inputSpreadsheet and inputSheet.
+void CloseInputSpreadsheet(JobContext& ctx);
 
 }  // namespace zelvor::jobs

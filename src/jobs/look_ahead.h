@@ -32,7 +32,7 @@ class LookAhead {
   LookAhead(JobContext& ctx, int connections)
       : connections_(static_cast<std::size_t>(connections)),
         open_(ctx.state.openRegisterConnection),
-        address_(ctx.state.sBaza),
+        address_(ctx.state.registerAddress),
         override_(ctx.registerOverride) {
     if (!open_ && !override_) throw std::logic_error("no way to open another register connection");
   }

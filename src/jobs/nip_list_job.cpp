@@ -75,10 +75,10 @@ std::string ListKey(std::string_view number) {
 
 // A result workbook that holds no record is not left behind: the reserved file goes, and
 // the run names no result.
-void DiscardResult(WindowState& s) {
-  workbook::DiscardReserved(s.ExcelFileNameOut);
+void DiscardResult(RunState& s) {
+  workbook::DiscardReserved(s.resultPath);
   s.result.Clear();
-  s.ExcelFileNameOut.clear();
+  s.resultPath.clear();
 }
 
 std::string MessageOf(const std::exception_ptr& failure) {
@@ -96,7 +96,7 @@ const T* FirstOf(const std::vector<std::unique_ptr<T>>& list) {
   return list.empty() ? nullptr : list.front().get();
 }
 
-// One run's state besides the window's fields.
+// One run's state besides the shared run state.
 class ListRun {
  public:
   explicit ListRun(JobContext& ctx) : ctx_(ctx), s_(ctx.state), host_(ctx.host) {}
@@ -120,20 +120,19 @@ class ListRun {
   bool Start() {
     host_.SetStopBox(StopBox::NipList, false);
     s_.rows.Clear();
-    s_.slNIP.clear();
+    s_.taxNumbersSeen.clear();
     host_.ClearOutput();
-    s_.lConnectAPI = false;
     // Every address is checked before anything is opened or written; the transports check it
     // again at each call.
-    if (const std::string problem = reg::AddressProblem(s_.sBaza); !problem.empty()) {
+    if (const std::string problem = reg::AddressProblem(s_.registerAddress); !problem.empty()) {
       throw std::runtime_error(problem);
     }
-    if (s_.FXLAppCreate) CloseExcel(ctx_);
-    OpenExcel(ctx_);
+    if (s_.inputSpreadsheetOpen) CloseInputSpreadsheet(ctx_);
+    OpenInputSpreadsheet(ctx_);
 
     const std::optional<std::string> input = host_.PickFileToOpen();
     if (!input) {
-      CloseExcel(ctx_);
+      CloseInputSpreadsheet(ctx_);
       return false;
     }
     // A file or folder that cannot be written is found now, before any look-up, not at the
@@ -144,18 +143,18 @@ class ListRun {
     workbook::CheckCanSave(resultPath);
     host_.SetActionRunning(Action::NipListJob, true);
     report::CreateResultWorkbook(ctx_.spreadsheets, s_.result);
-    s_.ExcelFileNameOut = ReserveUnusedPath(
-        resultPath, [this](const std::string& temp) { s_.result.ExWorHDR->SaveAs(temp); });
+    s_.resultPath = ReserveUnusedPath(
+        resultPath, [this](const std::string& temp) { s_.result.workbook->SaveAs(temp); });
 
-    s_.FSheet = &s_.FXLApp->OpenWorkbook(*input).Worksheet(1);
-    rowCount_ = s_.FSheet->UsedRangeRowCount();
+    s_.inputSheet = &s_.inputSpreadsheet->OpenWorkbook(*input).Worksheet(1);
+    rowCount_ = s_.inputSheet->UsedRangeRowCount();
     if (!s_.inputIsWorkingCopy && HoldsUserColumns()) KeepCopyOfInput(*input);
     counts_.records = std::max<std::int64_t>(rowCount_ - 1, 0);
     host_.SetStatusPanel(kProgressPanel, std::to_string(rowCount_));
     ShowProgress();
     inputRow_ = 2;
     askedUpTo_ = inputRow_ - 1;
-    number_ = CleanedCellText(s_.FSheet->GetCell(inputRow_, "A"));
+    number_ = CleanedCellText(s_.inputSheet->GetCell(inputRow_, "A"));
     if (s_.registerConnections > 1) {
       ahead_ = std::make_unique<LookAhead<RecordLookup>>(ctx_, s_.registerConnections);
     }
@@ -166,9 +165,9 @@ class ListRun {
   // the cleaned number into B and its outcome into C, always together.
   bool HoldsUserColumns() {
     for (std::int32_t row = 2; row <= rowCount_; ++row) {
-      const std::string b = s_.FSheet->GetCell(row, "B");
-      if (b.empty() ? !s_.FSheet->GetCell(row, "C").empty()
-                    : b != CleanedCellText(s_.FSheet->GetCell(row, "A"))) {
+      const std::string b = s_.inputSheet->GetCell(row, "B");
+      if (b.empty() ? !s_.inputSheet->GetCell(row, "C").empty()
+                    : b != CleanedCellText(s_.inputSheet->GetCell(row, "A"))) {
         return true;
       }
     }
@@ -201,7 +200,7 @@ class ListRun {
     bool done = false;
 
     std::int64_t* tally = nullptr;
-    if (!s_.slNIP.Insert(ListKey(number_))) {
+    if (!s_.taxNumbersSeen.Insert(ListKey(number_))) {
       EndWithShortRow(kRepeated);
       tally = &counts_.repeated;
       done = true;
@@ -211,7 +210,7 @@ class ListRun {
       tally = &counts_.invalid;
       done = true;
     }
-    PrepareClientOnce();
+    ApplyAddressOnce();
 
     if (!done) {
       const RecordLookup lookup = LookUp();
@@ -235,7 +234,7 @@ class ListRun {
     WriteOutcomeCells();
     if (tally != nullptr) ++*tally;
     ++inputRow_;
-    number_ = CleanedCellText(s_.FSheet->GetCell(inputRow_, "A"));
+    number_ = CleanedCellText(s_.inputSheet->GetCell(inputRow_, "A"));
     if (inputRow_ % kSaveEveryRows == 0) SaveBoth();
     ShowProgress();
   }
@@ -247,17 +246,16 @@ class ListRun {
   // The outcomes written so far reach the input workbook with every save of the result, so a
   // killed run loses at most the rows since the last save.
   void SaveBoth() {
-    s_.result.ExWorHDR->SaveAs(s_.ExcelFileNameOut);
-    s_.FXLApp->Workbooks(1).Save();
+    s_.result.workbook->SaveAs(s_.resultPath);
+    s_.inputSpreadsheet->Workbooks(1).Save();
   }
 
-  // Calls go through the window's transport; preparing a client of its own once per run only
-  // checks the endpoint, so the client is not kept.
-  void PrepareClientOnce() {
-    if (s_.lConnectAPI) return;
-    const std::string address = reg::ApplyServiceUrl(*s_.registerTransport, s_.sBaza);
-    reg::GetCitizenApi(true, address, nullptr);
-    s_.lConnectAPI = true;
+  // Calls go through the window's transport, pointed at the run's register address once, as
+  // the first record is processed.
+  void ApplyAddressOnce() {
+    if (addressApplied_) return;
+    reg::ApplyServiceUrl(*s_.registerTransport, s_.registerAddress);
+    addressApplied_ = true;
   }
 
   // The register's word on the current record: made now on the window's connection, or, with
@@ -279,8 +277,9 @@ class ListRun {
   void AskAhead() {
     while (!stopping_ && !ahead_->Full() && askedUpTo_ < rowCount_) {
       ++askedUpTo_;
-      std::string number =
-          askedUpTo_ == inputRow_ ? number_ : CleanedCellText(s_.FSheet->GetCell(askedUpTo_, "A"));
+      std::string number = askedUpTo_ == inputRow_
+                               ? number_
+                               : CleanedCellText(s_.inputSheet->GetCell(askedUpTo_, "A"));
       const bool fresh = askedKeys_.Insert(ListKey(number));
       if (NipDigits digits{}; !fresh || !IsValidNip(number, digits)) continue;
       ahead_->Ask(askedUpTo_, [number = std::move(number),
@@ -329,30 +328,29 @@ class ListRun {
   }
 
   void WriteOutcomeCells() {
-    s_.FSheet->SetCell(inputRow_, "B", number_);
-    s_.FSheet->SetCell(inputRow_, "C", outcome_);
+    s_.inputSheet->SetCell(inputRow_, "B", number_);
+    s_.inputSheet->SetCell(inputRow_, "C", outcome_);
   }
 
   void Finish() {
     const bool keepResult = AnyRecordWritten() || !stopping_;
     host_.AddOutputLine(SummaryLine(counts_));
-    if (keepResult) host_.AddOutputLine(ResultLine(s_.ExcelFileNameOut));
+    if (keepResult) host_.AddOutputLine(ResultLine(s_.resultPath));
     host_.AddOutputLine("KONIEC");
-    s_.FXLApp->Workbooks(1).Save();
-    if (s_.FXLAppCreate) CloseExcel(ctx_);
+    s_.inputSpreadsheet->Workbooks(1).Save();
+    if (s_.inputSpreadsheetOpen) CloseInputSpreadsheet(ctx_);
     if (keepResult) {
-      report::FinishResultWorkbook(s_.result, s_.ExcelFileNameOut);
+      report::FinishResultWorkbook(s_.result, s_.resultPath);
     } else {
       DiscardResult(s_);
     }
-    s_.lConnectAPI = false;
     host_.SetActionRunning(Action::NipListJob, false);
     if (counts_.Failures() > 0)
       host_.ShowRunFailures(FailureReport(counts_), counts_.NoneSucceeded());
   }
 
   JobContext& ctx_;
-  WindowState& s_;
+  RunState& s_;
   JobHost& host_;
   std::int32_t inputRow_ = 2;
   std::int64_t rowCount_ = 0;
@@ -363,8 +361,9 @@ class ListRun {
   int detailRow_ = 1;
   ListRunCounts counts_;
   bool stopping_ = false;
+  bool addressApplied_ = false;
   // With several connections: the look-ups made ahead, the last input row one was asked for
-  // (or found to need none), and the keys met in asking, which mirror slNIP's.
+  // (or found to need none), and the keys met in asking, which mirror taxNumbersSeen's.
   std::unique_ptr<LookAhead<RecordLookup>> ahead_;
   std::int32_t askedUpTo_ = 1;
   KeySet askedKeys_;
@@ -384,17 +383,16 @@ void Attempt(Step step, std::exception_ptr& firstFailure) {
 // input workbook with its outcomes so far; a result without a record is removed. Returns the
 // first failure of these steps.
 std::exception_ptr FailurePath(JobContext& ctx, bool anyRecordWritten) {
-  WindowState& s = ctx.state;
+  RunState& s = ctx.state;
   std::exception_ptr failure;
-  if (s.result.ExWorHDR != nullptr && anyRecordWritten) {
-    Attempt([&] { report::SaveAndCloseResultWorkbook(s.result, s.ExcelFileNameOut); }, failure);
-  } else if (!s.ExcelFileNameOut.empty()) {
+  if (s.result.workbook != nullptr && anyRecordWritten) {
+    Attempt([&] { report::SaveAndCloseResultWorkbook(s.result, s.resultPath); }, failure);
+  } else if (!s.resultPath.empty()) {
     DiscardResult(s);
   }
   s.result.Clear();
-  if (s.FSheet != nullptr) Attempt([&] { s.FXLApp->Workbooks(1).Save(); }, failure);
-  if (s.FXLAppCreate) Attempt([&] { CloseExcel(ctx); }, failure);
-  s.lConnectAPI = false;
+  if (s.inputSheet != nullptr) Attempt([&] { s.inputSpreadsheet->Workbooks(1).Save(); }, failure);
+  if (s.inputSpreadsheetOpen) Attempt([&] { CloseInputSpreadsheet(ctx); }, failure);
   ctx.host.SetActionRunning(Action::NipListJob, false);
   return failure;
 }

@@ -7,7 +7,6 @@
 
 #include "jobs/look_ahead.h"
 #include "jobs/output_paths.h"
-#include "register/citizen_api_factory.h"
 #include "register/register_transport.h"
 #include "report/details_columns.h"
 
@@ -86,12 +85,10 @@ class PeriodDay {
 
   void Run() {
     s_.rows.Clear();
-    s_.slNIP.clear();
+    s_.taxNumbersSeen.clear();
     host_.ClearOutput();
-    s_.lConnectAPI = false;
     StartWorkbookOnce();
     ++counts_.days;
-    if (!ClientCheck()) return;
     SetSearch();
 
     reg::ListaPrzedsiebiorcowDaneWyszukaneTyp hits;
@@ -114,7 +111,7 @@ class PeriodDay {
     }
     if (s_.registerConnections > 1) {
       ahead_ = std::make_unique<LookAhead<HitLookup>>(ctx_, s_.registerConnections);
-      askedKeys_ = s_.slNumerReferencyjny;  // the keys of the days before
+      askedKeys_ = s_.referenceNumbersSeen;  // the keys of the days before
     }
     for (std::size_t i = 0; i < hits.size(); ++i) {
       if (!ProcessHit(hits, i)) return;
@@ -123,8 +120,8 @@ class PeriodDay {
 
  private:
   void StartWorkbookOnce() {
-    if (s_.FXLAppCreateHdr) return;
-    s_.FXLAppCreateHdr = true;
+    if (s_.periodResultStarted) return;
+    s_.periodResultStarted = true;
     try {
       host_.Log("#001 Excel - uruchamianie");
       report::CreateResultWorkbook(ctx_.spreadsheets, s_.result);
@@ -132,20 +129,6 @@ class PeriodDay {
     } catch (...) {
       host_.Log("#003 Excel - błąd uruchomienia");
       throw;
-    }
-  }
-
-  // The client is only obtained, never called: it proves the endpoint can be set up.
-  bool ClientCheck() {
-    const std::string address = s_.registerTransport->URL();
-    try {
-      reg::GetCitizenApi(true, address, nullptr);
-      return true;
-    } catch (const std::exception& e) {
-      host_.Log("#010 API - błąd połączena do: " + address + " " + e.what());
-      ++counts_.daysFailed;
-      counts_.Note(e.what());
-      return false;
     }
   }
 
@@ -164,12 +147,12 @@ class PeriodDay {
     const std::string message =
         "#008 API - błąd wyszukiwania date: " + FormatDay(day_) + " " + error;
     host_.Log(message);
-    AddHdrValue(s_.rows, "LP", s_.nCountExcel_Dzien, true);
+    AddHdrValue(s_.rows, "LP", s_.periodSummaryRow, true);
     AddHdrValue(s_.rows, "DataWyszukiwania", host_.ShortDate(day_), false);
     AddHdrValue(s_.rows, "FirmaNazwa", message, false);
-    ++s_.nCountExcel_Dzien;
+    ++s_.periodSummaryRow;
     try {
-      report::PutValueCells(s_.result.ExSheetHDR, s_.nCountExcel_Dzien, s_.rows.summaryRow);
+      report::PutValueCells(s_.result.summarySheet, s_.periodSummaryRow, s_.rows.summaryRow);
     } catch (const std::exception& e) {
       host_.Log(std::string("#009 Excel - błąd zapisu") + e.what());
     }
@@ -192,7 +175,7 @@ class PeriodDay {
     host_.Log(hit.NumerReferencyjny());
 
     const std::string key(report::TrimBlanks(hit.NumerReferencyjny()));
-    if (key == kExcludedReferenceNumber || !s_.slNumerReferencyjny.Insert(key)) return true;
+    if (key == kExcludedReferenceNumber || !s_.referenceNumbersSeen.Insert(key)) return true;
 
     HitLookup lookup = LookUp(hits, index);
     if (!Fetched(lookup.first, lookup.firstFailure,
@@ -201,7 +184,7 @@ class PeriodDay {
     }
     LogDetails(*lookup.first);
 
-    AddHdrValue(s_.rows, "LP", s_.nCountExcel_Dzien, true);
+    AddHdrValue(s_.rows, "LP", s_.periodSummaryRow, true);
     AddHdrValue(s_.rows, "DataWyszukiwania", host_.ShortDate(day_), false);
     AddHdrValue(s_.rows, "FirmaNazwa", hit.FirmaNazwa, false);
     AddHdrValue(s_.rows, "NIP", hit.NIP, false);
@@ -217,7 +200,7 @@ class PeriodDay {
         LastOf(details->ListaZezwolenieNaWykonywanieZawoduPrzewoznikaDrogowegoTyp()),
         FirstOf(details->ListaLicencjaWspolnotowaTyp()));
     report::WriteExtractRows(
-        s_.rows, s_.result, *details, hit.NIP, s_.nCountExcel_2_Dzien,
+        s_.rows, s_.result, *details, hit.NIP, s_.periodDetailRow,
         [this](report::DetailStep step, const std::exception& e) {
           host_.Log((step == report::DetailStep::Header ? "#004 Excel - błąd zapisu"
                                                         : "#005 Excel - błąd zapisu") +
@@ -291,7 +274,7 @@ class PeriodDay {
       return;
     }
     try {
-      report::WriteSummaryValues(s_.rows, s_.result, s_.nCountExcel_Dzien);
+      report::WriteSummaryValues(s_.rows, s_.result, s_.periodSummaryRow);
       ++counts_.enterprisesWritten;
       ShowPeriodProgress(host_, counts_, counts_.days - 1);
     } catch (const std::exception& e) {
@@ -300,7 +283,7 @@ class PeriodDay {
   }
 
   JobContext& ctx_;
-  WindowState& s_;
+  RunState& s_;
   JobHost& host_;
   year_month_day day_;
   PeriodRunCounts& counts_;
@@ -308,7 +291,7 @@ class PeriodDay {
   reg::ParametryWyszukiwaniaPrzedsiebiorcowTyp search_;
   bool stopping_ = false;
   // With several connections: the fetches made ahead, how many hits have been considered for
-  // them, and the keys met in asking, which mirror slNumerReferencyjny's.
+  // them, and the keys met in asking, which mirror referenceNumbersSeen's.
   std::unique_ptr<LookAhead<HitLookup>> ahead_;
   std::size_t asked_ = 0;
   KeySet askedKeys_;
@@ -317,11 +300,11 @@ class PeriodDay {
 // The steps every way out of the driver takes: keep an unfinished workbook, restore the signs,
 // tell how the run went, and offer the file that exists unless nothing in it succeeded.
 void FinalSteps(JobContext& ctx, bool waitCursorShown, const PeriodRunCounts* counts) {
-  WindowState& s = ctx.state;
+  RunState& s = ctx.state;
   std::exception_ptr saveFailure;
-  if (s.result.ExWorHDR != nullptr) {
+  if (s.result.workbook != nullptr) {
     try {
-      report::SaveAndCloseResultWorkbook(s.result, s.ExcelFileNameOut);
+      report::SaveAndCloseResultWorkbook(s.result, s.resultPath);
     } catch (...) {
       saveFailure = std::current_exception();
     }
@@ -338,10 +321,9 @@ void FinalSteps(JobContext& ctx, bool waitCursorShown, const PeriodRunCounts* co
     }
   }
   std::error_code ignored;
-  if (offerFile && !s.ExcelFileNameOut.empty() &&
-      std::filesystem::exists(s.ExcelFileNameOut, ignored) &&
-      ctx.host.AskYesNo("Powstał zbiór: " + s.ExcelFileNameOut + ". Czy chcesz go otworzyć ?")) {
-    ctx.host.OpenWithApplication(s.ExcelFileNameOut);
+  if (offerFile && !s.resultPath.empty() && std::filesystem::exists(s.resultPath, ignored) &&
+      ctx.host.AskYesNo("Powstał zbiór: " + s.resultPath + ". Czy chcesz go otworzyć ?")) {
+    ctx.host.OpenWithApplication(s.resultPath);
   }
   if (saveFailure) std::rethrow_exception(saveFailure);
 }
@@ -353,33 +335,33 @@ void DownloadDay(JobContext& ctx, year_month_day day, PeriodRunCounts& counts) {
 }
 
 void RunPeriodJob(JobContext& ctx) {
-  WindowState& s = ctx.state;
+  RunState& s = ctx.state;
   JobHost& host = ctx.host;
   host.SetActionRunning(Action::PeriodJob, true);
-  s.FXLAppCreateHdr = false;
+  s.periodResultStarted = false;
   const year_month_day firstDay = host.PeriodFirstDay();
   // Another run of the same period started in the same second must not take this run's name.
-  s.ExcelFileNameOut = UnusedPath(
+  s.resultPath = UnusedPath(
       PeriodJobOutputPath(host.DocumentsFolder(), firstDay, host.PeriodLastDay(), host.Now()));
 
   bool waitCursorShown = false;
   std::optional<PeriodRunCounts> counts;
   std::exception_ptr runFailure;
   try {
-    if (const std::string problem = reg::AddressProblem(s.sBaza); !problem.empty()) {
+    if (const std::string problem = reg::AddressProblem(s.registerAddress); !problem.empty()) {
       throw std::runtime_error(problem);
     }
-    const std::optional<std::string> confirmed = host.ConfirmFileToSave(s.ExcelFileNameOut);
+    const std::optional<std::string> confirmed = host.ConfirmFileToSave(s.resultPath);
     if (confirmed) {
       // The name the user confirmed is where everything is saved, asked about and opened.
-      s.ExcelFileNameOut = *confirmed;
+      s.resultPath = *confirmed;
       host.SetWaitCursor(true);
       waitCursorShown = true;
       host.ClearLog();
-      s.nCountExcel_Dzien = 1;
-      s.nCountExcel_2_Dzien = 1;
+      s.periodSummaryRow = 1;
+      s.periodDetailRow = 1;
       host.SetStopBox(StopBox::Period, false);
-      s.slNumerReferencyjny.clear();
+      s.referenceNumbersSeen.clear();
       counts.emplace();
       const auto lastDay = std::chrono::sys_days{host.PeriodLastDay()};
       counts->daysInPeriod =
@@ -394,9 +376,9 @@ void RunPeriodJob(JobContext& ctx) {
         ShowPeriodProgress(host, *counts, counts->days);
         if (host.StopRequested(StopBox::Period)) break;
       }
-      if (s.FXLAppCreateHdr) {
-        report::FinishResultWorkbook(s.result, s.ExcelFileNameOut);
-        host.Log("Powstał zbiór: " + s.ExcelFileNameOut);
+      if (s.periodResultStarted) {
+        report::FinishResultWorkbook(s.result, s.resultPath);
+        host.Log("Powstał zbiór: " + s.resultPath);
       }
       host.SetWaitCursor(false);
       waitCursorShown = false;

@@ -175,9 +175,9 @@ std::unique_ptr<soap::HttpTransport> MakeRegisterTransport(RegisterTransportSett
   return std::make_unique<soap::HttpTransport>(url, std::move(settings.http));
 }
 
-std::string ApplyServiceUrl(soap::HttpTransport& transport, const std::string& sBaza) {
-  transport.SetURL(sBaza);
-  return sBaza;
+std::string ApplyServiceUrl(soap::HttpTransport& transport, const std::string& address) {
+  transport.SetURL(address);
+  return address;
 }
 
 std::function<std::unique_ptr<soap::HttpTransport>()> RegisterConnectionOpener(

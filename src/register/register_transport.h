@@ -1,5 +1,5 @@
 #pragma once
-// The register transport the window owns (HTTPRIO3): the production endpoint, the client
+// The register transport the window owns: the production endpoint, the client
 // certificate chosen from the user's store, and the verified server certificate. It speaks https
 // only, and a failure a person can set right (no store folder, no or a refused certificate, an
 // unverified server, no connection, a time-out) carries a Polish sentence saying what to do,
@@ -37,8 +37,8 @@ std::unique_ptr<soap::HttpTransport> MakeRegisterTransport(RegisterTransportSett
 std::function<std::unique_ptr<soap::HttpTransport>()> RegisterConnectionOpener(
     RegisterTransportSettings settings);
 
-// Points the transport at sBaza and returns sBaza.
-std::string ApplyServiceUrl(soap::HttpTransport& transport, const std::string& sBaza);
+// Points the transport at the address and returns the address.
+std::string ApplyServiceUrl(soap::HttpTransport& transport, const std::string& address);
 
 // What is wrong with a register address before anything is sent to it: one Polish sentence
 // followed by the check's own text in parentheses, or "" when it may be used.

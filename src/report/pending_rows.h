@@ -1,6 +1,6 @@
 #pragma once
 // The rows a job collects before they are written: each column of a row keeps its name and its
-// typed value until its cell is written. The rows belong to the job's window state.
+// typed value until its cell is written. The rows belong to the jobs' run state.
 
 #include <chrono>
 #include <cstdint>

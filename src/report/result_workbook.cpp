@@ -8,7 +8,6 @@
 namespace zelvor::report {
 namespace {
 
-constexpr std::string_view kProgramId = "Excel.Application";
 constexpr int kDetColumnsFitted = 31;
 constexpr int kHdrColumnsFitted = 61;
 
@@ -21,7 +20,7 @@ T& Use(T* handle, const char* what) {
 }
 
 workbook::Application& App(ResultWorkbook& r) {
-  return Use(r.ExAppHDR.get(), "spreadsheet instance");
+  return Use(r.application.get(), "spreadsheet instance");
 }
 
 // One cell per item, from column 1, with the item's text; no items leave the sheet untouched.
@@ -52,17 +51,15 @@ void FitAndSelect(workbook::Sheet& sheet, int columns) {
 
 void CreateResultWorkbook(workbook::ApplicationFactory& factory, ResultWorkbook& result) {
   result.Clear();
-  result.ExAppHDR = factory.Start(kProgramId);
+  result.application = factory.Start(workbook::kXlsxComponent);
   workbook::Application& app = App(result);
-  app.SetVisible(false);
-  app.SetDisplayAlerts(false);
-  result.ExWorHDR = &app.AddWorkbook();
-  workbook::Workbook& book = *result.ExWorHDR;
-  result.ExSheetHDR = &book.Worksheet(1);
+  result.workbook = &app.AddWorkbook();
+  workbook::Workbook& book = *result.workbook;
+  result.summarySheet = &book.Worksheet(1);
   book.Worksheet(1).Rename("HDR");
   book.AddWorksheetAfterLast();
   book.Worksheet(book.WorksheetCount()).Rename("DET");
-  result.ExSheetHDR_2 = &book.Worksheet(2);
+  result.detailsSheet = &book.Worksheet(2);
 }
 
 void PutValueCells(workbook::Sheet* sheet, int row, const RowFields& fields) {
@@ -74,13 +71,13 @@ void WriteSummaryHeader(const PendingRows& rows, ResultWorkbook& result, int& lo
   const auto length = static_cast<int>(workbook::Utf8Length(HeaderLine(rows.summaryRow)));
   if (length > longestHeader) {
     longestHeader = length;
-    PutCells(result.ExSheetHDR, 1, rows.summaryRow, NameOf);
+    PutCells(result.summarySheet, 1, rows.summaryRow, NameOf);
   }
 }
 
 void WriteSummaryValues(const PendingRows& rows, ResultWorkbook& result, int& summaryRow) {
   ++summaryRow;
-  PutValueCells(result.ExSheetHDR, summaryRow, rows.summaryRow);
+  PutValueCells(result.summarySheet, summaryRow, rows.summaryRow);
 }
 
 void WriteSummaryRow(const PendingRows& rows, ResultWorkbook& result, int& longestHeader,
@@ -91,12 +88,12 @@ void WriteSummaryRow(const PendingRows& rows, ResultWorkbook& result, int& longe
 
 void WriteDetailHeader(const PendingRows& rows, ResultWorkbook& result, int& detailRow) {
   if (detailRow != 1 || rows.detailHeader.empty()) return;
-  PutCells(result.ExSheetHDR_2, 1, rows.detailHeader, Itself);
+  PutCells(result.detailsSheet, 1, rows.detailHeader, Itself);
   detailRow = 2;
 }
 
 void WriteDetailValues(const PendingRows& rows, ResultWorkbook& result, int& detailRow) {
-  PutValueCells(result.ExSheetHDR_2, detailRow, rows.detailRow);
+  PutValueCells(result.detailsSheet, detailRow, rows.detailRow);
   ++detailRow;
 }
 
@@ -132,21 +129,20 @@ void WriteExtractRows(PendingRows& rows, ResultWorkbook& result,
 }
 
 void SaveAndCloseResultWorkbook(ResultWorkbook& result, const std::string& path) {
-  workbook::Workbook& book = Use(result.ExWorHDR, "workbook");
+  workbook::Workbook& book = Use(result.workbook, "workbook");
   book.SaveAs(path);
   // The last save is on disk, or has failed, before the workbook is closed and its handle goes.
   book.WaitForSaves();
   workbook::Application& app = App(result);
   app.CloseWorkbooks();
-  app.SetDisplayAlerts(true);
   app.Quit();
   result.Clear();
 }
 
-void FinishResultWorkbook(ResultWorkbook& result, const std::string& ExcelFileNameOut) {
-  FitAndSelect(Use(result.ExSheetHDR_2, "sheet DET"), kDetColumnsFitted);
-  FitAndSelect(Use(result.ExSheetHDR, "sheet HDR"), kHdrColumnsFitted);
-  SaveAndCloseResultWorkbook(result, ExcelFileNameOut);
+void FinishResultWorkbook(ResultWorkbook& result, const std::string& path) {
+  FitAndSelect(Use(result.detailsSheet, "sheet DET"), kDetColumnsFitted);
+  FitAndSelect(Use(result.summarySheet, "sheet HDR"), kHdrColumnsFitted);
+  SaveAndCloseResultWorkbook(result, path);
 }
 
 }  // namespace zelvor::report

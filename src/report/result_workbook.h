@@ -14,16 +14,16 @@ namespace zelvor::report {
 
 // The output instance and its handles; a null handle makes the next operation on it fail.
 struct ResultWorkbook {
-  std::unique_ptr<workbook::Application> ExAppHDR;
-  workbook::Workbook* ExWorHDR = nullptr;
-  workbook::Sheet* ExSheetHDR = nullptr;
-  workbook::Sheet* ExSheetHDR_2 = nullptr;
+  std::unique_ptr<workbook::Application> application;
+  workbook::Workbook* workbook = nullptr;
+  workbook::Sheet* summarySheet = nullptr;
+  workbook::Sheet* detailsSheet = nullptr;
 
   void Clear() {
-    ExSheetHDR = nullptr;
-    ExSheetHDR_2 = nullptr;
-    ExWorHDR = nullptr;
-    ExAppHDR.reset();
+    summarySheet = nullptr;
+    detailsSheet = nullptr;
+    workbook = nullptr;
+    application.reset();
   }
 };
 
@@ -64,6 +64,6 @@ void WriteExtractRows(PendingRows& rows, ResultWorkbook& result,
 // clears the handles.
 void SaveAndCloseResultWorkbook(ResultWorkbook& result, const std::string& path);
 // Fits the columns of DET and HDR, selects their first cells, then saves and closes.
-void FinishResultWorkbook(ResultWorkbook& result, const std::string& ExcelFileNameOut);
+void FinishResultWorkbook(ResultWorkbook& result, const std::string& path);
 
 }  // namespace zelvor::report

@@ -16,22 +16,12 @@ class HttpTransport;
 template <class Interface>
 std::unique_ptr<Interface> BindInterface(HttpTransport& transport);
 
-// Where a transport would read its service description, recorded by a client factory; nothing
-// is read until a call is made.
-struct ServiceDescription {
-  std::string location;
-  std::string service;
-  std::string port;
-};
-
 class HttpTransport {
  public:
   explicit HttpTransport(std::string url = {}, HttpSettings settings = {});
 
   const std::string& URL() const { return url_; }
   void SetURL(std::string url) { url_ = std::move(url); }
-  const ServiceDescription& Description() const { return description_; }
-  void SetDescription(ServiceDescription description) { description_ = std::move(description); }
 
   // The service interface on this transport; the transport must outlive it.
   template <class Interface>
@@ -49,7 +39,6 @@ class HttpTransport {
   std::string Post(const std::string& request, const std::string& soapAction);
 
   std::string url_;
-  ServiceDescription description_;
   HttpClient client_;
 };
 

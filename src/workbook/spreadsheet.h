@@ -52,8 +52,6 @@ class Application {
  public:
   virtual ~Application() = default;
 
-  virtual void SetVisible(bool visible) = 0;
-  virtual void SetDisplayAlerts(bool displayAlerts) = 0;
   // A new workbook with one sheet.
   virtual Workbook& AddWorkbook() = 0;
   // Opens an .xlsx or .xlsm file; it becomes the next workbook of the instance.
@@ -65,9 +63,13 @@ class Application {
   virtual void Quit() = 0;
 };
 
+// The name our own .xlsx component is started under.
+inline constexpr std::string_view kXlsxComponent = "xlsx";
+
 class ApplicationFactory {
  public:
   virtual ~ApplicationFactory() = default;
+  // Starts the component of that name; a name the factory does not know raises EWorkbookError.
   virtual std::unique_ptr<Application> Start(std::string_view programId) = 0;
 };
 

@@ -30,9 +30,6 @@ namespace {
 
 class XlsxApplication final : public Application {
  public:
-  void SetVisible(bool) override { CheckRunning(); }
-  void SetDisplayAlerts(bool) override { CheckRunning(); }
-
   Workbook& AddWorkbook() override {
     CheckRunning();
     workbooks_.push_back(std::make_unique<MemoryWorkbook>());
@@ -91,7 +88,7 @@ class XlsxApplication final : public Application {
 class XlsxFactory final : public ApplicationFactory {
  public:
   std::unique_ptr<Application> Start(std::string_view programId) override {
-    if (programId != "Excel.Application") {
+    if (programId != kXlsxComponent) {
       throw EWorkbookError(
           WorkbookFailure("No spreadsheet program is known as \"" + std::string(programId) + "\""));
     }

@@ -56,8 +56,8 @@ class CertificatePickerWindowTest : public QObject {
   void pickerAsksDuringTheTest() {
     QFETCH(bool, choose);
     TForm1 form({}, *folder_ / "store");
-    form.State().sBaza = sim_->Url();
-    zelvor::reg::ApplyServiceUrl(*form.State().registerTransport, form.State().sBaza);
+    form.State().registerAddress = sim_->Url();
+    zelvor::reg::ApplyServiceUrl(*form.State().registerTransport, form.State().registerAddress);
     form.show();
     QStringList offered;
     bool busyShown = false;

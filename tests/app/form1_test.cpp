@@ -199,10 +199,10 @@ class Form1Test : public QObject {
     QVERIFY(IsValidNip(form->edtPIVAVer->text()) && IsValidNip(form->edtPIVARic->text()));
     QCOMPARE(form->edtNazVer->text(), QStringLiteral("PL"));
 
-    const QString endpoint = QString::fromStdString(form->State().sBaza);
+    const QString endpoint = QString::fromStdString(form->State().registerAddress);
     QVERIFY2(endpoint.startsWith("https://") && endpoint.endsWith(":8447/CitizenApi.svc"),
              qPrintable(endpoint));
-    QCOMPARE(form->State().registerTransport->URL(), form->State().sBaza);
+    QCOMPARE(form->State().registerTransport->URL(), form->State().registerAddress);
     const QString vies = QString::fromStdString(form->HTTPRIO1->URL());
     QVERIFY2(vies.startsWith("http://") &&
                  vies.endsWith("/taxation_customs/vies/services/zelvorService"),
@@ -495,11 +495,11 @@ class Form1Test : public QObject {
   void closingWhenIdleDoesNotAsk() {
     const auto form = StartedOn(QDate(2024, 3, 31));
     DialogWatcher watcher([](QWidget* dialog) { dialog->close(); });
-    form->State().slNIP.Insert("NIP5754391636NIP");
+    form->State().taxNumbersSeen.Insert("NIP5754391636NIP");
     QVERIFY(form->close());
     QCOMPARE(watcher.Seen(), 0);
     QVERIFY(!form->isVisible());
-    QVERIFY(form->State().slNIP.empty());
+    QVERIFY(form->State().taxNumbersSeen.empty());
   }
 };
 

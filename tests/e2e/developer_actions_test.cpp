@@ -81,7 +81,7 @@ TEST_F(DeveloperActionsTest, TheWorkbookTestWritesItsSentenceBesideTheProgram) {
   EXPECT_THAT(ReadSheet(path, 1),
               ElementsAre(ElementsAre("We just created a new Excel file with one worksheet!")));
   EXPECT_THAT(SheetNames(path), testing::SizeIs(1));
-  EXPECT_EQ(h.state.result.ExAppHDR, nullptr);
+  EXPECT_EQ(h.state.result.application, nullptr);
 }
 
 TEST_F(DeveloperActionsTest, TheWorkbookTestEndsSilentlyWithoutASpreadsheetComponent) {
@@ -97,7 +97,7 @@ TEST_F(DeveloperActionsTest, AWorkbookTestThatCannotSaveShowsItsErrorAndQuits) {
   auto ctx = h.Context();
   EXPECT_THROW(jobs::WriteSampleWorkbook(ctx), std::exception);
   EXPECT_EQ(h.spreadsheets.Calls(Operation::Quit), 1);
-  EXPECT_EQ(h.state.result.ExAppHDR, nullptr);
+  EXPECT_EQ(h.state.result.application, nullptr);
 }
 
 }  // namespace

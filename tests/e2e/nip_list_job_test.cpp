@@ -132,8 +132,8 @@ TEST_F(NipListJobTest, EachKindOfRecordGetsItsRowCellsAndLogLine) {
   EXPECT_THAT(
       h.host.Texts("run-warning")[0],
       testing::AllOf(HasSubstr("PODSUMOWANIE"), HasSubstr("Pierwszy błąd: "), HasSubstr(" (Wewn")));
-  EXPECT_FALSE(h.state.FXLAppCreate);
-  EXPECT_EQ(h.state.result.ExAppHDR, nullptr);
+  EXPECT_FALSE(h.state.inputSpreadsheetOpen);
+  EXPECT_EQ(h.state.result.application, nullptr);
 }
 
 TEST_F(NipListJobTest, ASheetWithOnlyItsHeaderRowGivesEmptySheets) {
@@ -170,8 +170,8 @@ TEST_F(NipListJobTest, TheResultIsSavedEveryThirtyInputRows) {
   h.host.onPendingEvents = [&](int call) {
     if (call == 28 || call == 29 || call == 59) {
       // Both workbooks finish their saves in the background.
-      if (h.state.result.ExWorHDR) h.state.result.ExWorHDR->WaitForSaves();
-      if (h.state.FXLApp) h.state.FXLApp->Workbooks(1).WaitForSaves();
+      if (h.state.result.workbook) h.state.result.workbook->WaitForSaves();
+      if (h.state.inputSpreadsheet) h.state.inputSpreadsheet->Workbooks(1).WaitForSaves();
       rowsSeen.push_back(ReadSheet(ResultPath(h)).size());
       std::size_t annotated = 0;
       for (const auto& row : ReadSheet(input)) annotated += row.size() > 2 && row[2] == kInvalid;
@@ -210,10 +210,10 @@ TEST_F(NipListJobTest, ARunThatEndsBeforeItsFirstRecordLeavesNoResultAndShowsWhy
     std::ifstream in(input);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "to nie jest skoroszyt");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(h.folder.Path()), {}), 1);
-    EXPECT_EQ(h.state.ExcelFileNameOut, "");
-    EXPECT_FALSE(h.state.FXLAppCreate);
-    EXPECT_EQ(h.state.FXLApp, nullptr);
-    EXPECT_EQ(h.state.result.ExAppHDR, nullptr);
+    EXPECT_EQ(h.state.resultPath, "");
+    EXPECT_FALSE(h.state.inputSpreadsheetOpen);
+    EXPECT_EQ(h.state.inputSpreadsheet, nullptr);
+    EXPECT_EQ(h.state.result.application, nullptr);
   }
 }
 
@@ -354,7 +354,7 @@ TEST_F(NipListJobTest, CancellingTheFileDialogEndsTheRunQuietly) {
   auto ctx = h.Context();
   jobs::RunNipListJob(ctx);
   EXPECT_TRUE(h.host.output.empty());
-  EXPECT_FALSE(h.state.FXLAppCreate);
+  EXPECT_FALSE(h.state.inputSpreadsheetOpen);
   EXPECT_TRUE(std::filesystem::is_empty(h.folder.Path()));
 }
 

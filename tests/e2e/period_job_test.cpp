@@ -279,7 +279,7 @@ TEST_F(PeriodJobTest, SpreadsheetFailuresAreLoggedWithTheirNumbers) {
       EXPECT_GT(it->size(), c.logged.size());  // the error's message follows
     }
     EXPECT_FALSE(h.host.running[jobs::Action::PeriodJob]);
-    EXPECT_EQ(h.state.result.ExAppHDR, nullptr);
+    EXPECT_EQ(h.state.result.application, nullptr);
   }
 }
 

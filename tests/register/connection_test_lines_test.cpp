@@ -3,7 +3,6 @@
 
 #include <functional>
 
-#include "register/citizen_api_factory.h"
 #include "register/connection_test.h"
 #include "register/register_transport.h"
 
@@ -144,29 +143,10 @@ TEST(ConnectionTest, MissingDetailsEndTheRunWithOneClearLine) {
   EXPECT_EQ(TestLines(api).size(), 5u);
 }
 
-TEST(CitizenApiFactory, ACreatedTransportGetsTheDefaultUrlAndLivesWithTheInterface) {
-  CitizenApiClient client = GetCitizenApi(false, "", nullptr);
-  ASSERT_NE(client.api, nullptr);
-  ASSERT_NE(client.transport, nullptr);
-  EXPECT_EQ(client.transport->URL(), DefaultServiceUrl());
-
-  CitizenApiClient described = GetCitizenApi(true, "", nullptr);
-  EXPECT_EQ(described.transport->Description().location, DefaultServiceDescription());
-  EXPECT_EQ(described.transport->Description().service, "CitizenApi");
-  EXPECT_EQ(described.transport->Description().port, "CitizenApiSOAP");
-}
-
-TEST(CitizenApiFactory, AGivenTransportIsConfiguredAndOutlivesTheInterface) {
-  soap::HttpTransport HTTPRIO3("https://127.0.0.1:1/CitizenApi.svc");
-  {
-    CitizenApiClient client =
-        GetCitizenApi(true, ApplyServiceUrl(HTTPRIO3, "https://a/b"), &HTTPRIO3);
-    EXPECT_EQ(client.transport, &HTTPRIO3);
-    EXPECT_EQ(HTTPRIO3.Description().location, "https://a/b");
-  }
-  EXPECT_EQ(HTTPRIO3.URL(), "https://a/b");
-  GetCitizenApi(false, "https://c/d", &HTTPRIO3);
-  EXPECT_EQ(HTTPRIO3.URL(), "https://c/d");
+TEST(RegisterTransport, ApplyServiceUrlPointsTheTransportAtTheAddress) {
+  soap::HttpTransport transport("https://127.0.0.1:1/CitizenApi.svc");
+  EXPECT_EQ(ApplyServiceUrl(transport, "https://a/b"), "https://a/b");
+  EXPECT_EQ(transport.URL(), "https://a/b");
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(ResultWorkbookTest, ARowFillsConsecutiveCellsEmptyValuesIncluded) {
   };
   int row = 1;
   for (const auto& c : cases) {
-    Sheet* sheet = result_.ExSheetHDR;
+    Sheet* sheet = result_.summarySheet;
     // Mark one cell past the row so that a written empty cell shows as a change.
     for (int column = 1; column <= 4; ++column) sheet->SetCell(row, column, "old");
     RowFields fields;
@@ -97,11 +97,11 @@ TEST_F(ResultWorkbookTest, TheSummaryHeaderIsRewrittenOnlyByALongerHeader) {
     rows_.summaryRow = {
         {step.header.substr(0, step.header.size() - 1), "v" + std::to_string(summaryRow)}};
     WriteSummaryRow(rows_, result_, longest, summaryRow);
-    EXPECT_EQ(result_.ExSheetHDR->GetCell(1, 1)[0], step.rewrites ? step.header[0] : 'a');
+    EXPECT_EQ(result_.summarySheet->GetCell(1, 1)[0], step.rewrites ? step.header[0] : 'a');
   }
   EXPECT_EQ(longest, 400);
   EXPECT_EQ(summaryRow, 5);
-  EXPECT_EQ(result_.ExSheetHDR->GetCell(5, 1), "v4");
+  EXPECT_EQ(result_.summarySheet->GetCell(5, 1), "v4");
 }
 
 TEST_F(ResultWorkbookTest, DetailRowsAreNumberedFromTheFirstDetailRow) {
@@ -117,7 +117,7 @@ TEST_F(ResultWorkbookTest, DetailRowsAreNumberedFromTheFirstDetailRow) {
   WriteExtractRows(rows_, result_, details, "5260250995", detailRow);
   WriteExtractRows(rows_, result_, PrzedsiebiorcaSzczegoloweDaneWyszukaneTyp{}, "1", detailRow);
   EXPECT_EQ(detailRow, 5);
-  Sheet* det = result_.ExSheetHDR_2;
+  Sheet* det = result_.detailsSheet;
   EXPECT_EQ(det->GetCell(1, 1), "NIP");
   EXPECT_EQ(det->GetCell(1, 2), "ListaWypisowZLicencjiNumerWypisu");
   for (int row = 2; row <= 4; ++row) {
@@ -137,10 +137,10 @@ TEST_F(ResultWorkbookTest, FinishingSavesHdrThenDetWithTheRowsWritten) {
   WriteSummaryRow(rows_, result_, longest, summaryRow);
   const std::string path = dir_.File("Wynik_Hdr_2024_03_15_10_00_00.xlsx");
   FinishResultWorkbook(result_, path);
-  EXPECT_EQ(result_.ExAppHDR, nullptr);
-  EXPECT_EQ(result_.ExSheetHDR, nullptr);
+  EXPECT_EQ(result_.application, nullptr);
+  EXPECT_EQ(result_.summarySheet, nullptr);
 
-  auto app = MakeXlsxFactory()->Start("Excel.Application");
+  auto app = MakeXlsxFactory()->Start(workbook::kXlsxComponent);
   Sheet& hdr = app->OpenWorkbook(path).Worksheet(1);
   EXPECT_EQ(hdr.Name(), "HDR");
   EXPECT_EQ(app->Workbooks(1).WorksheetCount(), 2);
@@ -152,16 +152,16 @@ TEST_F(ResultWorkbookTest, FinishingSavesHdrThenDetWithTheRowsWritten) {
 
 TEST_F(ResultWorkbookTest, AFinalSaveOverTheInterimFileFailsBeforeTheWorkbookIsClosed) {
   const std::string path = dir_.File("Wynik_Hdr.xlsx");
-  result_.ExWorHDR->SaveAs(path);  // the interim save of a long run
+  result_.workbook->SaveAs(path);  // the interim save of a long run
   std::filesystem::remove(path);
   std::filesystem::create_directory(path);  // the file's place is taken
 
   EXPECT_THROW(SaveAndCloseResultWorkbook(result_, path), EWorkbookError);
   // Still open, so the failure path can keep what was written elsewhere.
-  ASSERT_NE(result_.ExWorHDR, nullptr);
+  ASSERT_NE(result_.workbook, nullptr);
   const std::string elsewhere = dir_.File("Wynik_Hdr_kopia.xlsx");
   SaveAndCloseResultWorkbook(result_, elsewhere);
-  EXPECT_EQ(result_.ExAppHDR, nullptr);
+  EXPECT_EQ(result_.application, nullptr);
   EXPECT_TRUE(std::filesystem::is_regular_file(elsewhere));
 }
 
@@ -216,7 +216,7 @@ TEST(ResultWorkbookFailures, TheTwoStepsOfADetailRowCanBeGuardedApart) {
                    });
   const std::string message = InjectedFailureMessage(Operation::SetCell);
   EXPECT_EQ(failures, (std::vector<std::string>{"header: " + message, "values: " + message}));
-  Sheet* det = result.ExSheetHDR_2;
+  Sheet* det = result.detailsSheet;
   EXPECT_EQ(det->GetCell(1, 1), "NIP");  // written again with the second extract
   EXPECT_EQ(det->GetCell(2, 2), "W2");
   EXPECT_EQ(det->GetCell(3, 2), "W4");  // W3 failed, so the counter stayed on row 3

@@ -95,14 +95,6 @@ class FailingApplication final : public Application {
  public:
   FailingApplication(FailingFactory& f, std::unique_ptr<Application> inner)
       : f_(f), inner_(std::move(inner)) {}
-  void SetVisible(bool visible) override {
-    f_.Check(Operation::SetVisible);
-    inner_->SetVisible(visible);
-  }
-  void SetDisplayAlerts(bool displayAlerts) override {
-    f_.Check(Operation::SetDisplayAlerts);
-    inner_->SetDisplayAlerts(displayAlerts);
-  }
   Workbook& AddWorkbook() override {
     f_.Check(Operation::AddWorkbook);
     return Wrap(inner_->AddWorkbook());
@@ -137,26 +129,11 @@ class FailingApplication final : public Application {
   std::map<Workbook*, std::unique_ptr<FailingWorkbook>> workbooks_;
 };
 
-constexpr const char* kOperationNames[] = {"start",
-                                           "set Visible",
-                                           "set DisplayAlerts",
-                                           "add workbook",
-                                           "open workbook",
-                                           "workbooks",
-                                           "close workbooks",
-                                           "quit",
-                                           "worksheet count",
-                                           "worksheet",
-                                           "add worksheet",
-                                           "save as",
-                                           "save",
-                                           "rename",
-                                           "get cell",
-                                           "set cell",
-                                           "used range",
-                                           "select sheet",
-                                           "select cell",
-                                           "autofit column"};
+constexpr const char* kOperationNames[] = {
+    "start",        "add workbook",    "open workbook", "workbooks",     "close workbooks",
+    "quit",         "worksheet count", "worksheet",     "add worksheet", "save as",
+    "save",         "rename",          "get cell",      "set cell",      "used range",
+    "select sheet", "select cell",     "autofit column"};
 
 }  // namespace
 

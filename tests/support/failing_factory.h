@@ -13,8 +13,6 @@ namespace zelvor::test {
 
 enum class Operation {
   Start,
-  SetVisible,
-  SetDisplayAlerts,
   AddWorkbook,
   OpenWorkbook,
   Workbooks,

@@ -16,7 +16,7 @@ struct JobHarness {
       FailingFactory::Rule failWhen = [](const auto&) { return false; })
       : spreadsheets(std::move(failWhen)) {
     state.registerTransport = env.MakeTransport();
-    state.sBaza = env.Url();
+    state.registerAddress = env.Url();
     host.documentsFolder = folder.Path().string();
     host.programFolder = folder.Path().string();
   }
@@ -30,7 +30,7 @@ struct JobHarness {
   }
 
   ScratchFolder folder;
-  jobs::WindowState state;
+  jobs::RunState state;
   ScriptedHost host;
   FailingFactory spreadsheets;
 };

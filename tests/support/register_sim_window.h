@@ -1,6 +1,7 @@
 #pragma once
 // The main window on register-sim: its certificate store is the environment's, and its register
-// transport goes to the simulator the way the program points it elsewhere (sBaza, ApplyServiceUrl).
+// transport goes to the simulator the way the program points it elsewhere (registerAddress,
+// ApplyServiceUrl).
 
 #include <QDateTime>
 #include <memory>
@@ -25,8 +26,8 @@ template <class Window = app::TForm1>
 std::unique_ptr<Window> RegisterSimWindow(const RegisterEnvironment& env, const std::string& url) {
   auto form = std::make_unique<Window>(
       [] { return QDateTime(QDate(2024, 3, 31), QTime(9, 30, 0)); }, env.StoreFolder());
-  form->State().sBaza = url;
-  reg::ApplyServiceUrl(*form->State().registerTransport, form->State().sBaza);
+  form->State().registerAddress = url;
+  reg::ApplyServiceUrl(*form->State().registerTransport, form->State().registerAddress);
   form->show();
   return form;
 }

@@ -84,7 +84,7 @@ int ColumnOf(const std::string& reference) {
 }  // namespace
 
 void WriteWorkbook(const std::string& path, const SheetRows& rows) {
-  auto app = workbook::MakeXlsxFactory()->Start("Excel.Application");
+  auto app = workbook::MakeXlsxFactory()->Start(workbook::kXlsxComponent);
   workbook::Workbook& book = app->AddWorkbook();
   workbook::Sheet& sheet = book.Worksheet(1);
   for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -99,7 +99,7 @@ void WriteWorkbook(const std::string& path, const SheetRows& rows) {
 SheetRows ReadSheet(const std::string& path, int sheetIndex, int columns) {
   if (sheetIndex == 1) {
     // The first sheet of an input workbook is read as the job reads it.
-    auto app = workbook::MakeXlsxFactory()->Start("Excel.Application");
+    auto app = workbook::MakeXlsxFactory()->Start(workbook::kXlsxComponent);
     workbook::Sheet& sheet = app->OpenWorkbook(path).Worksheet(1);
     SheetRows rows;
     const auto count = sheet.UsedRangeRowCount();

@@ -138,7 +138,7 @@ TEST(CompressedSaves, ANewWorkbookSavedAsItGrowsIsTheWorkbookSavedOnce) {
     SCOPED_TRACE(c.name);
     const std::string often = dir.File("often.xlsx");
     const std::string once = dir.File("once.xlsx");
-    auto app = MakeXlsxFactory()->Start("Excel.Application");
+    auto app = MakeXlsxFactory()->Start(kXlsxComponent);
     Workbook& growing = app->AddWorkbook();
     growing.SaveAs(often);
     c.fill(growing, [&] { growing.Save(); });
@@ -158,7 +158,7 @@ TEST(CompressedSaves, ANewWorkbookSavedAsItGrowsIsTheWorkbookSavedOnce) {
 // An input workbook of numbers in column A from row 2; every `gapEvery`th row is left out.
 std::string MakeInput(ScratchFolder& dir, int rows, int gapEvery) {
   const std::string path = dir.File("input.xlsx");
-  auto app = MakeXlsxFactory()->Start("Excel.Application");
+  auto app = MakeXlsxFactory()->Start(kXlsxComponent);
   Sheet& sheet = app->AddWorkbook().Worksheet(1);
   sheet.SetCell(1, 1, "NIP");
   for (int row = 2; row <= rows; ++row) {
@@ -217,7 +217,7 @@ TEST(CompressedSaves, AnInputAnnotatedWithSavesBetweenIsTheInputAnnotatedAndSave
     const std::string once = dir.File("once.xlsx");
     std::filesystem::copy_file(input, often);
     std::filesystem::copy_file(input, once);
-    auto app = MakeXlsxFactory()->Start("Excel.Application");
+    auto app = MakeXlsxFactory()->Start(kXlsxComponent);
     Workbook& annotated = app->OpenWorkbook(often);
     c.annotate(annotated.Worksheet(1), [&] { annotated.Save(); });
     annotated.Save();
@@ -258,7 +258,7 @@ TEST(CompressedSaves, ASaveCutShortLeavesTheEarlierFileIntactAndIsReported) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = dir.File("book.xlsx");
-    auto app = MakeXlsxFactory()->Start("Excel.Application");
+    auto app = MakeXlsxFactory()->Start(kXlsxComponent);
     Workbook& book = c.open(*app, path);
     book.Worksheet(1).SetCell(2, 2, "zapisany");
     book.Save();

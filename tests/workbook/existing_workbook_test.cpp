@@ -94,7 +94,7 @@ class ExistingWorkbookTest : public ::testing::Test {
   }
   Sheet& Open(const std::string& path) { return app_->OpenWorkbook(path).Worksheet(1); }
 
-  std::unique_ptr<Application> app_ = MakeXlsxFactory()->Start("Excel.Application");
+  std::unique_ptr<Application> app_ = MakeXlsxFactory()->Start(kXlsxComponent);
   ScratchFolder dir_;
 };
 
@@ -500,7 +500,7 @@ ChildResult OpenInChild(const std::string& path) {
   const test::Child child = test::ForkChild([&](int out) {
     std::string message;
     try {
-      MakeXlsxFactory()->Start("Excel.Application")->OpenWorkbook(path);
+      MakeXlsxFactory()->Start(kXlsxComponent)->OpenWorkbook(path);
     } catch (const std::exception& e) {
       message = e.what();
     }

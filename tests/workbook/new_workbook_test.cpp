@@ -19,7 +19,7 @@ using zelvor::test::ScratchFolder;
 
 class NewWorkbookTest : public ::testing::Test {
  protected:
-  std::unique_ptr<Application> app_ = MakeXlsxFactory()->Start("Excel.Application");
+  std::unique_ptr<Application> app_ = MakeXlsxFactory()->Start(kXlsxComponent);
   ScratchFolder dir_;
 };
 
@@ -158,7 +158,7 @@ TEST_F(NewWorkbookTest, OperationsRefuseWhatASpreadsheetCannotHold) {
   EXPECT_THROW(book.Worksheet(2).Rename("sheet1"), EWorkbookError);  // names ignore case
   EXPECT_THROW(sheet.Rename("a/b"), EWorkbookError);
   EXPECT_THROW(sheet.Rename(std::string(32, 'x')), EWorkbookError);
-  EXPECT_THROW(MakeXlsxFactory()->Start("Word.Application"), EWorkbookError);
+  EXPECT_THROW(MakeXlsxFactory()->Start("ods"), EWorkbookError);
   app_->Quit();
   EXPECT_THROW(app_->AddWorkbook(), EWorkbookError);
 }

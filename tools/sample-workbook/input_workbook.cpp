@@ -5,7 +5,7 @@
 namespace zelvor::sample {
 
 void WriteInputWorkbook(const std::string& path, const std::vector<std::string>& numbers) {
-  const auto app = workbook::MakeXlsxFactory()->Start("Excel.Application");
+  const auto app = workbook::MakeXlsxFactory()->Start(workbook::kXlsxComponent);
   workbook::Workbook& book = app->AddWorkbook();
   workbook::Sheet& sheet = book.Worksheet(1);
   sheet.SetCell(1, 1, "NIP");

@@ -39,7 +39,7 @@ std::int64_t RowsBelowHeading(workbook::Sheet& sheet) {
 }  // namespace
 
 RunSummary SummarizeRun(const std::string& annotatedPath, const std::string& resultPath) {
-  const auto app = workbook::MakeXlsxFactory()->Start("Excel.Application");
+  const auto app = workbook::MakeXlsxFactory()->Start(workbook::kXlsxComponent);
   RunSummary s;
   workbook::Sheet& input = app->OpenWorkbook(annotatedPath).Worksheet(1);
   s.rows = RowsBelowHeading(input);
@@ -75,7 +75,7 @@ std::string FormatSummary(const RunSummary& s) {
 std::string CellLines(const std::string& path) {
   // Wider than any sheet the jobs write: the result's details block ends well before it.
   constexpr int kColumns = 104;
-  const auto app = workbook::MakeXlsxFactory()->Start("Excel.Application");
+  const auto app = workbook::MakeXlsxFactory()->Start(workbook::kXlsxComponent);
   workbook::Sheet& sheet = app->OpenWorkbook(path).Worksheet(1);
   std::string lines;
   const auto rows = static_cast<int>(sheet.UsedRangeRowCount());

@@ -1,4 +1,4 @@
-#include "jobs/window_state.h"
+#include "jobs/run_state.h"
 
 namespace zelvor::jobs {
 

@@ -1,7 +1,7 @@
 #pragma once
-// The state of the main window that the jobs share and work on directly: the pending rows, the
-// keys met in a run, the spreadsheet handles, the counters and the register transport. The window
-// (or the headless runner) owns one for its whole life.
+// The state the jobs share and work on directly: the pending rows, the keys met in a run, the
+// spreadsheet handles, the row counters and the register transport. The window (or the headless
+// runner) owns one for its whole life.
 
 #include <array>
 #include <cstdint>
@@ -12,7 +12,6 @@
 #include <unordered_set>
 
 #include "jobs/nip_validation.h"
-#include "register/citizen_api_factory.h"
 #include "report/pending_rows.h"
 #include "report/result_workbook.h"
 #include "soap/http_transport.h"
@@ -35,17 +34,17 @@ class KeySet {
   std::unordered_set<std::string> folded_;
 };
 
-struct WindowState {
+struct RunState {
   report::PendingRows rows;       // the record's rows not yet written
   report::ResultWorkbook result;  // the output instance and its workbook and sheets
-  KeySet slNIP;                   // tax-number keys met in the current list run
-  KeySet slNumerReferencyjny;     // reference numbers met in the current period run
+  KeySet taxNumbersSeen;          // tax-number keys met in the current list run
+  KeySet referenceNumbersSeen;    // reference numbers met in the current period run
 
   // Input spreadsheet instance and the first sheet of its workbook.
-  std::unique_ptr<workbook::Application> FXLApp;
-  workbook::Sheet* FSheet = nullptr;
-  bool FXLAppCreate = false;     // the input instance is open
-  bool FXLAppCreateHdr = false;  // the period job started its output instance in this run
+  std::unique_ptr<workbook::Application> inputSpreadsheet;
+  workbook::Sheet* inputSheet = nullptr;
+  bool inputSpreadsheetOpen = false;  // the input instance is open
+  bool periodResultStarted = false;   // the period job started its output instance in this run
 
   // The register transport all register calls of the jobs go through.
   std::shared_ptr<soap::HttpTransport> registerTransport;
@@ -59,11 +58,10 @@ struct WindowState {
   // user's own columns need no copy of their own.
   bool inputIsWorkingCopy = false;
 
-  bool lConnectAPI = false;              // the list job prepared the register client in this run
-  std::string sBaza;                     // register endpoint address
-  std::string ExcelFileNameOut;          // full path of the result workbook of the current run
-  std::int32_t nCountExcel_Dzien = 1;    // summary-row counter of the period job
-  std::int32_t nCountExcel_2_Dzien = 1;  // detail-row counter of the period job
+  std::string registerAddress;        // register endpoint address
+  std::string resultPath;             // full path of the result workbook of the current run
+  std::int32_t periodSummaryRow = 1;  // the period job's last summary row written (1: header)
+  std::int32_t periodDetailRow = 1;   // the period job's last detail row written (1: header)
 };
 
 }  // namespace zelvor::jobs
